@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+// Where a user's state lives: preferences in the config directory, the group files
+// in the data directory. VYO_PROFILE_DIR or --profile puts both in one directory,
+// which demos and tests use to stay away from the user's own settings.
+class Profile final
+{
+public:
+    // overrideDir wins over VYO_PROFILE_DIR, which wins over the XDG locations.
+    static Profile resolve(const QString &overrideDir = QString());
+
+    Profile(QString configDir, QString dataDir);
+
+    const QString &configDir() const { return m_configDir; }
+    const QString &dataDir() const { return m_dataDir; }
+    QString preferencesPath() const;
+    QString lockPath() const;
+
+    // Creates both directories owner-only (0700); false when that fails.
+    bool ensureDirectories(QString *error = nullptr) const;
+
+    // Marks the profile as in use; none when another process holds it.
+    std::unique_ptr<QLockFile> tryLock() const;
+
+private:
+    QString m_configDir;
+    QString m_dataDir;
+};
