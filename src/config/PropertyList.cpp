@@ -48,13 +48,10 @@ PlistPtr toNode(const Value &v, int depth, QString *error)
     case Value::Type::Boolean:
         return PlistPtr(plist_new_bool(v.toBool() ? 1 : 0));
     case Value::Type::Date: {
+        // libplist adds the two parts as a double, so both carry the sign.
         const qint64 ms = referenceDate().msecsTo(v.toDate());
-        qint64 sec = ms / 1000;
-        qint64 msRest = ms % 1000;
-        if (msRest < 0) {
-            sec -= 1;
-            msRest += 1000;
-        }
+        const qint64 sec = ms / 1000;
+        const qint64 msRest = ms % 1000;
         if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) {
             *error = QStringLiteral("date %1 is out of range").arg(v.description());
             return nullptr;
@@ -126,7 +123,9 @@ bool fromNode(plist_t node, int depth, Value *out, QString *error)
         int32_t sec = 0;
         int32_t usec = 0;
         plist_get_date_val(node, &sec, &usec);
-        *out = Value::date(referenceDate().addMSecs(static_cast<qint64>(sec) * 1000 + usec / 1000));
+        // libplist hands back the fraction without its sign.
+        const qint64 fraction = sec < 0 ? -(usec / 1000) : usec / 1000;
+        *out = Value::date(referenceDate().addMSecs(static_cast<qint64>(sec) * 1000 + fraction));
         return true;
     }
     case PLIST_DATA: {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QMetaType>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -113,3 +114,5 @@ private:
 };
 
 size_t qHash(const Value &value, size_t seed = 0);
+
+Q_DECLARE_METATYPE(Value)

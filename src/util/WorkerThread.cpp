@@ -35,6 +35,7 @@ QThread::Priority WorkerThread::mapPriority(double priority)
 
 void WorkerThread::cancel()
 {
+    m_cancelled = true;
     requestInterruption();
     // exit() is thread-safe and ends exec() as soon as control returns to the loop.
     exit(0);
@@ -42,14 +43,15 @@ void WorkerThread::cancel()
 
 bool WorkerThread::isCancelled() const
 {
-    return isInterruptionRequested();
+    return m_cancelled;
 }
 
 void WorkerThread::run()
 {
     if (m_priority)
         setPriority(mapPriority(*m_priority));
-    // A cancel that came before the loop started must not be lost.
+    // A cancel that came before the thread started must not be lost; one that
+    // comes between here and exec() makes exec() return at once.
     if (isCancelled())
         return;
     exec();

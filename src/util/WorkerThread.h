@@ -2,6 +2,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <optional>
 
 // The background thread on which stream readers do their network I/O. It runs its
@@ -29,4 +30,5 @@ protected:
 
 private:
     std::optional<double> m_priority;
+    std::atomic<bool> m_cancelled = false;
 };

@@ -1,0 +1,232 @@
+#include "config/DefaultSettings.h"
+#include "config/GroupStore.h"
+#include "config/PropertyList.h"
+#include "config/QelCrypto.h"
+#include "platform/AtomicFile.h"
+#include "platform/Preferences.h"
+#include "util/QelLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <plist/plist.h>
+
+namespace {
+
+QList<QByteArray> logLines;
+
+void collect(const QByteArray &line)
+{
+    logLines.append(line);
+}
+
+bool logged(const char *level, const char *text)
+{
+    for (const QByteArray &line : std::as_const(logLines)) {
+        if (line.contains(QByteArray("<") + level) && line.contains(text))
+            return true;
+    }
+    return false;
+}
+
+const char *LegacyGroups = R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><array>
+  <dict><key>name</key><string>Old</string><key>uid</key><integer>4</integer>
+    <key>cameras</key><array><dict>
+      <key>title</key><string>Door</string><key>enabled</key><string>y</string>
+      <key>video.parameters</key><dict><key>video.url</key><string>http://10.1.1.1:81/img/video.mjpeg</string></dict>
+    </dict></array></dict>
+  <dict><key>name</key><string>Second</string><key>uid</key><integer>9</integer><key>cameras</key><array/></dict>
+</array></plist>)";
+
+// Reads groups.bin without the store: decipher, then libplist straight.
+Value readBackIndependently(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const auto plain = QelCrypto::decryptBlob(file.readAll(), QelCrypto::STORAGE_IV);
+    if (!plain || !plain->startsWith("bplist00"))
+        return {};
+    plist_t root = nullptr;
+    plist_from_bin(plain->constData(), static_cast<uint32_t>(plain->size()), &root);
+    if (!root)
+        return {};
+    char *xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    plist_free(root);
+    const Value result = PropertyList::fromData(QByteArray(xml, length), nullptr);
+    free(xml);
+    return result;
+}
+
+} // namespace
+
+class TestGroupStore final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Preferences> m_prefs;
+
+    QString path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
+
+    std::unique_ptr<GroupStore> startStore()
+    {
+        auto store = std::make_unique<GroupStore>(*m_prefs, m_dir->path());
+        store->start();
+        return store;
+    }
+
+    void writeFile(const char *name, const QByteArray &bytes) { QVERIFY(AtomicFile::write(path(name), bytes)); }
+
+private slots:
+    void initTestCase()
+    {
+        QelLog::setSink(collect);
+    }
+
+    void init()
+    {
+        logLines.clear();
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_prefs = std::make_unique<Preferences>(path("preferences.conf"));
+        DefaultSettings::initializeDefaultSettings(*m_prefs);
+        QelLog::setLoggingThreshhold(0);
+    }
+
+    void firstStartWithNoFiles()
+    {
+        auto store = startStore();
+        QVERIFY(logged("ERROR", "Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
+        QVERIFY(logged("ERROR", "Failed to parse stored groups using deprecated plaintext mode."));
+        QCOMPARE(store->groups().size(), 1);
+        const Value group = store->groups().at(0);
+        QCOMPARE(group.value(QStringLiteral("name")).toString(), QStringLiteral("Default"));
+        QCOMPARE(group.value(QStringLiteral("uid")).toInteger(), 1);
+        QCOMPARE(group.value(QStringLiteral("cameras")).size(), 0);
+        QVERIFY(store->selectedGroup().isSameObject(group));
+        QCOMPARE(m_prefs->integerForKey(QStringLiteral("SelectedGroupId")), 1);
+        QCOMPARE(m_prefs->integerForKey(QStringLiteral("NextGroupId")), 2);
+        // The default group reaches the disk at the first save, not at once.
+        QVERIFY(!QFile::exists(store->groupFilePath()));
+        QCOMPARE(store->saveTimer().interval(), 60000);
+        QVERIFY(store->saveTimer().isActive());
+
+        QVERIFY(store->persistBulkData());
+        QCOMPARE(QFile::permissions(store->groupFilePath()),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+        const Value onDisk = readBackIndependently(store->groupFilePath());
+        QVERIFY(onDisk == store->groups());
+    }
+
+    void convertsTheLegacyFile()
+    {
+        writeFile("groups.plist", LegacyGroups);
+        m_prefs->setValue(QStringLiteral("SelectedGroupId"), 9);
+        auto store = startStore();
+        QVERIFY(logged("DEBUG", "Converted plaintext group file."));
+        QVERIFY(!QFile::exists(path("groups.plist")));
+        QCOMPARE(store->groups().size(), 2);
+        QCOMPARE(store->selectedGroup().value(QStringLiteral("name")).toString(), QStringLiteral("Second"));
+        const Value video = store->groups().at(0).value(QStringLiteral("cameras")).at(0).value(
+            QStringLiteral("video.parameters"));
+        QCOMPARE(video.value(QStringLiteral("video.type")).toString(), QStringLiteral("GENMJPEG"));
+        QCOMPARE(video.value(QStringLiteral("video.port")).toString(), QStringLiteral("81"));
+        QVERIFY(readBackIndependently(path("groups.bin")) == store->groups());
+    }
+
+    void damagedFileFallsBackAndIsKept()
+    {
+        // Deciphers fine but is not a property list.
+        const QByteArray damaged = *QelCrypto::encryptBlob("this is not a property list", QelCrypto::STORAGE_IV);
+        writeFile("groups.bin", damaged);
+        writeFile("groups.plist", LegacyGroups);
+        auto store = startStore();
+        QCOMPARE(store->groups().size(), 2);
+        QVERIFY(!QFile::exists(path("groups.plist")));
+        QVERIFY(readBackIndependently(path("groups.bin")) == store->groups());
+        const QStringList kept = QDir(m_dir->path()).entryList({ QStringLiteral("groups.bin.unreadable-*") });
+        QCOMPARE(kept.size(), 1);
+        QFile copy(m_dir->filePath(kept.first()));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), damaged);
+    }
+
+    void staleSelectionAndDuplicateUids()
+    {
+        writeFile("groups.plist", R"(<plist version="1.0"><array>
+            <dict><key>name</key><string>A</string><key>uid</key><integer>5</integer></dict>
+            <dict><key>name</key><string>B</string><key>uid</key><integer>5</integer></dict>
+            <dict><key>name</key><string>C</string></dict>
+        </array></plist>)");
+        m_prefs->setValue(QStringLiteral("SelectedGroupId"), 77);
+        auto store = startStore();
+        QCOMPARE(store->selectedGroup().value(QStringLiteral("name")).toString(), QStringLiteral("A"));
+        QCOMPARE(m_prefs->integerForKey(QStringLiteral("SelectedGroupId")), 5);
+        QVERIFY(store->findGroupByUID(5).isSameObject(store->groups().at(0)));
+        // A group without "uid" reads as 0.
+        QVERIFY(store->findGroupByUID(0).isSameObject(store->groups().at(2)));
+        QVERIFY(store->findGroupByUID(6).isNull());
+    }
+
+    void newGroupsGetFreshIdentifiers()
+    {
+        auto store = startStore();
+        QSignalSpy shown(store.get(), &GroupStore::showGroupDetail);
+        Value imported = Value::dictionary();
+        Value cameras = Value::array({ Value::dictionary() });
+        imported.insert(QStringLiteral("uid"), 7);
+        imported.insert(QStringLiteral("cameras"), cameras);
+        store->createAndShowNewGroup(imported);
+        QCOMPARE(imported.value(QStringLiteral("uid")).toInteger(), 2);
+        QVERIFY(imported.value(QStringLiteral("cameras")).isSameObject(cameras));
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.at(0).at(0).value<Value>().isSameObject(imported));
+        QVERIFY(store->groups().at(1).isSameObject(imported));
+
+        store->createAndShowNewGroup();
+        const Value blank = store->groups().at(2);
+        QCOMPARE(blank.value(QStringLiteral("uid")).toInteger(), 3);
+        QVERIFY(blank.value(QStringLiteral("cameras")).isArray());
+        QVERIFY(!blank.contains(QStringLiteral("name")));
+        QCOMPARE(m_prefs->integerForKey(QStringLiteral("NextGroupId")), 4);
+    }
+
+    void unserialisableGroupsLeaveTheFileAlone()
+    {
+        auto store = startStore();
+        QVERIFY(store->persistBulkData());
+        QFile file(store->groupFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        Value camera = Value::dictionary();
+        camera.insert(QStringLiteral("service"), Value::handle(std::make_shared<int>(0)));
+        store->groups().at(0).value(QStringLiteral("cameras")).append(camera);
+        logLines.clear();
+        QVERIFY(!store->persistBulkData());
+        QVERIFY(logged("ERROR", "Error preparing groups for storage: "));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
+    void failedWriteIsLogged()
+    {
+        auto store = startStore();
+        // A directory where the file should be makes the write fail.
+        QVERIFY(QDir().mkpath(store->groupFilePath()));
+        logLines.clear();
+        QVERIFY(!store->persistBulkData());
+        QVERIFY(logged("ERROR", "Failed to write stored groups"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGroupStore)
+#include "tst_groupstore.moc"

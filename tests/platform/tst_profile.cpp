@@ -1,0 +1,102 @@
+#include "config/DefaultSettings.h"
+#include "platform/AtomicFile.h"
+#include "platform/Preferences.h"
+#include "platform/Profile.h"
+#include "util/QelLog.h"
+
+#include <QFile>
+#include <QLockFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+    | QFileDevice::WriteUser;
+
+} // namespace
+
+class TestProfile final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void locations()
+    {
+        qputenv("VYO_PROFILE_DIR", "/tmp/vyo-env-profile");
+        QCOMPARE(Profile::resolve().dataDir(), QStringLiteral("/tmp/vyo-env-profile"));
+        QCOMPARE(Profile::resolve().configDir(), QStringLiteral("/tmp/vyo-env-profile"));
+        QCOMPARE(Profile::resolve(QStringLiteral("/tmp/other")).configDir(), QStringLiteral("/tmp/other"));
+        qunsetenv("VYO_PROFILE_DIR");
+        qputenv("XDG_CONFIG_HOME", "/tmp/xdg-config");
+        qputenv("XDG_DATA_HOME", "/tmp/xdg-data");
+        const Profile xdg = Profile::resolve();
+        QCOMPARE(xdg.configDir(), QStringLiteral("/tmp/xdg-config/vyo"));
+        QCOMPARE(xdg.dataDir(), QStringLiteral("/tmp/xdg-data/vyo"));
+        QCOMPARE(xdg.preferencesPath(), QStringLiteral("/tmp/xdg-config/vyo/preferences.conf"));
+    }
+
+    void directoriesAreOwnerOnlyAndLockable()
+    {
+        QTemporaryDir tmp;
+        const Profile profile = Profile::resolve(tmp.filePath(QStringLiteral("p")));
+        QVERIFY(profile.ensureDirectories());
+        QCOMPARE(QFile::permissions(profile.dataDir()), OwnerOnly | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+        auto first = profile.tryLock();
+        QVERIFY(first);
+        QVERIFY(!profile.tryLock());
+        first.reset();
+        QVERIFY(profile.tryLock());
+    }
+
+    void atomicWritesAreOwnerOnly()
+    {
+        QTemporaryDir tmp;
+        const QString file = tmp.filePath(QStringLiteral("f"));
+        QVERIFY(AtomicFile::write(file, "one"));
+        QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+        QVERIFY(AtomicFile::write(file, "two"));
+        QCOMPARE(QFile::permissions(file), OwnerOnly);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("two"));
+        QString error;
+        QVERIFY(!AtomicFile::write(tmp.filePath(QStringLiteral("missing/dir/f")), "x", &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void registeredDefaultsAreNotWritten()
+    {
+        QTemporaryDir tmp;
+        const QString path = tmp.filePath(QStringLiteral("preferences.conf"));
+        {
+            Preferences prefs(path);
+            QelLog::setLoggingEnabled(false);
+            DefaultSettings::initializeDefaultSettings(prefs);
+            QVERIFY(QelLog::loggingEnabled());
+            QCOMPARE(QelLog::loggingThreshhold(), 2u);
+            QVERIFY(prefs.boolForKey(QStringLiteral("RegSubscribe")));
+            QVERIFY(!prefs.boolForKey(QStringLiteral("ShowAutoCameras")));
+            QCOMPARE(prefs.integerForKey(QStringLiteral("NextGroupId")), 1);
+            prefs.setValue(QStringLiteral("NextGroupId"), 5);
+            prefs.setValue(QStringLiteral("QelLogLevel"), 0);
+            prefs.setValue(QStringLiteral("QelLogEnabled"), false);
+        }
+        QCOMPARE(QFile::permissions(path), OwnerOnly);
+        const QSettings raw(path, QSettings::IniFormat);
+        QCOMPARE(raw.allKeys().size(), 3);
+        QVERIFY(!raw.contains(QStringLiteral("RegSubscribe")));
+
+        // Stored values win over the registered ones and reach the log settings.
+        Preferences again(path);
+        DefaultSettings::initializeDefaultSettings(again);
+        QCOMPARE(again.integerForKey(QStringLiteral("NextGroupId")), 5);
+        QVERIFY(!QelLog::loggingEnabled());
+        QCOMPARE(QelLog::loggingThreshhold(), 0u);
+        QelLog::setLoggingEnabled(false);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfile)
+#include "tst_profile.moc"

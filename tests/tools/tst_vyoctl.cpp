@@ -1,0 +1,161 @@
+#include "config/PropertyList.h"
+#include "platform/AtomicFile.h"
+#include "platform/Profile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run vyoctl(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(VYOCTL_PATH), arguments);
+    Run run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QString example()
+{
+    return qEnvironmentVariable("VYO_SOURCE_DIR") + QStringLiteral("/examples/demo-groups.plist");
+}
+
+QStringList listing(const QString &dir)
+{
+    QStringList entries;
+    for (const QFileInfo &info : QDir(dir).entryInfoList(QDir::Files, QDir::Name))
+        entries.append(info.fileName() + QLatin1Char(':') + QString::number(info.size()));
+    return entries;
+}
+
+} // namespace
+
+class TestVyoctl final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void importThenShowRoundTrips()
+    {
+        QTemporaryDir tmp;
+        const QString profile = tmp.filePath(QStringLiteral("p"));
+        Run run = vyoctl({ QStringLiteral("--profile"), profile, QStringLiteral("import"), example() });
+        QVERIFY2(run.code == 0, run.err.constData());
+        QCOMPARE(run.out, QByteArray("Added 2 groups with 3 cameras\n"));
+
+        run = vyoctl({ QStringLiteral("import"), example(), QStringLiteral("--profile"), profile });
+        QCOMPARE(run.code, 0);
+
+        run = vyoctl({ QStringLiteral("--profile"), profile, QStringLiteral("show") });
+        QCOMPARE(run.code, 0);
+        QString error;
+        const Value groups = PropertyList::fromData(run.out, &error);
+        QVERIFY2(groups.isArray(), qPrintable(error));
+        QCOMPARE(groups.size(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(groups.at(i).value(QStringLiteral("uid")).toInteger(), i + 1);
+        const Value lobby = groups.at(0).value(QStringLiteral("cameras")).at(0);
+        const Value video = lobby.value(QStringLiteral("video.parameters"));
+        QCOMPARE(lobby.value(QStringLiteral("definition_version")).toString(), QStringLiteral("1"));
+        QCOMPARE(video.value(QStringLiteral("video.type")).toString(), QStringLiteral("AXISSERVERMJPEG"));
+        QCOMPARE(video.value(QStringLiteral("video.camera_number")).toString(), QStringLiteral("2"));
+        QVERIFY(!video.contains(QStringLiteral("video.url")));
+        QCOMPARE(lobby.value(QStringLiteral("control.parameters")).value(QStringLiteral("control.port")).toString(),
+                 QStringLiteral("8443"));
+    }
+
+    void badInputChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("not a property list") << QByteArray("just some text\n");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("a dictionary") << QByteArray("<plist><dict><key>a</key><string>b</string></dict></plist>");
+        QTest::newRow("array of text") << QByteArray("<plist><array><string>x</string></array></plist>");
+        QTest::newRow("cameras not an array")
+            << QByteArray("<plist><array><dict><key>cameras</key><string>x</string></dict></array></plist>");
+        QTest::newRow("camera not a dictionary")
+            << QByteArray("<plist><array><dict><key>cameras</key><array><integer>1</integer></array></dict></array></plist>");
+        QTest::newRow("video parameters not a dictionary")
+            << QByteArray("<plist><array><dict><key>cameras</key><array><dict><key>video.parameters</key>"
+                          "<string>x</string></dict></array></dict></array></plist>");
+    }
+
+    void badInputChangesNothing()
+    {
+        QFETCH(QByteArray, contents);
+        QTemporaryDir tmp;
+        const QString profile = tmp.filePath(QStringLiteral("p"));
+        QVERIFY(vyoctl({ QStringLiteral("--profile"), profile, QStringLiteral("import"), example() }).code == 0);
+        const QStringList before = listing(profile);
+
+        const QString input = tmp.filePath(QStringLiteral("input"));
+        QVERIFY(AtomicFile::write(input, contents));
+        const Run run = vyoctl({ QStringLiteral("--profile"), profile, QStringLiteral("import"), input });
+        QCOMPARE(run.code, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(run.err.startsWith("vyoctl: "));
+        QCOMPARE(run.err.count('\n'), 1);
+        QCOMPARE(listing(profile), before);
+
+        // Nothing is created for a profile that did not exist.
+        const QString fresh = tmp.filePath(QStringLiteral("fresh"));
+        QCOMPARE(vyoctl({ QStringLiteral("--profile"), fresh, QStringLiteral("import"), input }).code, 2);
+        QVERIFY(!QFile::exists(fresh));
+    }
+
+    void usageErrors()
+    {
+        QCOMPARE(vyoctl({}).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("frobnicate") }).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("import") }).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("import"), QStringLiteral("/nonexistent/file") }).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("show"), QStringLiteral("--log-level"), QStringLiteral("9") }).code, 2);
+        const Run version = vyoctl({ QStringLiteral("--version") });
+        QCOMPARE(version.code, 0);
+        QVERIFY(version.out.startsWith("vyoctl "));
+        QCOMPARE(vyoctl({ QStringLiteral("import"), QStringLiteral("--help") }).code, 0);
+    }
+
+    void lockedProfileIsRefused()
+    {
+        QTemporaryDir tmp;
+        const Profile profile = Profile::resolve(tmp.filePath(QStringLiteral("p")));
+        QVERIFY(profile.ensureDirectories());
+        QLockFile lock(profile.lockPath());
+        QVERIFY(lock.tryLock(0));
+        const Run run = vyoctl({ QStringLiteral("--profile"), profile.dataDir(), QStringLiteral("show") });
+        QCOMPARE(run.code, 1);
+        QVERIFY(run.err.contains("in use by a running viewer"));
+    }
+
+    void showConvertsALegacyFile()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(AtomicFile::write(tmp.filePath(QStringLiteral("groups.plist")),
+                                  "<plist><array><dict><key>name</key><string>Legacy</string></dict></array></plist>"));
+        const Run run = vyoctl({ QStringLiteral("--profile"), tmp.path(), QStringLiteral("show") });
+        QCOMPARE(run.code, 0);
+        QVERIFY(run.out.contains("<string>Legacy</string>"));
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("groups.plist"))));
+        QVERIFY(QFile::exists(tmp.filePath(QStringLiteral("groups.bin"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVyoctl)
+#include "tst_vyoctl.moc"
