@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QObject>
+#include <QUrlQuery>
+
+class QTcpSocket;
+
+struct HttpRequest
+{
+    QByteArray method;
+    QByteArray target;
+    QString path;
+    QUrlQuery query;
+    QMap<QByteArray, QByteArray> headers; // names in lower case
+};
+
+// One client connection of the simulator's HTTP servers: reads one bounded
+// request head, then the owner answers it. Every connection closes after its
+// response (or its stream) ends.
+class HttpConnection final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxHeadSize = 16 * 1024;
+
+    explicit HttpConnection(QTcpSocket *socket, QObject *parent = nullptr);
+
+    QTcpSocket *socket() const { return m_socket; }
+
+    // Writes a whole response and closes the connection once it is sent.
+    void respond(int status, const QByteArray &contentType, const QByteArray &body,
+                 const QList<QByteArray> &extraHeaders = {});
+
+    static QByteArray reasonPhrase(int status);
+
+signals:
+    void requestReceived(const HttpRequest &request);
+    void malformed(const QString &why);
+
+private:
+    void readHead();
+
+    QTcpSocket *m_socket;
+    QByteArray m_buffer;
+    bool m_done = false;
+};

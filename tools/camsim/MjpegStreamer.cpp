@@ -1,0 +1,75 @@
+#include "MjpegStreamer.h"
+
+#include "HttpConnection.h"
+#include "Scene.h"
+#include "SimCamera.h"
+
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <cmath>
+
+MjpegStreamer::MjpegStreamer(HttpConnection *connection, SimCamera *camera, const Scene &scene, Format format)
+    : QObject(connection)
+    , m_connection(connection)
+    , m_camera(camera)
+    , m_scene(scene)
+    , m_format(format)
+{
+    const CameraSpec &spec = camera->spec();
+    m_camera->addVideoClient(1);
+    QTcpSocket *socket = connection->socket();
+    if (spec.singlePicture) {
+        m_connection->respond(200, "image/jpeg", [this] {
+            Head &head = m_camera->head();
+            const Scene::Overlay overlay{ m_camera->spec().name, m_camera->nextFrameNumber(), head.pan(),
+                                          head.tilt(), head.zoom() };
+            return m_scene.renderJpeg(head.pan(), head.tilt(), head.fieldOfView(), m_format.size,
+                                      m_format.quality, overlay);
+        }());
+        return;
+    }
+    // A boundary parameter that already starts with "--" is used verbatim on the lines.
+    const QByteArray boundary = spec.dashedBoundary ? "--vyoboundary" : "vyoboundary";
+    m_delimiter = spec.dashedBoundary ? boundary : "--" + boundary;
+    socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=" + boundary
+                  + "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n");
+    connect(&m_timer, &QTimer::timeout, this, &MjpegStreamer::sendFrame);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.start(static_cast<int>(std::lround(1000.0 / std::clamp(m_format.fps, 0.1, 60.0))));
+    sendFrame();
+}
+
+MjpegStreamer::~MjpegStreamer()
+{
+    m_camera->addVideoClient(-1);
+}
+
+QByteArray MjpegStreamer::line(const QByteArray &text) const
+{
+    return text + (m_camera->spec().lfOnly ? "\n" : "\r\n");
+}
+
+void MjpegStreamer::sendFrame()
+{
+    QTcpSocket *socket = m_connection->socket();
+    if (socket->state() != QAbstractSocket::ConnectedState || socket->bytesToWrite() > MaxPending)
+        return;
+    Head &head = m_camera->head();
+    const Scene::Overlay overlay{ m_camera->spec().name, m_camera->nextFrameNumber(), head.pan(), head.tilt(),
+                                  head.zoom() };
+    const QByteArray jpeg = m_scene.renderJpeg(head.pan(), head.tilt(), head.fieldOfView(), m_format.size,
+                                               m_format.quality, overlay);
+    const CameraSpec &spec = m_camera->spec();
+    QByteArray part;
+    if (m_parts > 0 || !spec.noLeadingBoundary)
+        part += line(m_delimiter);
+    part += line("Content-Type: image/jpeg");
+    if (!spec.noContentLength)
+        part += line("Content-Length: " + QByteArray::number(jpeg.size()));
+    part += line(QByteArray());
+    part += jpeg;
+    part += line(QByteArray());
+    socket->write(part);
+    ++m_parts;
+}

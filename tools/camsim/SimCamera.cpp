@@ -1,0 +1,54 @@
+#include "SimCamera.h"
+
+#include "util/QelLog.h"
+
+SimCamera::SimCamera(CameraSpec spec)
+    : m_spec(std::move(spec))
+{
+}
+
+void SimCamera::countCommand(const QString &kind, const QString &text)
+{
+    m_commands[kind] += 1;
+    // Commands come from the network: keep what is remembered short.
+    m_lastCommand = text.left(512);
+    QEL_LOG(0, QStringLiteral("%1: %2").arg(m_spec.name, m_lastCommand));
+}
+
+void SimCamera::countBadFrame(const QString &why)
+{
+    ++m_badFrames;
+    QEL_LOG(1, QStringLiteral("%1: bad input: %2").arg(m_spec.name, why));
+}
+
+void SimCamera::reset()
+{
+    m_head.reset();
+    m_commands.clear();
+    m_badFrames = 0;
+    m_lastCommand.clear();
+}
+
+QJsonObject SimCamera::state()
+{
+    QJsonObject commands;
+    for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it)
+        commands.insert(it.key(), it.value());
+    return {
+        { QStringLiteral("name"), m_spec.name },
+        { QStringLiteral("family"), m_spec.family },
+        { QStringLiteral("port"), m_spec.port },
+        { QStringLiteral("input"), m_spec.input },
+        { QStringLiteral("ptz"), m_spec.ptz },
+        { QStringLiteral("ptzPort"), m_spec.ptzPort },
+        { QStringLiteral("pan"), m_head.pan() },
+        { QStringLiteral("tilt"), m_head.tilt() },
+        { QStringLiteral("zoom"), m_head.zoom() },
+        { QStringLiteral("moving"), m_head.isMoving() },
+        { QStringLiteral("commands"), commands },
+        { QStringLiteral("badFrames"), m_badFrames },
+        { QStringLiteral("videoClients"), m_videoClients },
+        { QStringLiteral("framesServed"), static_cast<qint64>(m_frames) },
+        { QStringLiteral("lastCommand"), m_lastCommand },
+    };
+}

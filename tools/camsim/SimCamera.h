@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Head.h"
+
+#include <QJsonObject>
+#include <QMap>
+#include <QSize>
+#include <QString>
+
+// How one simulated camera is reached and what it speaks.
+struct CameraSpec
+{
+    QString name;
+    // "generic", "axis", "axisserver", "sony", "canon" or "milestone".
+    QString family;
+    // Cameras with the same server share one listener (video-server inputs,
+    // cameras behind one management server).
+    QString server;
+    quint16 port = 0;
+    int input = 1;             // input number on an Axis video server
+    QString path;              // generic cameras: the stream path (and query)
+    bool vapix = false;        // generic cameras: understands resolution/fps/compression
+    QString cameraName;        // milestone: the server's name for the camera
+    QString auth;              // "", "basic" or "digest"
+    QString user;
+    QString password;
+    QSize resolution{ 640, 480 }; // when the request names none
+    double fps = 10;              // when the request names none
+    // "", "axis", "sony", "canon", "pelco", "gemineye", "universal" or "milestone".
+    QString ptz;
+    quint16 ptzPort = 0; // byte protocols: the serial adapter's port
+    int serialId = 1;
+    int cameraNumber = 1; // GeminEye: camera 2 reads its zoom from another byte
+    // Framing quirks of the Motion-JPEG stream, for tests.
+    bool noContentLength = false;
+    bool dashedBoundary = false;
+    bool noLeadingBoundary = false;
+    bool lfOnly = false;
+    bool singlePicture = false;
+};
+
+// A camera's head, counters and spec; the servers update it, /state reports it.
+class SimCamera final
+{
+public:
+    explicit SimCamera(CameraSpec spec);
+
+    CameraSpec &spec() { return m_spec; }
+    Head &head() { return m_head; }
+
+    void countCommand(const QString &kind, const QString &text);
+    void countBadFrame(const QString &why);
+    void addVideoClient(int delta) { m_videoClients += delta; }
+    quint64 nextFrameNumber() { return ++m_frames; }
+    void reset();
+
+    QJsonObject state();
+
+private:
+    CameraSpec m_spec;
+    Head m_head;
+    QMap<QString, int> m_commands;
+    int m_badFrames = 0;
+    int m_videoClients = 0;
+    quint64 m_frames = 0;
+    QString m_lastCommand;
+};

@@ -1,0 +1,275 @@
+#include "SimConfig.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QStringList Families = { QStringLiteral("generic"), QStringLiteral("axis"), QStringLiteral("axisserver"),
+                               QStringLiteral("sony"),    QStringLiteral("canon"), QStringLiteral("milestone") };
+const QStringList PtzProtocols = { QString(), QStringLiteral("axis"), QStringLiteral("sony"),
+                                   QStringLiteral("canon"), QStringLiteral("pelco"), QStringLiteral("gemineye"),
+                                   QStringLiteral("universal"), QStringLiteral("milestone") };
+
+// The PTZ protocols a family's own HTTP or server interface carries.
+bool ptzFitsFamily(const CameraSpec &s)
+{
+    if (s.ptz == QLatin1StringView("axis"))
+        return s.family == QLatin1StringView("axis") || s.family == QLatin1StringView("axisserver");
+    if (s.ptz == QLatin1StringView("sony") || s.ptz == QLatin1StringView("canon")
+        || s.ptz == QLatin1StringView("milestone"))
+        return s.family == s.ptz;
+    return true;
+}
+
+void put(Value &dict, const char *key, const QString &value)
+{
+    if (!value.isEmpty())
+        dict.insert(QString::fromLatin1(key), value);
+}
+
+QString resolutionText(QSize size)
+{
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
+} // namespace
+
+QList<CameraSpec> SimConfig::load(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return {};
+    }
+    return parse(file.read(1024 * 1024), error);
+}
+
+QList<CameraSpec> SimConfig::parse(const QByteArray &json, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (doc.isNull()) {
+        *error = parseError.errorString();
+        return {};
+    }
+    const QJsonArray list = doc.object().value(QStringLiteral("cameras")).toArray();
+    if (list.isEmpty()) {
+        *error = QStringLiteral("no \"cameras\" array");
+        return {};
+    }
+    QList<CameraSpec> cameras;
+    for (const QJsonValue &item : list) {
+        const QJsonObject o = item.toObject();
+        CameraSpec s;
+        s.name = o.value(QStringLiteral("name")).toString();
+        s.family = o.value(QStringLiteral("family")).toString();
+        s.server = o.value(QStringLiteral("server")).toString();
+        s.port = static_cast<quint16>(o.value(QStringLiteral("port")).toInt(0));
+        s.input = o.value(QStringLiteral("input")).toInt(1);
+        s.path = o.value(QStringLiteral("path")).toString(QStringLiteral("/mjpg/video.mjpg"));
+        s.vapix = o.value(QStringLiteral("vapix")).toBool(false);
+        s.cameraName = o.value(QStringLiteral("cameraName")).toString(s.name);
+        s.auth = o.value(QStringLiteral("auth")).toString();
+        s.user = o.value(QStringLiteral("user")).toString();
+        s.password = o.value(QStringLiteral("password")).toString();
+        const QStringList res = o.value(QStringLiteral("resolution")).toString(QStringLiteral("640x480")).split(QLatin1Char('x'));
+        s.resolution = QSize(res.value(0).toInt(), res.value(1).toInt());
+        s.fps = o.value(QStringLiteral("fps")).toDouble(10);
+        s.ptz = o.value(QStringLiteral("ptz")).toString();
+        s.ptzPort = static_cast<quint16>(o.value(QStringLiteral("ptzPort")).toInt(0));
+        s.serialId = o.value(QStringLiteral("serialId")).toInt(1);
+        s.cameraNumber = o.value(QStringLiteral("cameraNumber")).toInt(1);
+        const QJsonObject quirks = o.value(QStringLiteral("quirks")).toObject();
+        s.noContentLength = quirks.value(QStringLiteral("noContentLength")).toBool();
+        s.dashedBoundary = quirks.value(QStringLiteral("dashedBoundary")).toBool();
+        s.noLeadingBoundary = quirks.value(QStringLiteral("noLeadingBoundary")).toBool();
+        s.lfOnly = quirks.value(QStringLiteral("lfOnly")).toBool();
+        s.singlePicture = quirks.value(QStringLiteral("singlePicture")).toBool();
+
+        const QString where = QStringLiteral("camera %1").arg(cameras.size() + 1);
+        QString problem;
+        if (s.name.isEmpty())
+            problem = QStringLiteral("%1 has no name").arg(where);
+        else if (!Families.contains(s.family))
+            problem = QStringLiteral("%1: unknown family \"%2\"").arg(where, s.family);
+        else if (!PtzProtocols.contains(s.ptz))
+            problem = QStringLiteral("%1: unknown ptz protocol \"%2\"").arg(where, s.ptz);
+        else if (!ptzFitsFamily(s))
+            problem = QStringLiteral("%1: a %2 camera cannot speak %3 PTZ").arg(where, s.family, s.ptz);
+        else if (!s.auth.isEmpty() && s.auth != QLatin1StringView("basic") && s.auth != QLatin1StringView("digest"))
+            problem = QStringLiteral("%1: auth is \"basic\" or \"digest\"").arg(where);
+        else if (s.resolution.width() < 16 || s.resolution.height() < 16 || s.fps <= 0 || s.fps > 60)
+            problem = QStringLiteral("%1: bad resolution or fps").arg(where);
+        else if (s.family == QLatin1StringView("generic") && !s.path.startsWith(QLatin1Char('/')))
+            problem = QStringLiteral("%1: the path must begin with \"/\"").arg(where);
+        if (!problem.isEmpty()) {
+            *error = problem;
+            return {};
+        }
+        cameras.append(s);
+    }
+    return cameras;
+}
+
+QList<CameraSpec> SimConfig::demo()
+{
+    const auto make = [](const char *name, const char *family, const char *ptz) {
+        CameraSpec s;
+        s.name = QString::fromUtf8(name);
+        s.family = QString::fromLatin1(family);
+        s.ptz = QString::fromLatin1(ptz);
+        s.cameraName = s.name;
+        s.fps = 5;
+        return s;
+    };
+    QList<CameraSpec> cameras;
+    CameraSpec harbour = make("Harbour", "axis", "axis");
+    harbour.auth = QStringLiteral("digest");
+    harbour.user = QStringLiteral("demo");
+    harbour.password = QStringLiteral("demo");
+    cameras.append(harbour);
+
+    CameraSpec station1 = make("Station East", "axisserver", "pelco");
+    station1.server = QStringLiteral("videoserver");
+    station1.input = 1;
+    cameras.append(station1);
+    CameraSpec station2 = make("Station West", "axisserver", "gemineye");
+    station2.server = QStringLiteral("videoserver");
+    station2.input = 2;
+    station2.serialId = 0;
+    station2.cameraNumber = 2;
+    cameras.append(station2);
+
+    CameraSpec bridge = make("Bridge", "generic", "universal");
+    bridge.path = QStringLiteral("/mjpg/video.mjpg");
+    cameras.append(bridge);
+
+    CameraSpec market = make("Market", "sony", "sony");
+    market.auth = QStringLiteral("basic");
+    market.user = QStringLiteral("demo");
+    market.password = QStringLiteral("demo");
+    cameras.append(market);
+
+    cameras.append(make("Museum", "canon", "canon"));
+
+    CameraSpec airfield = make("Airfield", "milestone", "milestone");
+    airfield.server = QStringLiteral("vms");
+    airfield.cameraName = QStringLiteral("Airfield North");
+    airfield.user = QStringLiteral("operator");
+    airfield.password = QStringLiteral("p&ss<word>");
+    cameras.append(airfield);
+
+    // A camera with looser framing, as some cheap cameras send it.
+    CameraSpec garden = make("Garden", "generic", "");
+    garden.path = QStringLiteral("/cgi-bin/stream.cgi?profile=1");
+    garden.vapix = true;
+    garden.noContentLength = true;
+    garden.lfOnly = true;
+    cameras.append(garden);
+    return cameras;
+}
+
+Value SimConfig::definition(const CameraSpec &s, const QString &host)
+{
+    Value camera = Value::dictionary();
+    camera.insert(QStringLiteral("title"), s.name);
+    camera.insert(QStringLiteral("enabled"), QStringLiteral("y"));
+    camera.insert(QStringLiteral("definition_version"), QStringLiteral("1"));
+
+    Value video = Value::dictionary();
+    const QString port = QString::number(s.port);
+    put(video, "video.host", host);
+    put(video, "video.port", port);
+    put(video, "video.fps", QString::number(s.fps));
+    if (s.family == QLatin1StringView("milestone")) {
+        put(video, "video.type", QStringLiteral("MILESTONEMJPEG"));
+        put(video, "video.camera_name", s.cameraName);
+    } else if (s.family == QLatin1StringView("axis") || s.family == QLatin1StringView("axisserver")) {
+        const bool server = s.family == QLatin1StringView("axisserver");
+        put(video, "video.type", server ? QStringLiteral("AXISSERVERMJPEG") : QStringLiteral("AXISMJPEG"));
+        put(video, "video.vapix", QStringLiteral("1"));
+        put(video, "video.resolution", resolutionText(s.resolution));
+        put(video, "video.compression", QStringLiteral("30"));
+        if (server)
+            put(video, "video.camera_number", QString::number(s.input));
+    } else {
+        // Sony and Canon cameras are shown through the generic profile, since the
+        // viewer offers no Sony or Canon video type; the paths are theirs.
+        put(video, "video.type", QStringLiteral("GENMJPEG"));
+        if (s.family == QLatin1StringView("sony")) {
+            put(video, "video.path", QStringLiteral("/image?speed=%1").arg(s.fps));
+        } else if (s.family == QLatin1StringView("canon")) {
+            put(video, "video.path", QStringLiteral("/-wvhttp-01-/video.cgi?v=jpg:%1:3:%2")
+                                         .arg(resolutionText(s.resolution))
+                                         .arg(qRound(s.fps * 1000)));
+        } else {
+            put(video, "video.path", s.path);
+            put(video, "video.vapix", s.vapix ? QStringLiteral("y") : QStringLiteral("n"));
+            if (s.vapix) {
+                put(video, "video.resolution", resolutionText(s.resolution));
+                put(video, "video.compression", QStringLiteral("30"));
+            }
+        }
+    }
+    put(video, "video.username", s.user);
+    put(video, "video.password", s.password);
+    camera.insert(QStringLiteral("video.parameters"), video);
+
+    if (s.ptz.isEmpty())
+        return camera;
+    Value control = Value::dictionary();
+    put(control, "control.host", host);
+    const QString ptzPort = QString::number(s.ptzPort);
+    if (s.ptz == QLatin1StringView("axis")) {
+        put(control, "control.protocol", QStringLiteral("Axis PTZ"));
+        put(control, "control.port", port);
+        put(control, "control.camera_number", QString::number(s.input));
+        put(control, "control.username", s.user);
+        put(control, "control.password", s.password);
+    } else if (s.ptz == QLatin1StringView("sony")) {
+        put(control, "control.protocol", QStringLiteral("Sony PTZ"));
+        put(control, "control.port", port);
+        put(control, "control.username", s.user);
+        put(control, "control.password", s.password);
+    } else if (s.ptz == QLatin1StringView("canon")) {
+        put(control, "control.protocol", QStringLiteral("Canon PTZ"));
+        put(control, "control.port", port);
+        put(control, "control.username", s.user);
+        put(control, "control.password", s.password);
+    } else if (s.ptz == QLatin1StringView("milestone")) {
+        put(control, "control.protocol", QStringLiteral("Milestone PTZ"));
+        put(control, "control.port", port);
+        put(control, "control.camera_name", s.cameraName);
+        put(control, "control.username", s.user);
+        put(control, "control.password", s.password);
+    } else if (s.ptz == QLatin1StringView("pelco")) {
+        put(control, "control.protocol", QStringLiteral("Pelco D PTZ"));
+        put(control, "control.port", ptzPort);
+        put(control, "control.serial_id", QString::number(s.serialId));
+    } else if (s.ptz == QLatin1StringView("gemineye")) {
+        put(control, "control.protocol", QStringLiteral("QuickSet GeminEye PTZ"));
+        put(control, "control.port", ptzPort);
+        put(control, "control.serial_id", QString::number(s.serialId));
+        put(control, "control.camera_number", QString::number(s.cameraNumber));
+    } else if (s.ptz == QLatin1StringView("universal")) {
+        put(control, "control.protocol", QStringLiteral("QuickSet Universal PTZ"));
+        put(control, "control.port", ptzPort);
+    }
+    camera.insert(QStringLiteral("control.parameters"), control);
+    return camera;
+}
+
+Value SimConfig::groupList(const QList<CameraSpec> &cameras, const QString &host, const QString &name)
+{
+    Value list = Value::array();
+    for (const CameraSpec &s : cameras)
+        list.append(definition(s, host));
+    Value group = Value::dictionary();
+    group.insert(QStringLiteral("name"), name);
+    group.insert(QStringLiteral("uid"), 1);
+    group.insert(QStringLiteral("cameras"), list);
+    return Value::array({ group });
+}

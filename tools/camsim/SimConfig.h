@@ -1,0 +1,23 @@
+#pragma once
+
+#include "SimCamera.h"
+
+#include "config/Value.h"
+
+#include <QList>
+#include <QString>
+
+// The cameras the simulator serves: a JSON file or the built-in demo set.
+class SimConfig final
+{
+public:
+    // Empty with *error set when the file is unreadable or not a valid camera list.
+    static QList<CameraSpec> load(const QString &path, QString *error);
+    static QList<CameraSpec> parse(const QByteArray &json, QString *error);
+    static QList<CameraSpec> demo();
+
+    // The camera definition the viewer uses for this camera, reached at host.
+    static Value definition(const CameraSpec &spec, const QString &host);
+    // A list holding one group named name with every camera, for vyoctl import.
+    static Value groupList(const QList<CameraSpec> &cameras, const QString &host, const QString &name);
+};

@@ -1,0 +1,167 @@
+// vyo-camsim: simulated network cameras, video and pan/tilt/zoom, on loopback.
+
+#include "Announcer.h"
+#include "ControlServer.h"
+#include "GeminEyeServer.h"
+#include "HttpCameraServer.h"
+#include "MilestoneServer.h"
+#include "PelcoDServer.h"
+#include "Scene.h"
+#include "SimCamera.h"
+#include "SimConfig.h"
+#include "UniversalServer.h"
+
+#include "config/PropertyList.h"
+#include "util/QelLog.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QMap>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int fail(const QString &message)
+{
+    QTextStream(stderr) << "vyo-camsim: " << message << '\n';
+    return 2;
+}
+
+Announcer::Service serviceFor(const CameraSpec &spec, const QString &host)
+{
+    Announcer::Service service{ spec.name, spec.port, {} };
+    const Value definition = SimConfig::definition(spec, host);
+    service.txt.append({ "title", spec.name.toUtf8() });
+    for (const char *section : { "video.parameters", "control.parameters" }) {
+        const Value params = definition.value(QString::fromLatin1(section));
+        for (const QString &key : params.keys())
+            service.txt.append({ key.toUtf8(), params.value(key).toString().toUtf8() });
+    }
+    return service;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The simulator draws its pictures off screen; it needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vyo-camsim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VYO_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Simulated network cameras for Vyo: Motion-JPEG video and "
+                                                    "pan/tilt/zoom heads for every protocol the viewer speaks."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption configOption(QStringLiteral("config"), QStringLiteral("Cameras from a JSON <file>."),
+                                          QStringLiteral("file"));
+    const QCommandLineOption demoOption(QStringLiteral("demo"), QStringLiteral("The built-in set of eight cameras."));
+    const QCommandLineOption bindOption(QStringLiteral("bind"), QStringLiteral("Listen on <address> (127.0.0.1)."),
+                                        QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption controlOption(QStringLiteral("control-port"),
+                                           QStringLiteral("The inspection port (/state, /reset); 0 picks a free one."),
+                                           QStringLiteral("port"), QStringLiteral("0"));
+    const QCommandLineOption announceOption(QStringLiteral("announce"),
+                                            QStringLiteral("Announce the cameras by DNS-SD through Avahi."));
+    const QCommandLineOption printOption(QStringLiteral("print-group"),
+                                         QStringLiteral("Print the cameras as a group (an XML property list) once listening."));
+    const QCommandLineOption logOption(QStringLiteral("log-level"),
+                                       QStringLiteral("Log commands (0) or bad input (1) to stderr."),
+                                       QStringLiteral("level"));
+    parser.addOptions({ configOption, demoOption, bindOption, controlOption, announceOption, printOption, logOption });
+    parser.process(app);
+
+    if (parser.isSet(logOption)) {
+        QelLog::setLoggingEnabled(true);
+        QelLog::setLoggingThreshhold(parser.value(logOption).toInt());
+    }
+    QList<CameraSpec> specs;
+    QString error;
+    if (parser.isSet(configOption) == parser.isSet(demoOption))
+        return fail(QStringLiteral("give either --config FILE or --demo"));
+    specs = parser.isSet(demoOption) ? SimConfig::demo() : SimConfig::load(parser.value(configOption), &error);
+    if (specs.isEmpty())
+        return fail(error);
+    const QHostAddress bind(parser.value(bindOption));
+    if (bind.isNull())
+        return fail(QStringLiteral("--bind takes a numeric address"));
+    const QString host = bind.toString();
+
+    const Scene scene;
+    std::vector<std::unique_ptr<SimCamera>> cameras;
+    QList<SimCamera *> all;
+    QMap<QString, QList<SimCamera *>> servers; // listener key -> cameras behind it
+    for (const CameraSpec &spec : std::as_const(specs)) {
+        cameras.push_back(std::make_unique<SimCamera>(spec));
+        SimCamera *camera = cameras.back().get();
+        all.append(camera);
+        const QString key = spec.server.isEmpty() ? QStringLiteral("camera:") + spec.name : QStringLiteral("server:") + spec.server;
+        servers[key].append(camera);
+    }
+
+    QObject owner;
+    for (const QList<SimCamera *> &group : std::as_const(servers)) {
+        const CameraSpec &first = group.first()->spec();
+        bool listening = false;
+        if (first.family == QLatin1StringView("milestone")) {
+            auto *server = new MilestoneServer(group, scene, &owner);
+            listening = server->listen(bind, first.port);
+        } else {
+            auto *server = new HttpCameraServer(group, scene, &owner);
+            listening = server->listen(bind, first.port);
+        }
+        if (!listening)
+            return fail(QStringLiteral("cannot listen for %1 on %2:%3").arg(first.name, host).arg(first.port));
+        for (SimCamera *camera : group) {
+            const QString ptz = camera->spec().ptz;
+            TcpPtzServer *adapter = nullptr;
+            if (ptz == QLatin1StringView("pelco"))
+                adapter = new PelcoDServer(camera, &owner);
+            else if (ptz == QLatin1StringView("gemineye"))
+                adapter = new GeminEyeServer(camera, &owner);
+            else if (ptz == QLatin1StringView("universal"))
+                adapter = new UniversalServer(camera, &owner);
+            if (adapter && !adapter->listen(bind, camera->spec().ptzPort))
+                return fail(QStringLiteral("cannot listen for the head of %1").arg(camera->spec().name));
+        }
+    }
+    auto *control = new ControlServer(all, &owner);
+    if (!control->listen(bind, static_cast<quint16>(parser.value(controlOption).toUInt())))
+        return fail(QStringLiteral("cannot listen on the control port"));
+
+    QList<CameraSpec> live;
+    QTextStream err(stderr);
+    for (SimCamera *camera : std::as_const(all)) {
+        live.append(camera->spec());
+        const CameraSpec &s = camera->spec();
+        err << "vyo-camsim: " << s.name << ": " << s.family << " video on " << host << ':' << s.port;
+        if (!s.ptz.isEmpty())
+            err << ", " << s.ptz << " PTZ" << (s.ptzPort ? QStringLiteral(" on port %1").arg(s.ptzPort) : QString());
+        err << '\n';
+    }
+    err << "vyo-camsim: control http://" << host << ':' << control->port() << "/state\n";
+    err.flush();
+
+    if (parser.isSet(printOption)) {
+        const QByteArray xml = PropertyList::toXml(SimConfig::groupList(live, host, QStringLiteral("Demo")), &error);
+        std::fwrite(xml.constData(), 1, static_cast<size_t>(xml.size()), stdout);
+        std::fflush(stdout);
+    }
+
+    std::unique_ptr<Announcer> announcer;
+    if (parser.isSet(announceOption)) {
+        QList<Announcer::Service> services;
+        for (const CameraSpec &spec : std::as_const(live))
+            services.append(serviceFor(spec, host));
+        announcer = std::make_unique<Announcer>(services);
+        if (!announcer->start())
+            err << "vyo-camsim: carrying on without announcements\n";
+    }
+    return QCoreApplication::exec();
+}
