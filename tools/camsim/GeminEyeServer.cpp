@@ -36,9 +36,10 @@ void GeminEyeServer::parse(QByteArray &buffer, QTcpSocket *socket)
     qsizetype p = 0;
     while (p < buffer.size()) {
         if (buffer.at(p) != STX) {
-            camera()->countBadFrame(QStringLiteral("byte 0x%1 outside a frame")
-                                        .arg(static_cast<quint8>(buffer.at(p)), 2, 16, QLatin1Char('0')));
-            ++p;
+            const qsizetype next = buffer.indexOf(STX, p);
+            const qsizetype stop = next < 0 ? buffer.size() : next;
+            camera()->countBadFrame(QStringLiteral("%1 stray bytes").arg(stop - p));
+            p = stop;
             continue;
         }
         const qsizetype end = buffer.indexOf(ETX, p + 1);

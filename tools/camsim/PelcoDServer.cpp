@@ -7,11 +7,17 @@
 void PelcoDServer::parse(QByteArray &buffer, QTcpSocket *socket)
 {
     const auto byte = [&buffer](qsizetype i) { return static_cast<quint8>(buffer.at(i)); };
+    // Skips to the next sync byte after a damaged frame or stray bytes; one count each.
+    const auto resync = [&buffer](qsizetype from) {
+        const qsizetype next = buffer.indexOf('\xff', from);
+        return next < 0 ? buffer.size() : next;
+    };
     qsizetype p = 0;
     while (buffer.size() - p >= 7) {
         if (byte(p) != 0xFF) {
-            camera()->countBadFrame(QStringLiteral("byte 0x%1 outside a frame").arg(byte(p), 2, 16, QLatin1Char('0')));
-            ++p;
+            const qsizetype next = resync(p);
+            camera()->countBadFrame(QStringLiteral("%1 stray bytes").arg(next - p));
+            p = next;
             continue;
         }
         quint8 sum = 0;
@@ -20,8 +26,7 @@ void PelcoDServer::parse(QByteArray &buffer, QTcpSocket *socket)
         const QByteArray frame = buffer.mid(p, 7);
         if (sum != byte(p + 6)) {
             camera()->countBadFrame(QStringLiteral("bad checksum in %1").arg(QString::fromLatin1(frame.toHex(' '))));
-            // Resynchronise on the next sync byte rather than trusting this one.
-            ++p;
+            p = resync(p + 1);
             continue;
         }
         p += 7;
