@@ -17,6 +17,7 @@ struct CommandEntry
 const CommandEntry Commands[] = {
     { "show", "print the stored groups as an XML property list", vyoctl::runShow },
     { "import", "append the groups of a binary or XML property list", vyoctl::runImport },
+    { "discover", "list the cameras announced on the network", vyoctl::runDiscover },
 };
 
 // Options that take a value, so that their value is not taken for the command.
