@@ -33,7 +33,7 @@ Run vyoctl(const QStringList &arguments)
 
 QString example()
 {
-    return qEnvironmentVariable("VYO_SOURCE_DIR") + QStringLiteral("/examples/demo-groups.plist");
+    return QStringLiteral(VYO_SOURCE_DIR "/examples/demo-groups.plist");
 }
 
 QStringList listing(const QString &dir)
@@ -142,6 +142,44 @@ private slots:
         const Run run = vyoctl({ QStringLiteral("--profile"), profile.dataDir(), QStringLiteral("show") });
         QCOMPARE(run.code, 1);
         QVERIFY(run.err.contains("in use by a running viewer"));
+    }
+
+    void linksRoundTrip()
+    {
+        QTemporaryDir tmp;
+        const QString profile = tmp.filePath(QStringLiteral("p"));
+        QCOMPARE(vyoctl({ QStringLiteral("--profile"), profile, QStringLiteral("import"), example() }).code, 0);
+        Run run = vyoctl({ QStringLiteral("--profile"), profile, QStringLiteral("link"), QStringLiteral("Yard") });
+        QCOMPARE(run.code, 0);
+        const QString link = QString::fromLatin1(run.out.trimmed());
+        QVERIFY(link.startsWith(QLatin1StringView("vyo://group/")));
+        run = vyoctl({ QStringLiteral("open-link"), link });
+        QCOMPARE(run.code, 0);
+        const Value opened = PropertyList::fromData(run.out, nullptr);
+        QCOMPARE(opened.value(QStringLiteral("type")).toString(), QStringLiteral("group"));
+        QCOMPARE(opened.value(QStringLiteral("definition")).value(QStringLiteral("name")).toString(), QStringLiteral("Yard"));
+        QCOMPARE(vyoctl({ QStringLiteral("--profile"), profile, QStringLiteral("link"), QStringLiteral("Nope") }).code, 2);
+
+        // An ad-hoc camera that expired yesterday, allowed on this very device.
+        const QString cameraFile = tmp.filePath(QStringLiteral("camera.plist"));
+        const Value camera = opened.value(QStringLiteral("definition")).value(QStringLiteral("cameras")).at(0);
+        QVERIFY(AtomicFile::write(cameraFile, PropertyList::toXml(camera, nullptr)));
+        const QString yesterday = QDateTime::currentDateTimeUtc().addDays(-1).toString(Qt::ISODate);
+        run = vyoctl({ QStringLiteral("make-link"), QStringLiteral("--type"), QStringLiteral("adhoc_camera"), cameraFile,
+                       QStringLiteral("--expires"), yesterday, QStringLiteral("--allow-device"), QStringLiteral("X") });
+        QCOMPARE(run.code, 0);
+        const QString adhoc = QString::fromLatin1(run.out.trimmed());
+        QVERIFY(adhoc.startsWith(QLatin1StringView("vyo://adhoc_camera/")));
+        run = vyoctl({ QStringLiteral("open-link"), adhoc });
+        QCOMPARE(run.code, 0);
+        const Value shown = PropertyList::fromData(run.out, nullptr);
+        QCOMPARE(shown.value(QStringLiteral("on this device")).toString(), QStringLiteral("expired"));
+        QCOMPARE(shown.value(QStringLiteral("definition")).value(QStringLiteral("title")).toString(), QStringLiteral("Gate"));
+
+        QCOMPARE(vyoctl({ QStringLiteral("make-link"), cameraFile, QStringLiteral("--expires"), yesterday }).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("make-link"), example() }).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("vyo://group/AAAA") }).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("http://example.invalid/") }).code, 2);
     }
 
     void showConvertsALegacyFile()

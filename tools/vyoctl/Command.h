@@ -26,5 +26,8 @@ QString profileOption(const QCommandLineParser &parser);
 int runShow(const QStringList &arguments);
 int runImport(const QStringList &arguments);
 int runDiscover(const QStringList &arguments);
+int runLink(const QStringList &arguments);
+int runOpenLink(const QStringList &arguments);
+int runMakeLink(const QStringList &arguments);
 
 } // namespace vyoctl

@@ -1,91 +1,23 @@
 // vyoctl show and vyoctl import: the stored groups of a profile.
 
 #include "Command.h"
+#include "OpenProfile.h"
 
 #include "config/CameraProfileUpdater.h"
-#include "config/DefaultSettings.h"
+#include "config/DefinitionCheck.h"
 #include "config/GroupStore.h"
 #include "config/PropertyList.h"
-#include "platform/Preferences.h"
-#include "platform/Profile.h"
 
 #include <QFile>
-#include <QLockFile>
 #include <QTextStream>
 
 #include <cstdio>
-#include <memory>
 
 namespace vyoctl {
 
 namespace {
 
 constexpr qint64 MaxImportSize = 16 * 1024 * 1024;
-
-// Why a parsed file is not an array of group dictionaries, or empty when it is.
-QString groupListProblem(const Value &groups)
-{
-    if (!groups.isArray())
-        return QStringLiteral("the property list is not an array of groups");
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-        const Value group = groups.at(i);
-        if (!group.isDictionary())
-            return QStringLiteral("group %1 is not a dictionary").arg(i + 1);
-        const Value cameras = group.value(QStringLiteral("cameras"));
-        if (cameras.isNull())
-            continue;
-        if (!cameras.isArray())
-            return QStringLiteral("the cameras of group %1 are not an array").arg(i + 1);
-        for (qsizetype c = 0; c < cameras.size(); ++c) {
-            const Value camera = cameras.at(c);
-            if (!camera.isDictionary())
-                return QStringLiteral("camera %1 of group %2 is not a dictionary").arg(c + 1).arg(i + 1);
-            for (const QString &key : { QStringLiteral("video.parameters"), QStringLiteral("control.parameters") }) {
-                const Value params = camera.value(key);
-                if (!params.isNull() && !params.isDictionary())
-                    return QStringLiteral("\"%1\" of camera %2 in group %3 is not a dictionary")
-                        .arg(key)
-                        .arg(c + 1)
-                        .arg(i + 1);
-            }
-        }
-    }
-    return {};
-}
-
-// The profile opened for one command: locked against a running viewer, with the
-// preferences and the group store over it.
-class OpenProfile final
-{
-public:
-    bool open(const QString &profileDir, int *exitCode)
-    {
-        const Profile profile = Profile::resolve(profileDir);
-        QString error;
-        if (!profile.ensureDirectories(&error)) {
-            *exitCode = fail(Failure, error);
-            return false;
-        }
-        m_lock = profile.tryLock();
-        if (!m_lock) {
-            *exitCode = fail(Failure, QStringLiteral("the profile in %1 is in use by a running viewer; close it first")
-                                          .arg(profile.dataDir()));
-            return false;
-        }
-        m_preferences = std::make_unique<Preferences>(profile.preferencesPath());
-        m_preferences->registerDefaults(DefaultSettings::registeredDefaults());
-        m_store = std::make_unique<GroupStore>(*m_preferences, profile.dataDir());
-        m_store->loadBulkData();
-        return true;
-    }
-
-    GroupStore &store() { return *m_store; }
-
-private:
-    std::unique_ptr<QLockFile> m_lock;
-    std::unique_ptr<Preferences> m_preferences;
-    std::unique_ptr<GroupStore> m_store;
-};
 
 } // namespace
 
@@ -138,7 +70,7 @@ int runImport(const QStringList &arguments)
     const Value imported = PropertyList::fromData(file.read(MaxImportSize), &error);
     if (imported.isNull())
         return fail(BadInput, QStringLiteral("%1: %2").arg(path, error));
-    const QString problem = groupListProblem(imported);
+    const QString problem = DefinitionCheck::groupListProblem(imported);
     if (!problem.isEmpty())
         return fail(BadInput, QStringLiteral("%1: %2").arg(path, problem));
 

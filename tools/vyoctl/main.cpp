@@ -18,6 +18,9 @@ const CommandEntry Commands[] = {
     { "show", "print the stored groups as an XML property list", vyoctl::runShow },
     { "import", "append the groups of a binary or XML property list", vyoctl::runImport },
     { "discover", "list the cameras announced on the network", vyoctl::runDiscover },
+    { "link", "print the vyo:// link of a stored group", vyoctl::runLink },
+    { "open-link", "decode a vyo:// link and print what it carries", vyoctl::runOpenLink },
+    { "make-link", "make a camera or ad-hoc camera link from a definition file", vyoctl::runMakeLink },
 };
 
 // Options that take a value, so that their value is not taken for the command.
@@ -44,7 +47,7 @@ void printUsage(QTextStream &out)
 {
     out << "Usage: vyoctl [--profile DIR] [--log-level N] COMMAND [options]\n\nCommands:\n";
     for (const CommandEntry &c : Commands)
-        out << "  " << QString::fromLatin1(c.name).leftJustified(10) << c.summary << '\n';
+        out << "  " << QString::fromLatin1(c.name).leftJustified(11) << c.summary << '\n';
     out << "\nvyoctl COMMAND --help describes one command.\n";
 }
 

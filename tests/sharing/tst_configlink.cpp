@@ -1,0 +1,222 @@
+#include "config/PropertyList.h"
+#include "config/QelCrypto.h"
+#include "platform/DeviceIdentity.h"
+#include "sharing/ConfigLink.h"
+#include "util/QelLog.h"
+#include "util/Utilities.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+QList<QByteArray> logLines;
+
+void collect(const QByteArray &line)
+{
+    logLines.append(line);
+}
+
+Value camera(const char *title)
+{
+    Value cam = Value::dictionary();
+    if (title)
+        cam.insert(QStringLiteral("title"), title);
+    Value video = Value::dictionary();
+    video.insert(QStringLiteral("video.type"), QStringLiteral("GENMJPEG"));
+    video.insert(QStringLiteral("video.host"), QStringLiteral("127.0.0.1"));
+    cam.insert(QStringLiteral("video.parameters"), video);
+    cam.insert(QStringLiteral("definition_version"), QStringLiteral("1"));
+    return cam;
+}
+
+Value group(int cameras)
+{
+    Value g = Value::dictionary();
+    g.insert(QStringLiteral("name"), QStringLiteral("Yard & Gate"));
+    g.insert(QStringLiteral("uid"), 4);
+    Value list = Value::array();
+    for (int i = 0; i < cameras; ++i)
+        list.append(camera("Cam"));
+    g.insert(QStringLiteral("cameras"), list);
+    return g;
+}
+
+QString payloadOfLink(const QString &link)
+{
+    return ConfigLink::payloadOf(QUrl(link));
+}
+
+} // namespace
+
+class TestConfigLink final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QelLog::setSink(collect);
+        QelLog::setLoggingEnabled(true);
+        QelLog::setLoggingThreshhold(1);
+    }
+
+    void init() { logLines.clear(); }
+
+    void roundTrips()
+    {
+        QString error;
+        const QString link = ConfigLink::makeLink(ConfigLink::Group, group(2), &error);
+        QVERIFY(link.startsWith(QLatin1StringView("vyo://group/")));
+        const QUrl url(link);
+        QCOMPARE(ConfigLink::typeOfHost(url.host()), std::optional(ConfigLink::Group));
+        const Value back = ConfigLink::extractConfigFromEncodedData(ConfigLink::payloadOf(url), ConfigLink::Group);
+        QVERIFY(back == group(2));
+        QVERIFY(logLines.isEmpty());
+
+        // A percent-escaped payload, as some mail clients rewrite links, reads the same.
+        const QString escaped = QStringLiteral("vyo://group/") + QString::fromLatin1(QUrl::toPercentEncoding(payloadOfLink(link)));
+        QVERIFY(ConfigLink::extractConfigFromEncodedData(payloadOfLink(escaped), ConfigLink::Group) == group(2));
+
+        const QString camLink = ConfigLink::makeLink(ConfigLink::AdhocCamera, camera("Door"), &error);
+        QVERIFY(ConfigLink::extractConfigFromEncodedData(payloadOfLink(camLink), ConfigLink::AdhocCamera) == camera("Door"));
+        QVERIFY(!ConfigLink::typeOfHost(QStringLiteral("settings")));
+    }
+
+    void plaintextFallback()
+    {
+        for (const QByteArray &plist : { PropertyList::toBinary(camera("Old"), nullptr), PropertyList::toXml(camera("Old"), nullptr) }) {
+            logLines.clear();
+            const Value back = ConfigLink::extractConfigFromEncodedData(Utilities::base64Encode(plist), ConfigLink::Camera);
+            QVERIFY(back == camera("Old"));
+            QVERIFY(logLines.last().contains("Failed to decrypt config URL. Attempting fall-back to deprecated plaintext mode."));
+            QVERIFY(logLines.last().contains("<DEBUG"));
+        }
+    }
+
+    void malformedPayloads_data()
+    {
+        QTest::addColumn<QString>("payload");
+        QTest::addColumn<int>("type");
+        QString error;
+        const QString good = payloadOfLink(ConfigLink::makeLink(ConfigLink::Group, group(1), &error));
+        const auto enciphered = [](const QByteArray &plain, ConfigLink::Type t) {
+            return Utilities::base64Encode(*QelCrypto::encryptBlob(plain, QelCrypto::URL_INIT_VECS[t]));
+        };
+        QTest::newRow("empty") << QString() << int(ConfigLink::Group);
+        QTest::newRow("not base64") << QStringLiteral("%%%%!!!!****") << int(ConfigLink::Group);
+        QTest::newRow("wrong vector") << good << int(ConfigLink::Camera);
+        QTest::newRow("truncated") << good.left(good.size() / 2) << int(ConfigLink::Group);
+        QTest::newRow("short") << QStringLiteral("QQ") << int(ConfigLink::AdhocCamera);
+        QTest::newRow("not a plist") << enciphered("hello there, camera", ConfigLink::Camera) << int(ConfigLink::Camera);
+        QTest::newRow("an array") << enciphered(PropertyList::toBinary(Value::array({ camera("x") }), nullptr), ConfigLink::Camera)
+                                  << int(ConfigLink::Camera);
+        Value badGroup = group(1);
+        badGroup.insert(QStringLiteral("cameras"), QStringLiteral("none"));
+        QTest::newRow("cameras not an array") << enciphered(PropertyList::toBinary(badGroup, nullptr), ConfigLink::Group)
+                                              << int(ConfigLink::Group);
+        Value badCamera = camera("x");
+        badCamera.insert(QStringLiteral("video.parameters"), 7);
+        QTest::newRow("video parameters not a dictionary")
+            << enciphered(PropertyList::toBinary(badCamera, nullptr), ConfigLink::AdhocCamera) << int(ConfigLink::AdhocCamera);
+    }
+
+    void malformedPayloads()
+    {
+        QFETCH(QString, payload);
+        QFETCH(int, type);
+        QVERIFY(ConfigLink::extractConfigFromEncodedData(payload, ConfigLink::Type(type)).isNull());
+        QVERIFY(logLines.last().contains("Failed to parse config URL using deprecated plaintext mode."));
+    }
+
+    void restrictions()
+    {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const auto withRule = [](const Value &expires, const Value &devices) {
+            Value cam = camera("Ad hoc");
+            Value rule = Value::dictionary();
+            if (!expires.isNull())
+                rule.insert(QStringLiteral("expireDate"), expires);
+            if (!devices.isNull())
+                rule.insert(QStringLiteral("allowedDevices"), devices);
+            cam.insert(QStringLiteral("configRestrict"), rule);
+            return cam;
+        };
+        using R = ConfigLink::Restriction;
+        const Value me = Value::array({ Value(QStringLiteral("ME")) });
+        QCOMPARE(ConfigLink::checkRestriction(camera("plain"), QStringLiteral("ME"), now), R::Allowed);
+        // The date is tested first: expired even on an allowed device.
+        QCOMPARE(ConfigLink::checkRestriction(withRule(Value::date(now.addSecs(-1)), me), QStringLiteral("ME"), now), R::Expired);
+        QCOMPARE(ConfigLink::checkRestriction(withRule(Value::date(now.addDays(1)), me), QStringLiteral("YOU"), now),
+                 R::Restricted);
+        QCOMPARE(ConfigLink::checkRestriction(withRule(Value::date(now.addDays(1)), Value()), QStringLiteral("YOU"), now),
+                 R::Allowed);
+        QCOMPARE(ConfigLink::checkRestriction(withRule(Value(), me), QStringLiteral("ME"), now), R::Allowed);
+        // Rules that cannot be read refuse.
+        QCOMPARE(ConfigLink::checkRestriction(withRule(Value(QStringLiteral("2099-01-01")), Value()), QStringLiteral("ME"), now),
+                 R::Expired);
+        QCOMPARE(ConfigLink::checkRestriction(withRule(Value(), Value(QStringLiteral("ME"))), QStringLiteral("ME"), now),
+                 R::Restricted);
+    }
+
+    void mailBody()
+    {
+        for (int count : { 0, 1, 2 }) {
+            QString error;
+            const QString mail = ConfigLink::groupMailUrl(group(count), &error);
+            QVERIFY(mail.startsWith(QLatin1StringView("mailto:?subject=Vyo%20group&body=")));
+            const QString body = QUrl::fromPercentEncoding(mail.mid(mail.indexOf(QLatin1StringView("body=")) + 5).toLatin1());
+            const QString link = ConfigLink::makeLink(ConfigLink::Group, group(count), &error);
+            const QString noun = count == 1 ? QStringLiteral("camera") : QStringLiteral("cameras");
+            QCOMPARE(body, QStringLiteral("<html><body><br/><p>Touch here to import: <a href='%1'>Yard & Gate (%2 %3)</a></p></body></html>")
+                               .arg(link)
+                               .arg(count)
+                               .arg(noun));
+            QVERIFY(!mail.contains(QLatin1Char(' ')) && !mail.contains(QLatin1Char('<')));
+        }
+        Value bad = group(1);
+        bad.insert(QStringLiteral("service"), Value::handle(std::make_shared<int>(0)));
+        QString error;
+        QVERIFY(ConfigLink::groupMailUrl(bad, &error).isEmpty());
+        QVERIFY(logLines.last().contains("<ERROR") && logLines.last().contains("Error creating email URL: "));
+    }
+
+    void deviceIdentity()
+    {
+        const QString id = DeviceIdentity::uniqueIdentifier();
+        QCOMPARE(id.size(), 40);
+        QCOMPARE(id, DeviceIdentity::uniqueIdentifier());
+        QVERIFY(DeviceIdentity::identifierFor("a") != DeviceIdentity::identifierFor("b"));
+        QCOMPARE(DeviceIdentity::identifierFor("a\n"), DeviceIdentity::identifierFor("a"));
+    }
+
+    void randomAndMutatedPayloadsNeverCrash()
+    {
+        QelLog::setLoggingEnabled(false);
+        QRandomGenerator rng(20261207);
+        QString error;
+        const QByteArray valid = Utilities::base64Decode(payloadOfLink(ConfigLink::makeLink(ConfigLink::Group, group(3), &error)));
+        const QByteArray plain = PropertyList::toBinary(group(3), nullptr);
+        for (int i = 0; i < 3000; ++i) {
+            QByteArray bytes = (i % 3 == 0) ? valid : (i % 3 == 1 ? plain : QByteArray(rng.bounded(1, 300), '\0'));
+            const int flips = rng.bounded(1, 8);
+            for (int f = 0; f < flips && !bytes.isEmpty(); ++f)
+                bytes[rng.bounded(static_cast<int>(bytes.size()))] = static_cast<char>(rng.bounded(256));
+            if (i % 7 == 0)
+                bytes.truncate(rng.bounded(static_cast<int>(bytes.size()) + 1));
+            QString payload = Utilities::base64Encode(bytes);
+            if (i % 5 == 0 && !payload.isEmpty())
+                payload.truncate(rng.bounded(static_cast<int>(payload.size())));
+            const auto type = ConfigLink::Type(i % 3);
+            const Value result = ConfigLink::extractConfigFromEncodedData(payload, type);
+            if (!result.isNull()) {
+                QVERIFY(result.isDictionary());
+                ConfigLink::checkRestriction(result, QStringLiteral("ME"), QDateTime::currentDateTimeUtc());
+            }
+        }
+        QelLog::setLoggingEnabled(true);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigLink)
+#include "tst_configlink.moc"

@@ -1,0 +1,38 @@
+#include "OpenProfile.h"
+
+#include "Command.h"
+
+#include "config/DefaultSettings.h"
+#include "config/GroupStore.h"
+#include "platform/Preferences.h"
+#include "platform/Profile.h"
+
+#include <QLockFile>
+
+namespace vyoctl {
+
+OpenProfile::OpenProfile() = default;
+OpenProfile::~OpenProfile() = default;
+
+bool OpenProfile::open(const QString &profileDir, int *exitCode)
+{
+    const Profile profile = Profile::resolve(profileDir);
+    QString error;
+    if (!profile.ensureDirectories(&error)) {
+        *exitCode = fail(Failure, error);
+        return false;
+    }
+    m_lock = profile.tryLock();
+    if (!m_lock) {
+        *exitCode = fail(Failure, QStringLiteral("the profile in %1 is in use by a running viewer; close it first")
+                                      .arg(profile.dataDir()));
+        return false;
+    }
+    m_preferences = std::make_unique<Preferences>(profile.preferencesPath());
+    m_preferences->registerDefaults(DefaultSettings::registeredDefaults());
+    m_store = std::make_unique<GroupStore>(*m_preferences, profile.dataDir());
+    m_store->loadBulkData();
+    return true;
+}
+
+} // namespace vyoctl
