@@ -14,7 +14,7 @@ QString MJPEGStreamReader::maskedUrl(const QUrl &url)
     QUrl shown = url;
     if (!shown.password().isEmpty())
         shown.setPassword(QStringLiteral("****"));
-    return shown.toDisplayString();
+    return shown.toString();
 }
 
 QString MJPEGStreamReader::requestDescription() const

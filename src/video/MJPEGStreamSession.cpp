@@ -62,7 +62,8 @@ void MJPEGStreamSession::detachReply()
     QNetworkReply *reply = m_reply;
     m_reply = nullptr;
     reply->disconnect(this);
-    reply->abort();
+    // Deleting the reply closes its connection. An abort() here could run inside the
+    // reply's own signal, before the manager has set its error, and confuse it.
     reply->deleteLater();
 }
 

@@ -17,6 +17,7 @@ struct CommandEntry
 const CommandEntry Commands[] = {
     { "show", "print the stored groups as an XML property list", vyoctl::runShow },
     { "import", "append the groups of a binary or XML property list", vyoctl::runImport },
+    { "probe", "fetch frames from one camera to check its settings", vyoctl::runProbe },
 };
 
 // Options that take a value, so that their value is not taken for the command.
