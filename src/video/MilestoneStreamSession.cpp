@@ -157,6 +157,7 @@ void MilestoneStreamSession::closeStream()
 void MilestoneStreamSession::resetBuffers()
 {
     m_inputBuffer.clear();
+    m_searchFrom = 0;
     m_outputBuffer.clear();
 }
 
@@ -212,9 +213,12 @@ bool MilestoneStreamSession::parseInput()
         }
         bool incomplete = false;
         while (p < end && m_bytesNeeded == 0) {
+            // Bytes already searched in an earlier pass hold no terminator.
+            const qsizetype from = std::max(p, m_searchFrom);
             const auto *term = static_cast<const char *>(
-                vyo::memmem(base + p, static_cast<size_t>(end - p), Terminator, TerminatorSize));
+                vyo::memmem(base + from, static_cast<size_t>(end - from), Terminator, TerminatorSize));
             if (!term) {
+                m_searchFrom = std::max(p, end - (TerminatorSize - 1));
                 incomplete = true;
                 break;
             }
@@ -254,6 +258,7 @@ bool MilestoneStreamSession::parseInput()
         }
     }
     m_inputBuffer.remove(0, p);
+    m_searchFrom = std::max<qsizetype>(0, m_searchFrom - p);
     return true;
 }
 

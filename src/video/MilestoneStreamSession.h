@@ -53,6 +53,7 @@ private:
     QByteArray m_outputBuffer;
     qint64 m_byteCount = 0;
     qint64 m_bytesNeeded = 0;
+    qsizetype m_searchFrom = 0;
     bool m_sentConnect = false;
     bool m_sentLive = false;
     bool m_gotData = false;

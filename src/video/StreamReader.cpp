@@ -34,8 +34,12 @@ StreamReader::StreamReader(QThread *thread, Clock &clock, StreamSession *session
 StreamReader::~StreamReader()
 {
     stop();
-    // The session goes on its own thread, after every call already queued to it.
-    m_session->deleteLater();
+    // The session goes on its own thread, after every call already queued to it; when
+    // that thread has already ended, nothing runs it any more and it can go at once.
+    if (const QThread *home = m_session->thread(); home && home->isRunning())
+        m_session->deleteLater();
+    else
+        delete m_session;
 }
 
 void StreamReader::setConnectionParameters(const Value &params, const QUrl &videoURL)
