@@ -5,6 +5,7 @@
 #include "util/WorkerThread.h"
 #include "video/FrameConsumer.h"
 #include "video/FrameProducer.h"
+#include "video/MJPEGStreamReader.h"
 #include "video/VideoStreamFactory.h"
 
 #include <QCoreApplication>
@@ -147,6 +148,8 @@ int runProbe(const QStringList &arguments)
 
     QTextStream out(stdout);
     out << "request: " << reader->requestDescription() << Qt::endl;
+    if (auto *http = qobject_cast<MJPEGStreamReader *>(reader.get()); http && http->url().isEmpty())
+        return fail(BadInput, QStringLiteral("these parameters do not make a valid stream URL"));
 
     QStringList failures;
     QObject::connect(reader.get(), &FrameProducer::streamFailed, reader.get(), [&failures](const QString &reason) {
