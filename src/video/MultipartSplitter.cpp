@@ -19,6 +19,8 @@ constexpr qint64 ContentLengthCeiling = qint64(1) << 40;
 
 qsizetype lineFeed(const char *p, qsizetype n)
 {
+    if (n <= 0)
+        return -1;
     const void *hit = std::memchr(p, '\n', static_cast<size_t>(n));
     return hit ? static_cast<const char *>(hit) - p : -1;
 }
