@@ -125,11 +125,11 @@ qsizetype MultipartSplitter::step(const char *p, qsizetype n)
     case State::CountedBody:
         return stepCountedBody(p, n);
     case State::ScannedBody:
-        return stepScannedBody(p, n);
+        return stepScan(p, n, true);
     case State::AfterBody:
         return stepAfterBody(p, n);
     case State::Seek:
-        return stepSeek(p, n);
+        return stepScan(p, n, false);
     case State::Done:
         break;
     }
@@ -215,7 +215,7 @@ qsizetype MultipartSplitter::stepCountedBody(const char *p, qsizetype n)
     return take;
 }
 
-qsizetype MultipartSplitter::stepScannedBody(const char *p, qsizetype n)
+qsizetype MultipartSplitter::stepScan(const char *p, qsizetype n, bool keepBytes)
 {
     Line kind = Line::Other;
     qsizetype lineEnd = 0;
@@ -225,7 +225,8 @@ qsizetype MultipartSplitter::stepScannedBody(const char *p, qsizetype n)
         if (holdFrom == 0)
             return -1;
         m_lastWasLineFeed = p[holdFrom - 1] == '\n';
-        emitData(p, holdFrom);
+        if (keepBytes)
+            emitData(p, holdFrom);
         return holdFrom;
     }
     // The line break before the delimiter belongs to the delimiter.
@@ -238,7 +239,8 @@ qsizetype MultipartSplitter::stepScannedBody(const char *p, qsizetype n)
         beginHeaders();
     else
         m_state = State::Done;
-    emitData(p, end);
+    if (keepBytes)
+        emitData(p, end);
     return lineEnd;
 }
 
@@ -272,25 +274,6 @@ qsizetype MultipartSplitter::stepAfterBody(const char *p, qsizetype n)
     m_state = State::Seek;
     m_lastWasLineFeed = i > 0 && p[i - 1] == '\n';
     return i;
-}
-
-qsizetype MultipartSplitter::stepSeek(const char *p, qsizetype n)
-{
-    Line kind = Line::Other;
-    qsizetype lineEnd = 0;
-    qsizetype holdFrom = 0;
-    const qsizetype at = findDelimiter(p, n, m_lastWasLineFeed, &kind, &lineEnd, &holdFrom);
-    if (at < 0) {
-        if (holdFrom == 0)
-            return -1;
-        m_lastWasLineFeed = p[holdFrom - 1] == '\n';
-        return holdFrom;
-    }
-    if (kind == Line::Open)
-        beginHeaders();
-    else
-        m_state = State::Done;
-    return lineEnd;
 }
 
 MultipartSplitter::Line MultipartSplitter::classify(const char *line, qsizetype length) const

@@ -43,9 +43,9 @@ private:
     qsizetype stepStart(const char *p, qsizetype n);
     qsizetype stepHeaders(const char *p, qsizetype n);
     qsizetype stepCountedBody(const char *p, qsizetype n);
-    qsizetype stepScannedBody(const char *p, qsizetype n);
+    // Up to the next delimiter line, passing the bytes on (a body) or dropping them.
+    qsizetype stepScan(const char *p, qsizetype n, bool keepBytes);
     qsizetype stepAfterBody(const char *p, qsizetype n);
-    qsizetype stepSeek(const char *p, qsizetype n);
 
     Line classify(const char *line, qsizetype length) const;
     // Offset of the first delimiter line in [p, p + n) that starts at a line start,
