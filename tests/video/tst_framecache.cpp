@@ -3,7 +3,6 @@
 #include "video/FrameCache.h"
 
 #include <QTest>
-#include <QThread>
 
 namespace {
 
@@ -87,28 +86,6 @@ private slots:
         QVERIFY(entry->image().isNull());
         QCOMPARE(entry->timeStamp(), clock.now());
         QCOMPARE(CachedFrame(QImage(), 1).compare(CachedFrame(QImage(), 2)), -1);
-    }
-
-    // One writer thread and one reader thread at once.
-    void writerAndReaderThreads()
-    {
-        FrameCache cache(4);
-        std::atomic<bool> done = false;
-        QThread *writer = QThread::create([&] {
-            for (int i = 0; i < 2000; ++i)
-                cache.consumeFrame(image(1 + i % 7), source(QString::number(i % 9)), i);
-            done = true;
-        });
-        writer->start();
-        int seen = 0;
-        while (!done) {
-            for (int k = 0; k < 9; ++k)
-                seen += cache.cachedFrameForSource(source(QString::number(k))) ? 1 : 0;
-        }
-        writer->wait();
-        delete writer;
-        QVERIFY(cache.count() <= 4);
-        QVERIFY(seen >= 0);
     }
 };
 

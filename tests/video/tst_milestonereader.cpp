@@ -285,14 +285,6 @@ private slots:
         noPort.stop();
     }
 
-    void passwordIsMaskedInTheDescription()
-    {
-        auto reader = makeReader(1);
-        const QString text = reader->requestDescription();
-        QVERIFY(text.contains(QStringLiteral("<password>****</password>")));
-        QVERIFY(text.contains(QStringLiteral("<username>a&amp;b</username>")));
-    }
-
     void destroyWhileStreaming()
     {
         MilestoneServer ms;

@@ -347,32 +347,6 @@ private slots:
         QVERIFY(server.requestCount() <= 1);
     }
 
-    // Bytes of a replaced connection never reach the consumers.
-    void oldConnectionsAreIgnored()
-    {
-        QList<QPointer<QTcpSocket>> sockets;
-        TestServer server(TestServer::http([&sockets](QTcpSocket *socket, const QByteArray &) {
-            socket->write(multipartHead("myb"));
-            socket->flush();
-            sockets.append(socket);
-        }));
-        auto reader = makeReader(server.port());
-        reader->start();
-        QTRY_COMPARE(sockets.size(), 1);
-        reader->stop();
-        reader->setConnectionParameters(m_params, reader->url());
-        reader->start();
-        QTRY_COMPARE(sockets.size(), 2);
-        if (sockets.first() && sockets.first()->state() == QAbstractSocket::ConnectedState)
-            sockets.first()->write(multipartPart("myb", Red) + multipartPart("myb", Red));
-        QVERIFY(sockets.last());
-        sockets.last()->write(multipartPart("myb", Blue) + multipartPart("myb", Blue));
-        QTRY_COMPARE(m_consumer->count(), 1);
-        QTest::qWait(50);
-        for (const auto &frame : m_consumer->frames())
-            QCOMPARE(colourOf(frame.picture), QColor(Qt::blue));
-    }
-
     void noUrlStaysIdle()
     {
         LogCapture log;
@@ -427,22 +401,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(log.contains(QStringLiteral("error in mjpeg stream")), 15000);
         QTRY_VERIFY(reader->isWaiting());
         QCOMPARE(m_consumer->count(), 0);
-    }
-
-    void refusedConnectionIsReported()
-    {
-        quint16 port = 0;
-        {
-            QTcpServer closed;
-            closed.listen(QHostAddress::LocalHost, 0);
-            port = closed.serverPort();
-        }
-        auto reader = makeReader(port);
-        QStringList reasons;
-        connect(reader.get(), &FrameProducer::streamFailed, this, [&reasons](const QString &r) { reasons.append(r); });
-        reader->start();
-        QTRY_VERIFY(!reasons.isEmpty());
-        QVERIFY2(reasons.first().contains(QStringLiteral("refused")), qPrintable(reasons.first()));
     }
 
     // Readers destroyed in every state, with frames in flight: the sanitizers watch.
