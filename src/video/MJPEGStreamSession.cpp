@@ -11,6 +11,8 @@
 namespace {
 
 constexpr qsizetype ReadChunk = 64 * 1024;
+// What the manager may hold for us before it stops reading from the socket.
+constexpr qint64 ReplyBufferSize = 1024 * 1024;
 
 } // namespace
 
@@ -44,6 +46,7 @@ void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, 
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setTransferTimeout(RequestTimeoutMs);
     QNetworkReply *reply = m_manager->get(request);
+    reply->setReadBufferSize(ReplyBufferSize);
     m_reply = reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { handleMetaData(reply); });
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] { handleData(reply); });
