@@ -1,5 +1,5 @@
 # Entry points; the real build is CMake with the presets in CMakePresets.json.
-.PHONY: deps build test clean
+.PHONY: deps build test bench clean
 
 deps:
 	@scripts/install-deps
@@ -15,6 +15,12 @@ test: deps
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	VYO_REQUIRE_AVAHI=1 ctest --preset sanitize
+
+# Throughput of the video path; figures on stdout.
+bench: deps
+	cmake --preset release
+	cmake --build --preset release --target vyo_bench
+	build/release/bench/vyo_bench
 
 clean:
 	rm -rf build

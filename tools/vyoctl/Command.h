@@ -29,5 +29,6 @@ int runDiscover(const QStringList &arguments);
 int runLink(const QStringList &arguments);
 int runOpenLink(const QStringList &arguments);
 int runMakeLink(const QStringList &arguments);
+int runProbe(const QStringList &arguments);
 
 } // namespace vyoctl

@@ -21,6 +21,7 @@ const CommandEntry Commands[] = {
     { "link", "print the vyo:// link of a stored group", vyoctl::runLink },
     { "open-link", "decode a vyo:// link and print what it carries", vyoctl::runOpenLink },
     { "make-link", "make a camera or ad-hoc camera link from a definition file", vyoctl::runMakeLink },
+    { "probe", "fetch frames from one camera to check its settings", vyoctl::runProbe },
 };
 
 // Options that take a value, so that their value is not taken for the command.

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "VideoProfile.h"
+
+// Axis cameras: "/axis-cgi/mjpg/video.cgi" with camera, resolution, frame rate and
+// compression, every parameter always present.
+class AxisVideoProfile : public VideoProfile
+{
+public:
+    QString description() const override;
+    QString canHandleType() const override;
+    std::unique_ptr<FrameProducer> streamFromParms(const Value &params, bool thumbnail,
+                                                   QThread *thread) const override;
+
+    // Half of each side of "WxH" (rounded down); any other text unchanged.
+    static QString getThumbSizeFromFull(const QString &resolution);
+    // The "resolution=...&fps=...&compression=...&" pieces shared with VAPIX cameras.
+    static QString imageQuery(const Value &params, bool thumbnail);
+};

@@ -1,0 +1,6 @@
+#include "AxisVideoServerProfile.h"
+
+QString AxisVideoServerProfile::canHandleType() const
+{
+    return QStringLiteral("AXISSERVERMJPEG");
+}

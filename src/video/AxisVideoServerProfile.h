@@ -1,0 +1,10 @@
+#pragma once
+
+#include "AxisVideoProfile.h"
+
+// Axis video servers: the Axis request, in which the camera number selects the input.
+class AxisVideoServerProfile final : public AxisVideoProfile
+{
+public:
+    QString canHandleType() const override;
+};

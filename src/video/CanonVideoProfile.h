@@ -1,0 +1,14 @@
+#pragma once
+
+#include "VideoProfile.h"
+
+// Canon cameras: "/-wvhttp-01-/video.cgi", always over plain HTTP, the resolution
+// never halved.
+class CanonVideoProfile final : public VideoProfile
+{
+public:
+    QString description() const override;
+    QString canHandleType() const override;
+    std::unique_ptr<FrameProducer> streamFromParms(const Value &params, bool thumbnail,
+                                                   QThread *thread) const override;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "VideoProfile.h"
+
+// Any Motion-JPEG camera: the stored path, with the Axis image parameters appended
+// when the camera understands them (VAPIX).
+class GenericVideoProfile final : public VideoProfile
+{
+public:
+    QString description() const override;
+    QString canHandleType() const override;
+    std::unique_ptr<FrameProducer> streamFromParms(const Value &params, bool thumbnail,
+                                                   QThread *thread) const override;
+};

@@ -1,0 +1,37 @@
+#include "MJPEGStreamReader.h"
+
+#include "MJPEGStreamSession.h"
+
+#include "util/QelLog.h"
+
+MJPEGStreamReader::MJPEGStreamReader(QThread *thread, Clock &clock, QObject *parent)
+    : StreamReader(thread, clock, new MJPEGStreamSession, parent)
+{
+}
+
+QString MJPEGStreamReader::maskedUrl(const QUrl &url)
+{
+    QUrl shown = url;
+    if (!shown.password().isEmpty())
+        shown.setPassword(QStringLiteral("****"));
+    return shown.toString();
+}
+
+QString MJPEGStreamReader::requestDescription() const
+{
+    if (videoURL().isEmpty())
+        return QStringLiteral("no valid stream URL");
+    return QStringLiteral("GET %1").arg(maskedUrl(videoURL()));
+}
+
+void MJPEGStreamReader::connectNow()
+{
+    // A reader without a URL stays idle.
+    if (videoURL().isEmpty())
+        return;
+    QEL_LOG(1, QStringLiteral("Connecting to MJPG stream: %1").arg(maskedUrl(videoURL())));
+    const quint64 generation = beginConnection();
+    onWorker([generation, params = params(), url = videoURL()](StreamSession *s) {
+        static_cast<MJPEGStreamSession *>(s)->startInternal(generation, params, url);
+    });
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "StreamReader.h"
+
+#include "platform/Clock.h"
+
+// The frame producer for Motion-JPEG over HTTP: one request to a ready-made URL,
+// the response cut into pictures, reconnecting no more often than every 2 seconds.
+class MJPEGStreamReader final : public StreamReader
+{
+    Q_OBJECT
+
+public:
+    explicit MJPEGStreamReader(QThread *thread, Clock &clock = Clock::system(), QObject *parent = nullptr);
+
+    QUrl url() const { return videoURL(); }
+    QString requestDescription() const override;
+
+    // The URL with its password replaced by asterisks.
+    static QString maskedUrl(const QUrl &url);
+
+private:
+    void connectNow() override;
+};

@@ -1,0 +1,215 @@
+#include "MJPEGStreamSession.h"
+
+#include "MJPEGStreamReader.h"
+
+#include "util/QelLog.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace {
+
+constexpr qsizetype ReadChunk = 64 * 1024;
+// What the manager may hold for us before it stops reading from the socket.
+constexpr qint64 ReplyBufferSize = 1024 * 1024;
+
+} // namespace
+
+MJPEGStreamSession::MJPEGStreamSession(QObject *parent)
+    : StreamSession(parent)
+{
+    m_streamBuffer.reserve(BufferCapacity);
+}
+
+MJPEGStreamSession::~MJPEGStreamSession()
+{
+    detachReply();
+}
+
+void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, const QUrl &url)
+{
+    detachReply();
+    m_generation = generation;
+    m_params = params;
+    m_url = url;
+    m_byteCount = 0;
+    m_streamBuffer.clear();
+    m_splitter.reset();
+    m_headersSeen = false;
+    // One manager per reader: a manager opens at most six connections per host, and
+    // streams never finish, so readers sharing one would starve each other.
+    if (!m_manager)
+        m_manager = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setTransferTimeout(RequestTimeoutMs);
+    QNetworkReply *reply = m_manager->get(request);
+    reply->setReadBufferSize(ReplyBufferSize);
+    m_reply = reply;
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { handleMetaData(reply); });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { handleData(reply); });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { handleFinished(reply); });
+}
+
+void MJPEGStreamSession::stopInternal()
+{
+    detachReply();
+}
+
+void MJPEGStreamSession::detachReply()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    reply->disconnect(this);
+    // Deleting the reply closes its connection. An abort() here could run inside the
+    // reply's own signal, before the manager has set its error, and confuse it.
+    reply->deleteLater();
+}
+
+void MJPEGStreamSession::handleMetaData(QNetworkReply *reply)
+{
+    if (reply != m_reply || m_headersSeen)
+        return;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // The manager answers challenges with the URL's credentials and follows redirects.
+    if (status == 401 || (status >= 300 && status < 400))
+        return;
+    if (status >= 400)
+        return failStatus(status);
+    m_headersSeen = true;
+    const QByteArray contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    const QByteArray boundary = MultipartSplitter::boundaryFromContentType(contentType);
+    if (contentType.trimmed().toLower().startsWith("multipart/") && !boundary.isEmpty())
+        m_splitter.emplace(boundary, static_cast<MultipartSplitter::Listener &>(*this));
+}
+
+void MJPEGStreamSession::handleData(QNetworkReply *reply)
+{
+    if (reply != m_reply)
+        return;
+    // Until the final response's headers are in, the body is a redirect's or a challenge's.
+    if (!m_headersSeen)
+        return;
+    char chunk[ReadChunk];
+    // Bounded by what the reply holds now; each pass removes up to one chunk of it.
+    for (qint64 available = reply->bytesAvailable(); available > 0 && reply == m_reply;
+         available = reply->bytesAvailable()) {
+        const qint64 n = reply->read(chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        if (!m_splitter) {
+            // Not a multipart stream: the whole body is one picture.
+            if (!partData(chunk, n))
+                return;
+            continue;
+        }
+        switch (m_splitter->feed(chunk, n)) {
+        case MultipartSplitter::Result::Ok:
+            break;
+        case MultipartSplitter::Result::Stopped:
+            return;
+        case MultipartSplitter::Result::Malformed:
+            return fail(QStringLiteral("malformed mjpeg stream: %1").arg(m_splitter->error()),
+                        QStringLiteral("malformed stream: %1").arg(m_splitter->error()));
+        }
+    }
+}
+
+void MJPEGStreamSession::handleFinished(QNetworkReply *reply)
+{
+    if (reply != m_reply)
+        return;
+    if (reply->error() != QNetworkReply::NoError) {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 400)
+            return failStatus(status);
+        QEL_LOG(1, QStringLiteral("error in mjpeg stream"));
+        QEL_LOG(0, reply->errorString());
+        emit failed(reply->errorString());
+        return endConnection();
+    }
+    handleData(reply);
+    if (reply != m_reply)
+        return;
+    if (m_splitter) {
+        QEL_LOG(1, QStringLiteral("unending mjpeg stream somehow 'finished'"));
+        emit failed(QStringLiteral("the stream ended"));
+        return endConnection();
+    }
+    // A single picture: deliver it, then fetch the next one after the usual spacing.
+    if (m_streamBuffer.isEmpty()) {
+        emit failed(QStringLiteral("no picture in the response"));
+        return endConnection();
+    }
+    partBegins();
+    if (reply == m_reply)
+        endConnection();
+}
+
+bool MJPEGStreamSession::partBegins()
+{
+    if (m_streamBuffer.isEmpty())
+        return true;
+    if (connected) {
+        deliverBuffer();
+        if (singleFrame) {
+            singleFrame = false;
+            detachReply();
+            emit stopRequested(m_generation);
+            return false;
+        }
+    }
+    m_streamBuffer.clear();
+    return true;
+}
+
+void MJPEGStreamSession::deliverBuffer()
+{
+    m_byteCount += m_streamBuffer.size();
+    const QImage picture = decodeFrame(m_streamBuffer);
+    if (picture.isNull())
+        emit failed(QStringLiteral("no picture in %1 bytes").arg(m_streamBuffer.size()));
+    const qint64 bytes = m_byteCount;
+    m_byteCount = 0;
+    pushFrame(picture, bytes);
+    m_streamBuffer = QByteArray();
+    m_streamBuffer.reserve(BufferCapacity);
+}
+
+bool MJPEGStreamSession::partData(const char *data, qsizetype size)
+{
+    if (m_streamBuffer.size() + size > MaxPartSize) {
+        fail(QStringLiteral("mjpeg stream part over %1 bytes").arg(MaxPartSize),
+             QStringLiteral("a part over %1 bytes").arg(MaxPartSize));
+        return false;
+    }
+    m_streamBuffer.append(data, size);
+    return true;
+}
+
+void MJPEGStreamSession::fail(const QString &logLine, const QString &reason)
+{
+    QEL_LOG(1, logLine);
+    emit failed(reason);
+    endConnection();
+}
+
+void MJPEGStreamSession::failStatus(int status)
+{
+    // The body of an error response is never a picture.
+    fail(QStringLiteral("HTTP status %1 from MJPG stream %2").arg(status).arg(MJPEGStreamReader::maskedUrl(m_url)),
+         QStringLiteral("HTTP status %1").arg(status));
+}
+
+void MJPEGStreamSession::endConnection()
+{
+    detachReply();
+    connected = false;
+    m_byteCount = 0;
+    m_streamBuffer.clear();
+    emit reconnectRequested(m_generation);
+}

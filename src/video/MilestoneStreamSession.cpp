@@ -1,0 +1,307 @@
+#include "MilestoneStreamSession.h"
+
+#include "platform/Clock.h"
+#include "platform/SocketStream.h"
+#include "util/QelLog.h"
+#include "util/Utilities.h"
+
+#include <QHostAddress>
+
+namespace {
+
+constexpr char Terminator[] = "\r\n\r\n";
+constexpr qsizetype TerminatorSize = 4;
+constexpr char ContentLength[] = "Content-length: ";
+constexpr qsizetype ContentLengthSize = sizeof(ContentLength) - 1;
+
+QString xmlEscaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&':
+            out += QLatin1StringView("&amp;");
+            break;
+        case '<':
+            out += QLatin1StringView("&lt;");
+            break;
+        case '>':
+            out += QLatin1StringView("&gt;");
+            break;
+        case '"':
+            out += QLatin1StringView("&quot;");
+            break;
+        case '\'':
+            out += QLatin1StringView("&apos;");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The number after "Content-length: ": blanks skipped, an optional sign, digits up to
+// the first non-digit. Values beyond limit come back as limit + 1.
+qint64 contentLengthValue(const char *p, const char *end, qint64 limit)
+{
+    while (p < end && *p == ' ')
+        ++p;
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    qint64 value = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p)
+        value = std::min(value * 10 + (*p - '0'), limit + 1);
+    return negative ? -value : value;
+}
+
+} // namespace
+
+MilestoneStreamSession::MilestoneStreamSession(Clock &clock, QObject *parent)
+    : StreamSession(parent)
+    , m_clock(clock)
+{
+    m_inputBuffer.reserve(InputCapacity);
+    m_outputBuffer.reserve(OutputCapacity);
+}
+
+MilestoneStreamSession::~MilestoneStreamSession()
+{
+    closeStream();
+}
+
+QByteArray MilestoneStreamSession::loginRequest(const Value &params)
+{
+    // Absent values give empty elements; every value is escaped so that no password
+    // can break the request.
+    const QString text = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><methodcall><requestid>10</requestid>"
+        "<methodname>connect</methodname><username>%1</username><password>%2</password>"
+        "<cameraid>%3</cameraid><connectparam></connectparam></methodcall>")
+        .arg(xmlEscaped(params.value(QStringLiteral("video.username")).toString()),
+             xmlEscaped(params.value(QStringLiteral("video.password")).toString()),
+             xmlEscaped(params.value(QStringLiteral("video.camera_name")).toString()));
+    return text.toUtf8() + Terminator;
+}
+
+QByteArray MilestoneStreamSession::liveRequest(bool thumbnail)
+{
+    QByteArray request = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><methodcall><requestid>11</requestid>"
+                         "<methodname>live</methodname><compressionrate>101</compressionrate>"
+                         "<sendinitialimage>no</sendinitialimage></methodcall>";
+    if (thumbnail)
+        request.replace("<compressionrate>101</compressionrate>", "<compressionrate>103</compressionrate>");
+    return request + Terminator;
+}
+
+void MilestoneStreamSession::startInternal(quint64 generation, const Value &params, bool thumbnail)
+{
+    closeStream();
+    m_generation = generation;
+    m_params = params;
+    m_thumbnail = thumbnail;
+    resetBuffers();
+    m_sentConnect = false;
+    m_sentLive = false;
+    m_gotData = false;
+    m_bytesNeeded = 0;
+    m_byteCount = 0;
+
+    const QString host = params.value(QStringLiteral("video.host")).toString();
+    QEL_LOG(0, QStringLiteral("Connecting with video parameters: %1").arg(params.description()));
+    const qint64 port = params.hasText(QStringLiteral("video.port"))
+        ? params.value(QStringLiteral("video.port")).toInteger()
+        : DefaultPort;
+    QEL_LOG(1, QStringLiteral("Connecting to Milestone MJPG stream: %1:%2").arg(host).arg(port));
+
+    // The server is named by its numeric address; there is no name lookup.
+    const QHostAddress address(host);
+    if (address.isNull() || port < 1 || port > 65535)
+        return failure(QStringLiteral("Error in Milestone MJPG stream, bad address %1:%2.").arg(host).arg(port));
+
+    m_stream = new SocketStream(this);
+    connect(m_stream, &SocketStream::hasSpaceAvailable, this, &MilestoneStreamSession::handleSpace);
+    connect(m_stream, &SocketStream::hasBytesAvailable, this, &MilestoneStreamSession::handleBytes);
+    connect(m_stream, &SocketStream::errorOccurred, this, &MilestoneStreamSession::handleStreamError);
+    connect(m_stream, &SocketStream::endEncountered, this, &MilestoneStreamSession::handleStreamError);
+    m_stream->open(address, static_cast<quint16>(port));
+
+    if (!m_pulseCheck) {
+        m_pulseCheck = m_clock.createTimer(this);
+        connect(m_pulseCheck, &ClockTimer::timeout, this, &MilestoneStreamSession::checkPulse);
+    }
+    m_pulseCheck->start(HeartbeatMs, true);
+}
+
+void MilestoneStreamSession::stopInternal()
+{
+    closeStream();
+}
+
+void MilestoneStreamSession::closeStream()
+{
+    if (m_pulseCheck)
+        m_pulseCheck->stop();
+    if (!m_stream)
+        return;
+    m_stream->disconnect(this);
+    m_stream->close();
+    m_stream->deleteLater();
+    m_stream = nullptr;
+}
+
+void MilestoneStreamSession::resetBuffers()
+{
+    m_inputBuffer.clear();
+    m_searchFrom = 0;
+    m_outputBuffer.clear();
+}
+
+void MilestoneStreamSession::handleSpace()
+{
+    if (!connected)
+        return;
+    if (!m_sentConnect) {
+        m_outputBuffer.append(loginRequest(m_params));
+        m_sentConnect = true;
+    }
+    doSend();
+}
+
+void MilestoneStreamSession::handleBytes()
+{
+    if (!connected || !m_stream)
+        return;
+    // The socket reports new bytes once, so take all it holds, one bounded read at a time.
+    for (qint64 reads = m_stream->bytesAvailable() / ReadSize + 1; reads > 0 && m_stream; --reads) {
+        const qsizetype old = m_inputBuffer.size();
+        if (old + ReadSize > MaxInput)
+            return failure(QStringLiteral("Error in Milestone MJPG stream, more than %1 bytes without a picture.")
+                               .arg(MaxInput));
+        m_inputBuffer.resize(old + ReadSize);
+        const qint64 n = m_stream->read(m_inputBuffer.data() + old, ReadSize);
+        m_inputBuffer.resize(old + std::max<qint64>(n, 0));
+        if (n <= 0)
+            return;
+        m_gotData = true;
+        m_byteCount += n;
+        if (!parseInput())
+            return;
+    }
+}
+
+bool MilestoneStreamSession::parseInput()
+{
+    const char *base = m_inputBuffer.constData();
+    const qsizetype end = m_inputBuffer.size();
+    qsizetype p = 0;
+    qsizetype frameStart = -1;
+    qsizetype frameLength = 0;
+    while (p < end) {
+        if (m_bytesNeeded > 0) {
+            if (end - p < m_bytesNeeded)
+                break;
+            // Only the newest complete picture of a pass is decoded.
+            frameStart = p;
+            frameLength = static_cast<qsizetype>(m_bytesNeeded);
+            p += frameLength;
+            m_bytesNeeded = 0;
+        }
+        bool incomplete = false;
+        while (p < end && m_bytesNeeded == 0) {
+            // Bytes already searched in an earlier pass hold no terminator.
+            const qsizetype from = std::max(p, m_searchFrom);
+            const auto *term = static_cast<const char *>(
+                vyo::memmem(base + from, static_cast<size_t>(end - from), Terminator, TerminatorSize));
+            if (!term) {
+                m_searchFrom = std::max(p, end - (TerminatorSize - 1));
+                incomplete = true;
+                break;
+            }
+            if (!m_sentLive) {
+                // Whatever the first block says, it answers the login.
+                m_outputBuffer.append(liveRequest(m_thumbnail));
+                doSend();
+                m_sentLive = true;
+            }
+            const auto *length = static_cast<const char *>(
+                vyo::memmem(base + p, static_cast<size_t>(term - (base + p)), ContentLength, ContentLengthSize));
+            if (length) {
+                const qint64 value = contentLengthValue(length + ContentLengthSize, term, MaxInput);
+                if (value < 0 || value > MaxInput) {
+                    failure(QStringLiteral("Error in Milestone MJPG stream, bad Content-length %1.").arg(value));
+                    return false;
+                }
+                m_bytesNeeded = value;
+            }
+            p = term + TerminatorSize - base;
+        }
+        if (incomplete || m_bytesNeeded <= 0)
+            break;
+    }
+    if (frameStart >= 0) {
+        const QImage picture = decodeFrame(QByteArray(base + frameStart, frameLength));
+        if (picture.isNull())
+            emit failed(QStringLiteral("no picture in %1 bytes").arg(frameLength));
+        const qint64 bytes = m_byteCount;
+        m_byteCount = 0;
+        pushFrame(picture, bytes);
+        if (singleFrame) {
+            singleFrame = false;
+            closeStream();
+            emit stopRequested(m_generation);
+            return false;
+        }
+    }
+    m_inputBuffer.remove(0, p);
+    m_searchFrom = std::max<qsizetype>(0, m_searchFrom - p);
+    return true;
+}
+
+void MilestoneStreamSession::doSend()
+{
+    if (m_outputBuffer.isEmpty() || !m_stream)
+        return;
+    const qint64 written = m_stream->write(m_outputBuffer.constData(), m_outputBuffer.size());
+    // A failed write removes nothing; the stream's error event restarts the connection.
+    if (written > 0)
+        m_outputBuffer.remove(0, written);
+}
+
+void MilestoneStreamSession::handleStreamError()
+{
+    if (!connected)
+        return;
+    failure(QStringLiteral("Error in Milestone MJPG stream."));
+}
+
+void MilestoneStreamSession::checkPulse()
+{
+    if (!connected)
+        return;
+    if (!m_gotData) {
+        const QString line = QStringLiteral("Error in Milestone MJPG stream, ho heartbeat.");
+        QEL_LOG(2, line);
+        emit failed(line);
+        connected = false;
+        m_byteCount = 0;
+        resetBuffers();
+        emit restartRequested(m_generation);
+    }
+    m_gotData = false;
+}
+
+void MilestoneStreamSession::failure(const QString &logLine)
+{
+    QEL_LOG(2, logLine);
+    emit failed(logLine);
+    connected = false;
+    closeStream();
+    m_byteCount = 0;
+    resetBuffers();
+    emit reconnectRequested(m_generation);
+}

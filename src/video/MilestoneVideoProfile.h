@@ -1,0 +1,13 @@
+#pragma once
+
+#include "VideoProfile.h"
+
+// Cameras behind a Milestone server: no URL; the reader talks to the server itself.
+class MilestoneVideoProfile final : public VideoProfile
+{
+public:
+    QString description() const override;
+    QString canHandleType() const override;
+    std::unique_ptr<FrameProducer> streamFromParms(const Value &params, bool thumbnail,
+                                                   QThread *thread) const override;
+};

@@ -1,0 +1,122 @@
+#include "StreamReader.h"
+
+#include "StreamSession.h"
+
+#include "platform/Clock.h"
+#include "util/QelLog.h"
+
+#include <QThread>
+
+StreamReader::StreamReader(QThread *thread, Clock &clock, StreamSession *session, QObject *parent)
+    : FrameProducer(parent)
+    , m_clock(clock)
+    , m_session(session)
+    , m_delayedStart(clock.createTimer(this))
+    , m_lastConnect(Clock::DistantPast)
+{
+    m_session->moveToThread(thread);
+    connect(m_delayedStart, &ClockTimer::timeout, this, &StreamReader::startIntermediate);
+    connect(m_session, &StreamSession::reconnectRequested, this, [this](quint64 generation) {
+        if (isCurrent(generation))
+            startIntermediate();
+    });
+    connect(m_session, &StreamSession::restartRequested, this, [this](quint64 generation) {
+        if (isCurrent(generation))
+            start();
+    });
+    connect(m_session, &StreamSession::stopRequested, this, [this](quint64 generation) {
+        if (isCurrent(generation))
+            stop();
+    });
+    connect(m_session, &StreamSession::failed, this, &FrameProducer::streamFailed);
+}
+
+StreamReader::~StreamReader()
+{
+    stop();
+    // The session goes on its own thread, after every call already queued to it; when
+    // that thread has already ended, nothing runs it any more and it can go at once.
+    if (const QThread *home = m_session->thread(); home && home->isRunning())
+        m_session->deleteLater();
+    else
+        delete m_session;
+}
+
+void StreamReader::setConnectionParameters(const Value &params, const QUrl &videoURL)
+{
+    m_params = params.deepCopy();
+    m_url = videoURL;
+    m_lastConnect = Clock::DistantPast;
+    QEL_LOG(0, QStringLiteral("Got video parameters: %1").arg(m_params.description()));
+}
+
+Value StreamReader::getConnectionParameters() const
+{
+    return m_params;
+}
+
+void StreamReader::addConsumer(const std::shared_ptr<FrameConsumer> &consumer)
+{
+    onWorker([consumer](StreamSession *s) { s->addConsumer(consumer); });
+}
+
+void StreamReader::removeConsumer(const std::shared_ptr<FrameConsumer> &consumer)
+{
+    onWorker([consumer](StreamSession *s) { s->removeConsumer(consumer); });
+}
+
+void StreamReader::start()
+{
+    m_delayedStart->stop();
+    m_session->singleFrame = false;
+    m_active = true;
+    startIntermediate();
+}
+
+void StreamReader::stop()
+{
+    m_active = false;
+    closeConnection();
+}
+
+void StreamReader::getSingleFrame(double delaySeconds)
+{
+    m_session->singleFrame = true;
+    m_active = true;
+    if (delaySeconds <= 0)
+        startIntermediate();
+    else
+        m_delayedStart->start(static_cast<qint64>(delaySeconds * 1000.0), false);
+}
+
+bool StreamReader::isWaiting() const
+{
+    return m_delayedStart->isActive();
+}
+
+quint64 StreamReader::beginConnection()
+{
+    m_session->connected = true;
+    m_lastConnect = m_clock.now();
+    return ++m_generation;
+}
+
+void StreamReader::startIntermediate()
+{
+    const qint64 elapsed = m_clock.now() - m_lastConnect;
+    if (elapsed < ReconnectSpacingMs) {
+        m_delayedStart->start(ReconnectSpacingMs - elapsed, false);
+        return;
+    }
+    closeConnection();
+    connectNow();
+}
+
+void StreamReader::closeConnection()
+{
+    m_delayedStart->stop();
+    m_session->connected = false;
+    // News of the closed connection that is still on its way is now stale.
+    ++m_generation;
+    onWorker([](StreamSession *s) { s->stopInternal(); });
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "FrameProducer.h"
+
+class Clock;
+class ClockTimer;
+class StreamSession;
+class QThread;
+
+// What both stream readers share on the main thread: the kept parameters, the
+// consumer hand-off, start/stop/single-frame and the reconnect spacing.
+class StreamReader : public FrameProducer
+{
+    Q_OBJECT
+
+public:
+    static constexpr qint64 ReconnectSpacingMs = 2000;
+
+    ~StreamReader() override;
+
+    void setConnectionParameters(const Value &params, const QUrl &videoURL) override;
+    Value getConnectionParameters() const override;
+    void addConsumer(const std::shared_ptr<FrameConsumer> &consumer) override;
+    void removeConsumer(const std::shared_ptr<FrameConsumer> &consumer) override;
+    void start() override;
+    void stop() override;
+    void getSingleFrame(double delaySeconds) override;
+
+    // True from a start or single-frame request until stop.
+    bool isActive() const { return m_active; }
+    // True while a delayed connect is pending.
+    bool isWaiting() const;
+
+protected:
+    // Takes the session and moves it to the worker thread.
+    StreamReader(QThread *thread, Clock &clock, StreamSession *session, QObject *parent);
+
+    // Opens a connection now; the spacing has been checked and any old connection closed.
+    virtual void connectNow() = 0;
+
+    // Runs fn with the session on the worker thread, without waiting.
+    template<typename Fn>
+    void onWorker(Fn &&fn)
+    {
+        QMetaObject::invokeMethod(m_session, [s = m_session, f = std::forward<Fn>(fn)] { f(s); },
+                                  Qt::QueuedConnection);
+    }
+
+    StreamSession *session() const { return m_session; }
+    Clock &clock() const { return m_clock; }
+    const Value &params() const { return m_params; }
+    const QUrl &videoURL() const { return m_url; }
+    // Marks a new connection as made now and returns its generation.
+    quint64 beginConnection();
+
+private:
+    void startIntermediate();
+    void closeConnection();
+    bool isCurrent(quint64 generation) const { return m_active && generation == m_generation; }
+
+    Clock &m_clock;
+    StreamSession *m_session;
+    ClockTimer *m_delayedStart;
+    Value m_params;
+    QUrl m_url;
+    qint64 m_lastConnect;
+    quint64 m_generation = 0;
+    bool m_active = false;
+};

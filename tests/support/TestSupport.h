@@ -1,0 +1,48 @@
+#pragma once
+
+#include "video/FrameConsumer.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QMutex>
+#include <QStringList>
+
+// A JPEG picture of one colour.
+QByteArray testJpeg(int width, int height, const QColor &color);
+
+// Every log line of any level while it lives.
+class LogCapture final
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture &) = delete;
+    LogCapture &operator=(const LogCapture &) = delete;
+
+    QStringList lines() const;
+    bool contains(const QString &text) const;
+    void clear();
+};
+
+// Records what a reader delivers; called on the worker thread, read on the main thread.
+class RecordingConsumer final : public FrameConsumer
+{
+public:
+    struct Frame
+    {
+        QImage picture;
+        Value source;
+        int bytes;
+    };
+
+    void consumeFrame(const QImage &picture, const Value &source, int bytes) override;
+
+    QList<Frame> frames() const;
+    qsizetype count() const;
+
+private:
+    mutable QMutex m_mutex;
+    QList<Frame> m_frames;
+};

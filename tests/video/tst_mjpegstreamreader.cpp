@@ -1,0 +1,432 @@
+#include "ManualClock.h"
+#include "TestServer.h"
+#include "TestSupport.h"
+
+#include "util/WorkerThread.h"
+#include "video/MJPEGStreamReader.h"
+
+#include <QCryptographicHash>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QByteArray Red = testJpeg(32, 24, Qt::red);
+const QByteArray Green = testJpeg(32, 24, Qt::green);
+const QByteArray Blue = testJpeg(32, 24, Qt::blue);
+
+QColor colourOf(const QImage &picture)
+{
+    const QColor c = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+    if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+        return Qt::red;
+    if (c.green() > 200 && c.red() < 60 && c.blue() < 60)
+        return Qt::green;
+    if (c.blue() > 200 && c.red() < 60 && c.green() < 60)
+        return Qt::blue;
+    return Qt::black;
+}
+
+// Writes bytes a few at a time, so that the reader sees them in many reads.
+void drip(QTcpSocket *socket, const QByteArray &bytes, qsizetype piece, bool closeAtEnd)
+{
+    auto *timer = new QTimer(socket);
+    auto offset = std::make_shared<qsizetype>(0);
+    QObject::connect(timer, &QTimer::timeout, socket, [=] {
+        socket->write(bytes.mid(*offset, piece));
+        socket->flush();
+        *offset += piece;
+        if (*offset >= bytes.size()) {
+            timer->stop();
+            if (closeAtEnd)
+                socket->disconnectFromHost();
+        }
+    });
+    timer->start(1);
+}
+
+QByteArray chunked(const QByteArray &body, qsizetype chunk)
+{
+    QByteArray out;
+    for (qsizetype at = 0; at < body.size(); at += chunk) {
+        const QByteArray piece = body.mid(at, chunk);
+        out += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
+    }
+    return out + "0\r\n\r\n";
+}
+
+QByteArray md5(const QByteArray &text)
+{
+    return QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex();
+}
+
+QByteArray authField(const QByteArray &header, const QByteArray &name)
+{
+    const qsizetype at = header.indexOf(name + "=");
+    if (at < 0)
+        return {};
+    qsizetype from = at + name.size() + 1;
+    const bool quoted = header.at(from) == '"';
+    if (quoted)
+        ++from;
+    const qsizetype to = header.indexOf(quoted ? '"' : ',', from);
+    return header.mid(from, to < 0 ? -1 : to - from).trimmed();
+}
+
+QByteArray headerValue(const QByteArray &request, const QByteArray &name)
+{
+    for (const QByteArray &line : request.split('\n')) {
+        if (line.toLower().startsWith(name.toLower() + ":"))
+            return line.mid(name.size() + 1).trimmed();
+    }
+    return {};
+}
+
+const QByteArray Unauthorized = "HTTP/1.1 401 Unauthorized\r\nContent-Length: 0\r\n";
+
+} // namespace
+
+class TestMJPEGStreamReader final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MJPEGStreamReader> makeReader(quint16 port, const QByteArray &path = "/video")
+    {
+        auto reader = std::make_unique<MJPEGStreamReader>(m_thread.get(), m_clock);
+        m_params = Value::dictionary();
+        m_params.insert(QStringLiteral("video.host"), QStringLiteral("127.0.0.1"));
+        reader->setConnectionParameters(
+            m_params, QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(QString::fromLatin1(path))));
+        m_consumer = std::make_shared<RecordingConsumer>();
+        reader->addConsumer(m_consumer);
+        return reader;
+    }
+
+    std::unique_ptr<WorkerThread> m_thread;
+    ManualClock m_clock;
+    Value m_params;
+    std::shared_ptr<RecordingConsumer> m_consumer;
+
+private slots:
+    void init()
+    {
+        m_thread = std::make_unique<WorkerThread>();
+        m_thread->start();
+    }
+    void cleanup() { m_thread.reset(); }
+
+    // P1 goes out when P2 begins, P2 when P3 begins; P3 is dropped when the stream ends,
+    // and the reader comes back after the spacing.
+    void partsArriveOneBehindAndTheLastIsDropped()
+    {
+        LogCapture log;
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("myb") + multipartPart("myb", Red) + multipartPart("myb", Green)
+                          + multipartPart("myb", Blue));
+            socket->disconnectFromHost();
+        }));
+        auto reader = makeReader(server.port());
+        reader->start();
+        QTRY_VERIFY(log.contains(QStringLiteral("unending mjpeg stream somehow 'finished'")));
+        const auto frames = m_consumer->frames();
+        QCOMPARE(frames.size(), 2);
+        QCOMPARE(colourOf(frames.at(0).picture), QColor(Qt::red));
+        QCOMPARE(colourOf(frames.at(1).picture), QColor(Qt::green));
+        QCOMPARE(frames.at(0).bytes, Red.size());
+        QCOMPARE(frames.at(1).bytes, Green.size());
+        QVERIFY(frames.at(0).source.isSameObject(reader->getConnectionParameters()));
+        QCOMPARE(frames.at(0).source, m_params);
+        QVERIFY(!frames.at(0).source.isSameObject(m_params));
+
+        QVERIFY(reader->isWaiting());
+        QCOMPARE(server.requestCount(), 1);
+        m_clock.advance(StreamReader::ReconnectSpacingMs);
+        QTRY_COMPARE(server.requestCount(), 2);
+        QTRY_COMPARE(m_consumer->count(), 4);
+        const QByteArray request = server.received().first();
+        QVERIFY(request.startsWith("GET /video HTTP/1.1\r\n"));
+        QVERIFY(request.contains("Cache-Control: no-cache"));
+    }
+
+    // Streams that bend the format, dripped a few bytes at a time.
+    void quirkyStreams_data()
+    {
+        QTest::addColumn<QByteArray>("response");
+        const QByteArray lengthless = "--myb\r\nContent-Type: image/jpeg\r\n\r\n" + Red + "\r\n--myb\r\n\r\n" + Green
+            + "\r\n--myb\r\n\r\n" + Blue;
+        QTest::newRow("quoted boundary with blanks")
+            << "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary = \"myb\"\r\n\r\n" + lengthless;
+        QTest::newRow("dashes in the parameter")
+            << "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;boundary=--myb\r\n\r\n"
+                   + QByteArray(lengthless).replace("--myb", "--myb");
+        QTest::newRow("no first boundary, LF only")
+            << "HTTP/1.0 200 OK\nContent-Type: multipart/x-mixed-replace;boundary=myb\n\n"
+                   + ("Content-Length: " + QByteArray::number(Red.size()) + "\n\n" + Red + "\n--myb\n"
+                      + "X-A: 1\nContent-Type: image/jpeg\n\n" + Green + "\n--myb\n\n" + Blue);
+        QTest::newRow("chunked") << "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace;boundary=myb\r\n"
+                                    "Transfer-Encoding: chunked\r\n\r\n"
+                                        + chunked(multipartPart("myb", Red) + multipartPart("myb", Green, false)
+                                                      + multipartPart("myb", Blue),
+                                                  97);
+    }
+    void quirkyStreams()
+    {
+        QFETCH(QByteArray, response);
+        TestServer server(TestServer::http([response](QTcpSocket *socket, const QByteArray &) {
+            drip(socket, response, 61, false);
+        }));
+        auto reader = makeReader(server.port());
+        reader->start();
+        QTRY_COMPARE(m_consumer->count(), 2);
+        const auto frames = m_consumer->frames();
+        QCOMPARE(colourOf(frames.at(0).picture), QColor(Qt::red));
+        QCOMPARE(colourOf(frames.at(1).picture), QColor(Qt::green));
+        QCOMPARE(frames.at(1).bytes, Green.size());
+    }
+
+    // A snapshot URL answers with one picture: it is shown, and fetched again after the spacing.
+    void singlePictureResponses()
+    {
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: "
+                          + QByteArray::number(Blue.size()) + "\r\n\r\n" + Blue);
+            socket->disconnectFromHost();
+        }));
+        auto reader = makeReader(server.port(), "/snapshot.jpg");
+        reader->start();
+        QTRY_COMPARE(m_consumer->count(), 1);
+        QCOMPARE(colourOf(m_consumer->frames().first().picture), QColor(Qt::blue));
+        QCOMPARE(m_consumer->frames().first().bytes, Blue.size());
+        QTRY_VERIFY(reader->isWaiting());
+        m_clock.advance(StreamReader::ReconnectSpacingMs);
+        QTRY_COMPARE(m_consumer->count(), 2);
+    }
+
+    void errorStatusesAreFailures_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("404") << 404;
+        QTest::newRow("500") << 500;
+        QTest::newRow("401 without credentials") << 401;
+    }
+    void errorStatusesAreFailures()
+    {
+        QFETCH(int, status);
+        LogCapture log;
+        TestServer server(TestServer::http([status](QTcpSocket *socket, const QByteArray &) {
+            socket->write("HTTP/1.1 " + QByteArray::number(status)
+                          + " No\r\nContent-Type: image/jpeg\r\nWWW-Authenticate: Basic realm=\"cam\"\r\n"
+                            "Connection: close\r\nContent-Length: "
+                          + QByteArray::number(Red.size()) + "\r\n\r\n" + Red);
+            socket->disconnectFromHost();
+        }));
+        auto reader = makeReader(server.port());
+        reader->start();
+        QTRY_VERIFY(log.contains(QStringLiteral("<DEBUG - File: MJPEGStreamSession.cpp")
+                                 + QStringLiteral(", Line: ")));
+        QTRY_VERIFY(log.contains(QStringLiteral("HTTP status %1 from MJPG stream").arg(status)));
+        QTRY_VERIFY(reader->isWaiting());
+        QCOMPARE(m_consumer->count(), 0);
+    }
+
+    void urlCredentialsAnswerChallenges_data()
+    {
+        QTest::addColumn<bool>("digest");
+        QTest::newRow("basic") << false;
+        QTest::newRow("digest") << true;
+    }
+    void urlCredentialsAnswerChallenges()
+    {
+        QFETCH(bool, digest);
+        const QByteArray stream = multipartHead("myb") + multipartPart("myb", Red) + multipartPart("myb", Green);
+        TestServer server(TestServer::http([&](QTcpSocket *socket, const QByteArray &request) {
+            const QByteArray auth = headerValue(request, "Authorization");
+            bool good = false;
+            if (!digest) {
+                good = auth == "Basic " + QByteArray("user:p@ss").toBase64();
+            } else if (auth.startsWith("Digest ")) {
+                const QByteArray ha1 = md5("user:cam:p@ss");
+                const QByteArray ha2 = md5("GET:" + authField(auth, "uri"));
+                const QByteArray expected = md5(ha1 + ":n0nce:" + authField(auth, "nc") + ":"
+                                                + authField(auth, "cnonce") + ":auth:" + ha2);
+                good = authField(auth, "username") == "user" && authField(auth, "response") == expected;
+            }
+            if (good) {
+                socket->write(stream);
+                return;
+            }
+            socket->write(Unauthorized
+                          + (digest ? "WWW-Authenticate: Digest realm=\"cam\", nonce=\"n0nce\", qop=\"auth\"\r\n\r\n"
+                                    : "WWW-Authenticate: Basic realm=\"cam\"\r\n\r\n"));
+        }));
+        auto reader = std::make_unique<MJPEGStreamReader>(m_thread.get(), m_clock);
+        QUrl url(QStringLiteral("http://127.0.0.1/video"));
+        url.setPort(server.port());
+        url.setUserName(QStringLiteral("user"));
+        url.setPassword(QStringLiteral("p@ss"));
+        reader->setConnectionParameters(Value::dictionary(), url);
+        auto consumer = std::make_shared<RecordingConsumer>();
+        reader->addConsumer(consumer);
+        reader->start();
+        QTRY_COMPARE(consumer->count(), 1);
+        QCOMPARE(colourOf(consumer->frames().first().picture), QColor(Qt::red));
+        QVERIFY(reader->requestDescription().contains(QStringLiteral("user:****@")));
+        QVERIFY(!reader->requestDescription().contains(QStringLiteral("p@ss")));
+    }
+
+    // After the first frame the reader closes the connection and ends idle.
+    void singleFrameMode()
+    {
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("myb") + multipartPart("myb", Red) + multipartPart("myb", Green)
+                          + multipartPart("myb", Blue));
+        }));
+        auto reader = makeReader(server.port());
+        reader->getSingleFrame(0);
+        QTRY_COMPARE(m_consumer->count(), 1);
+        QTRY_COMPARE(server.openSockets().size(), 0);
+        QTRY_VERIFY(!reader->isActive());
+        QCOMPARE(colourOf(m_consumer->frames().first().picture), QColor(Qt::red));
+        m_clock.advance(10 * StreamReader::ReconnectSpacingMs);
+        QVERIFY(!reader->isWaiting());
+        QCOMPARE(server.requestCount(), 1);
+        QCOMPARE(m_consumer->count(), 1);
+    }
+
+    // start 0.5 s after a connection waits until 2 s after it; a second start before
+    // then keeps the same moment. New parameters clear the spacing.
+    void reconnectSpacing()
+    {
+        // Parts keep coming, so that no connection ends by the 2-second silence limit.
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("myb"));
+            auto *timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [socket] { socket->write(multipartPart("myb", Red)); });
+            timer->start(100);
+        }));
+        auto reader = makeReader(server.port());
+        reader->start();
+        QTRY_COMPARE(server.requestCount(), 1);
+        m_clock.advance(500);
+        reader->start();
+        QVERIFY(reader->isWaiting());
+        m_clock.advance(1000);
+        reader->start();
+        m_clock.advance(499);
+        QTRY_VERIFY(reader->isWaiting());
+        QCOMPARE(server.requestCount(), 1);
+        m_clock.advance(1);
+        QTRY_COMPARE(server.requestCount(), 2);
+        QVERIFY(!reader->isWaiting());
+
+        reader->setConnectionParameters(m_params, reader->url());
+        reader->start();
+        QVERIFY(!reader->isWaiting());
+        QTRY_COMPARE(server.requestCount(), 3);
+    }
+
+    // stop while a reconnect is pending leaves the reader idle for good, and news of the
+    // closed connection does not bring it back.
+    void stopCancelsAPendingStart()
+    {
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("myb") + multipartPart("myb", Red));
+            QTimer::singleShot(50, socket, [socket] { socket->disconnectFromHost(); });
+        }));
+        auto reader = makeReader(server.port());
+        reader->start();
+        reader->stop();
+        reader->start();
+        QTRY_VERIFY(reader->isWaiting());
+        reader->stop();
+        QVERIFY(!reader->isWaiting());
+        m_clock.advance(10 * StreamReader::ReconnectSpacingMs);
+        QTest::qWait(100);
+        QVERIFY(!reader->isWaiting());
+        QVERIFY(server.requestCount() <= 1);
+    }
+
+    void noUrlStaysIdle()
+    {
+        LogCapture log;
+        MJPEGStreamReader reader(m_thread.get(), m_clock);
+        reader.setConnectionParameters(Value::dictionary(), QUrl());
+        reader.start();
+        reader.getSingleFrame(0);
+        QVERIFY(!reader.isWaiting());
+        QTest::qWait(20);
+        for (const QString &line : log.lines())
+            QVERIFY2(line.contains(QStringLiteral("Got video parameters")), qPrintable(line));
+    }
+
+    void undecodablePartsCountTheirBytes()
+    {
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("myb") + multipartPart("myb", "not a picture") + multipartPart("myb", Red));
+        }));
+        auto reader = makeReader(server.port());
+        reader->start();
+        QTRY_COMPARE(m_consumer->count(), 1);
+        QVERIFY(m_consumer->frames().first().picture.isNull());
+        QCOMPARE(m_consumer->frames().first().bytes, 13);
+    }
+
+    // A part that never ends is cut off at 16 MiB: a logged failure and a reconnect.
+    void oversizedPartIsAFailure()
+    {
+        LogCapture log;
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("myb") + "--myb\r\n\r\n");
+            const QByteArray filler(1024 * 1024, 'x');
+            for (int i = 0; i < 17; ++i)
+                socket->write(filler);
+        }));
+        auto reader = makeReader(server.port());
+        reader->start();
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains(QStringLiteral("mjpeg stream part over 16777216 bytes")), 30000);
+        QTRY_VERIFY(reader->isWaiting());
+        QCOMPARE(m_consumer->count(), 0);
+    }
+
+    // A stream that stops sending times out after 2 seconds of silence.
+    void stalledStreamTimesOut()
+    {
+        LogCapture log;
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("myb") + multipartPart("myb", Red));
+        }));
+        auto reader = makeReader(server.port());
+        reader->start();
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains(QStringLiteral("error in mjpeg stream")), 15000);
+        QTRY_VERIFY(reader->isWaiting());
+        QCOMPARE(m_consumer->count(), 0);
+    }
+
+    // Readers destroyed in every state, with frames in flight: the sanitizers watch.
+    void destroyWhileStreaming()
+    {
+        TestServer server(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("myb"));
+            auto *timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [socket] { socket->write(multipartPart("myb", Green)); });
+            timer->start(2);
+        }));
+        for (int round = 0; round < 3; ++round) {
+            auto reader = makeReader(server.port());
+            reader->start();
+            if (round > 0)
+                QTRY_VERIFY(m_consumer->count() >= round);
+            reader.reset();
+        }
+        auto reader = makeReader(server.port());
+        reader->start();
+        QTRY_VERIFY(m_consumer->count() >= 2);
+        reader->stop();
+        m_thread.reset();
+        reader.reset();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMJPEGStreamReader)
+#include "tst_mjpegstreamreader.moc"

@@ -1,0 +1,213 @@
+// vyoctl probe: fetch frames from one camera through the viewer's own reader.
+
+#include "Command.h"
+
+#include "util/WorkerThread.h"
+#include "video/FrameConsumer.h"
+#include "video/FrameProducer.h"
+#include "video/MJPEGStreamReader.h"
+#include "video/VideoStreamFactory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTextStream>
+#include <QTimer>
+
+namespace vyoctl {
+
+namespace {
+
+// Hands each frame from the worker thread to the probe on the main thread.
+class ProbeConsumer final : public FrameConsumer
+{
+public:
+    using Receiver = std::function<void(const QImage &picture, int bytes)>;
+
+    explicit ProbeConsumer(QObject *context, Receiver receiver)
+        : m_context(context)
+        , m_receiver(std::move(receiver))
+    {
+    }
+
+    void consumeFrame(const QImage &picture, const Value &, int bytes) override
+    {
+        QMetaObject::invokeMethod(m_context, [receiver = m_receiver, picture, bytes] { receiver(picture, bytes); },
+                                  Qt::QueuedConnection);
+    }
+
+private:
+    QObject *m_context;
+    Receiver m_receiver;
+};
+
+struct ProbeOptions
+{
+    Value params = Value::dictionary();
+    bool thumbnail = false;
+    int frames = 5;
+    double timeout = 10.0;
+    QString saveDir;
+};
+
+const char *const ValueOptions[][3] = {
+    { "type", "Video type: GENMJPEG, AXISMJPEG, AXISSERVERMJPEG or MILESTONEMJPEG.", "type" },
+    { "host", "Camera or server address.", "host" },
+    { "port", "Port (default 80).", "n" },
+    { "path", "Path and query of a generic camera's stream, beginning with /.", "path" },
+    { "user", "User name.", "name" },
+    { "password", "Password.", "password" },
+    { "camera-number", "Camera input of a video server.", "n" },
+    { "camera-name", "Camera name on a Milestone server.", "name" },
+    { "resolution", "Resolution, WxH.", "WxH" },
+    { "fps", "Frames per second asked for.", "n" },
+    { "compression", "Compression asked for.", "n" },
+    { "frames", "Frames to wait for (default 5).", "n" },
+    { "timeout", "Seconds to wait for them (default 10).", "seconds" },
+    { "save", "Write the frames as JPEG files into this directory.", "dir" },
+};
+
+bool positiveNumber(const QString &text, int max, int *value)
+{
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok && *value >= 1 && *value <= max;
+}
+
+// The definition keys each option fills.
+const char *const ParameterKeys[][2] = {
+    { "host", "video.host" },           { "port", "video.port" },
+    { "path", "video.path" },           { "user", "video.username" },
+    { "password", "video.password" },   { "camera-number", "video.camera_number" },
+    { "camera-name", "video.camera_name" }, { "resolution", "video.resolution" },
+    { "fps", "video.fps" },             { "compression", "video.compression" },
+};
+
+QString readOptions(const QCommandLineParser &parser, ProbeOptions *options)
+{
+    const QString type = parser.value(QStringLiteral("type")).toUpper();
+    if (type.isEmpty() || !parser.isSet(QStringLiteral("host")))
+        return QStringLiteral("probe needs --type and --host");
+    options->params.insert(QStringLiteral("video.type"), type);
+    for (const auto &entry : ParameterKeys) {
+        const QString option = QString::fromLatin1(entry[0]);
+        if (!parser.value(option).isEmpty())
+            options->params.insert(QString::fromLatin1(entry[1]), parser.value(option));
+    }
+    int number = 0;
+    if (parser.isSet(QStringLiteral("port")) && !positiveNumber(parser.value(QStringLiteral("port")), 65535, &number))
+        return QStringLiteral("--port takes a number from 1 to 65535");
+    if (parser.isSet(QStringLiteral("vapix")))
+        options->params.insert(QStringLiteral("video.vapix"), QStringLiteral("y"));
+    options->thumbnail = parser.isSet(QStringLiteral("thumbnail"));
+    if (parser.isSet(QStringLiteral("frames"))) {
+        if (!positiveNumber(parser.value(QStringLiteral("frames")), 100000, &options->frames))
+            return QStringLiteral("--frames takes a positive number");
+    }
+    if (parser.isSet(QStringLiteral("timeout"))) {
+        bool ok = false;
+        options->timeout = parser.value(QStringLiteral("timeout")).toDouble(&ok);
+        if (!ok || options->timeout <= 0 || options->timeout > 86400)
+            return QStringLiteral("--timeout takes a number of seconds above 0");
+    }
+    options->saveDir = parser.value(QStringLiteral("save"));
+    if (!options->saveDir.isEmpty() && !QDir().mkpath(options->saveDir))
+        return QStringLiteral("cannot create %1").arg(options->saveDir);
+    return {};
+}
+
+} // namespace
+
+int runProbe(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    addCommonOptions(parser,
+                     QStringLiteral("Fetch frames from one camera as the viewer would, to check its settings."));
+    parser.addPositionalArgument(QStringLiteral("probe"), QStringLiteral("The command."));
+    for (const auto &option : ValueOptions) {
+        parser.addOption({ QString::fromLatin1(option[0]), QString::fromLatin1(option[1]),
+                           QString::fromLatin1(option[2]) });
+    }
+    parser.addOption({ QStringLiteral("vapix"), QStringLiteral("The generic camera understands Axis parameters.") });
+    parser.addOption({ QStringLiteral("thumbnail"), QStringLiteral("Ask for the thumbnail stream.") });
+    int exitCode = Ok;
+    if (!parseCommon(parser, arguments, &exitCode))
+        return exitCode;
+
+    ProbeOptions options;
+    const QString problem = readOptions(parser, &options);
+    if (!problem.isEmpty())
+        return fail(BadInput, problem);
+
+    WorkerThread thread;
+    thread.start();
+    std::unique_ptr<FrameProducer> reader = VideoStreamFactory::createStream(options.params, options.thumbnail, &thread);
+    if (!reader)
+        return fail(BadInput, QStringLiteral("no stream for type %1").arg(options.params.value(QStringLiteral("video.type")).toString()));
+
+    QTextStream out(stdout);
+    out << "request: " << reader->requestDescription() << Qt::endl;
+    if (auto *http = qobject_cast<MJPEGStreamReader *>(reader.get()); http && http->url().isEmpty())
+        return fail(BadInput, QStringLiteral("these parameters do not make a valid stream URL"));
+
+    QStringList failures;
+    QObject::connect(reader.get(), &FrameProducer::streamFailed, reader.get(), [&failures](const QString &reason) {
+        if (!failures.contains(reason))
+            failures.append(reason);
+    });
+
+    QElapsedTimer clock;
+    int received = 0;
+    qint64 totalBytes = 0;
+    QObject context;
+    auto consumer = std::make_shared<ProbeConsumer>(&context, [&](const QImage &picture, int bytes) {
+        if (received >= options.frames)
+            return;
+        ++received;
+        totalBytes += bytes;
+        const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+        const QString size = picture.isNull() ? QStringLiteral("not a picture")
+                                              : QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height());
+        out << QStringLiteral("frame %1: %2 bytes, %3, %4 s").arg(received).arg(bytes).arg(size).arg(seconds, 0, 'f', 2)
+            << Qt::endl;
+        if (!options.saveDir.isEmpty() && !picture.isNull()) {
+            const QString file = QDir(options.saveDir).filePath(QStringLiteral("frame-%1.jpg").arg(received, 4, 10, QLatin1Char('0')));
+            if (!picture.save(file, "JPEG"))
+                out << "could not write " << file << Qt::endl;
+        }
+        if (received == options.frames) {
+            const double elapsed = std::max(seconds, 0.001);
+            out << QStringLiteral("%1 frames in %2 s: %3 fps, %4 KB/s")
+                       .arg(received)
+                       .arg(elapsed, 0, 'f', 2)
+                       .arg(received / elapsed, 0, 'f', 2)
+                       .arg(static_cast<double>(totalBytes) / elapsed / 1000.0, 0, 'f', 1)
+                << Qt::endl;
+            QCoreApplication::exit(Ok);
+        }
+    });
+    reader->addConsumer(consumer);
+
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &context, [&] {
+        out << QStringLiteral("timed out after %1 s with %2 of %3 frames").arg(options.timeout).arg(received).arg(options.frames)
+            << Qt::endl;
+        if (failures.isEmpty())
+            failures.append(received > 0 ? QStringLiteral("too few frames") : QStringLiteral("no picture"));
+        for (const QString &failure : std::as_const(failures))
+            out << "failure: " << failure << Qt::endl;
+        QCoreApplication::exit(Failure);
+    });
+    deadline.start(static_cast<int>(options.timeout * 1000.0));
+
+    clock.start();
+    reader->start();
+    const int code = QCoreApplication::exec();
+    reader->stop();
+    reader.reset();
+    return code;
+}
+
+} // namespace vyoctl
