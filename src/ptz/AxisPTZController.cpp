@@ -1,0 +1,62 @@
+#include "AxisPTZController.h"
+
+#include "config/Value.h"
+#include "util/QelLog.h"
+
+AxisPTZController::AxisPTZController(Clock &clock, QObject *parent)
+    : HttpPTZController(clock, QStringLiteral("error on Axis PTZ command"), parent)
+{
+}
+
+bool AxisPTZController::initWithParameters(const Value &definition)
+{
+    const Value parms = definition.value(QStringLiteral("control.parameters"));
+    if (!parms.hasText(QStringLiteral("control.host"))) {
+        QEL_LOG(2, QStringLiteral("Failed to initialize Axis PTZ controller; required parameters missing"));
+        return false;
+    }
+    const QString user = parms.value(QStringLiteral("control.username")).toString();
+    const QString password = parms.value(QStringLiteral("control.password")).toString();
+    QString credentials;
+    if (!user.isEmpty())
+        credentials = password.isEmpty() ? user + QLatin1Char('@') : user + QLatin1Char(':') + password + QLatin1Char('@');
+    const QString port = parms.value(QStringLiteral("control.port")).toString();
+    const QString camera = parms.hasText(QStringLiteral("control.camera_number"))
+        ? parms.value(QStringLiteral("control.camera_number")).toString()
+        : QStringLiteral("1");
+    m_ctrlURL = QStringLiteral("%1://%2%3%4/axis-cgi/com/ptz.cgi?camera=%5&")
+                    .arg(parms.value(QStringLiteral("control.ssl")).toBool() ? QStringLiteral("https")
+                                                                              : QStringLiteral("http"),
+                         credentials, parms.value(QStringLiteral("control.host")).toString(),
+                         port.isEmpty() ? QString() : QLatin1Char(':') + port, camera);
+    startTicking();
+    return true;
+}
+
+void AxisPTZController::sendCommand(const QString &command)
+{
+    const QString url = m_ctrlURL + command;
+    QEL_LOG(0, QStringLiteral("Issuing Axis PTZ command: ") + url);
+    startRequest(url);
+}
+
+void AxisPTZController::handleTimer()
+{
+    if (!mayIssue())
+        return;
+    PTZMotion::Sample m;
+    switch (m_motion.nextAction(&m)) {
+    case PTZMotion::Action::None:
+        return;
+    case PTZMotion::Action::Stop:
+        sendCommand(QStringLiteral("continuouspantiltmove=0,0&continuouszoommove=0"));
+        return;
+    case PTZMotion::Action::Move:
+        break;
+    }
+    // Full speed at 1000 points per second across, 700 up and down, 300 pinching.
+    const int pan = static_cast<int>(PTZMotion::rate(-m.changeX, m.xyInterval, 1000) * 100);
+    const int tilt = static_cast<int>(PTZMotion::rate(m.changeY, m.xyInterval, 700) * 100);
+    const int zoom = static_cast<int>(PTZMotion::rate(m.changePinch, m.pinchInterval, 300) * 100);
+    sendCommand(QStringLiteral("continuouspantiltmove=%1,%2&continuouszoommove=%3").arg(pan).arg(tilt).arg(zoom));
+}

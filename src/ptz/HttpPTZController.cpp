@@ -1,0 +1,59 @@
+#include "HttpPTZController.h"
+
+#include "platform/Clock.h"
+#include "util/QelLog.h"
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+HttpPTZController::HttpPTZController(Clock &clock, const QString &failureLine, QObject *parent)
+    : PTZControllerBase(clock, parent)
+    , m_network(this)
+    , m_failureLine(failureLine)
+    , m_lastSend(Clock::DistantPast)
+{
+}
+
+bool HttpPTZController::mayIssue() const
+{
+    return m_currentCommands.isEmpty() && now() - m_lastSend >= TickMs;
+}
+
+void HttpPTZController::startRequest(const QString &urlText)
+{
+    m_lastSend = now();
+    const QUrl url(urlText, QUrl::StrictMode);
+    if (!url.isValid()) {
+        QEL_LOG(2, m_failureLine + QStringLiteral(": not a URL: ") + urlText);
+        return;
+    }
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setTransferTimeout(RequestTimeoutMs);
+    QNetworkReply *reply = m_network.get(request);
+    m_currentCommands.append(reply);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { requestDone(reply); });
+}
+
+void HttpPTZController::requestDone(QNetworkReply *reply)
+{
+    m_currentCommands.removeOne(reply);
+    // An HTTP status of any kind means the camera answered; only transport failures count.
+    if (reply->error() != QNetworkReply::NoError
+        && !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        QEL_LOG(2, m_failureLine);
+    reply->deleteLater();
+}
+
+void HttpPTZController::disconnect()
+{
+    stopTicking();
+    const QList<QNetworkReply *> replies = std::exchange(m_currentCommands, {});
+    for (QNetworkReply *reply : replies) {
+        QObject::disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+        reply->deleteLater();
+    }
+}

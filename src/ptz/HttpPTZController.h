@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ptz/PTZControllerBase.h"
+
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QString>
+
+class QNetworkReply;
+
+// One HTTP GET per command, fired and forgotten: reply bodies and status codes are
+// not read, only completion and failure. At most one tick's requests are in flight.
+class HttpPTZController : public PTZControllerBase
+{
+    Q_OBJECT
+
+public:
+    static constexpr int RequestTimeoutMs = 5000;
+
+    void disconnect() override;
+
+protected:
+    // failureLine is logged at level 2 for every request that fails or times out.
+    HttpPTZController(Clock &clock, const QString &failureLine, QObject *parent = nullptr);
+
+    // False while a request is pending or within 0.1 s of the last one.
+    bool mayIssue() const;
+    // Starts one GET for urlText, bypassing every cache, with a 5-second limit.
+    void startRequest(const QString &urlText);
+
+    QNetworkAccessManager &network() { return m_network; }
+
+    QString m_ctrlURL;
+
+private:
+    void requestDone(QNetworkReply *reply);
+
+    QNetworkAccessManager m_network;
+    QString m_failureLine;
+    QList<QNetworkReply *> m_currentCommands;
+    qint64 m_lastSend;
+};
