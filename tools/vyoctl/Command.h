@@ -25,5 +25,6 @@ QString profileOption(const QCommandLineParser &parser);
 // The commands; each takes the whole argument list, program name first.
 int runShow(const QStringList &arguments);
 int runImport(const QStringList &arguments);
+int runPtz(const QStringList &arguments);
 
 } // namespace vyoctl

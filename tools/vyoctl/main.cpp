@@ -17,6 +17,7 @@ struct CommandEntry
 const CommandEntry Commands[] = {
     { "show", "print the stored groups as an XML property list", vyoctl::runShow },
     { "import", "append the groups of a binary or XML property list", vyoctl::runImport },
+    { "ptz", "play drags, pinches and holds into a camera's PTZ controller", vyoctl::runPtz },
 };
 
 // Options that take a value, so that their value is not taken for the command.
