@@ -5,6 +5,7 @@
 #include "platform/SocketStream.h"
 #include "util/QelLog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 

@@ -4,7 +4,7 @@
 #include "util/QelLog.h"
 
 AxisPTZController::AxisPTZController(Clock &clock, QObject *parent)
-    : HttpPTZController(clock, QStringLiteral("error on Axis PTZ command"), parent)
+    : HttpPTZController(clock, QStringLiteral("Axis"), parent)
 {
 }
 
@@ -15,11 +15,6 @@ bool AxisPTZController::initWithParameters(const Value &definition)
         QEL_LOG(2, QStringLiteral("Failed to initialize Axis PTZ controller; required parameters missing"));
         return false;
     }
-    const QString user = parms.value(QStringLiteral("control.username")).toString();
-    const QString password = parms.value(QStringLiteral("control.password")).toString();
-    QString credentials;
-    if (!user.isEmpty())
-        credentials = password.isEmpty() ? user + QLatin1Char('@') : user + QLatin1Char(':') + password + QLatin1Char('@');
     const QString port = parms.value(QStringLiteral("control.port")).toString();
     const QString camera = parms.hasText(QStringLiteral("control.camera_number"))
         ? parms.value(QStringLiteral("control.camera_number")).toString()
@@ -27,7 +22,7 @@ bool AxisPTZController::initWithParameters(const Value &definition)
     m_ctrlURL = QStringLiteral("%1://%2%3%4/axis-cgi/com/ptz.cgi?camera=%5&")
                     .arg(parms.value(QStringLiteral("control.ssl")).toBool() ? QStringLiteral("https")
                                                                               : QStringLiteral("http"),
-                         credentials, parms.value(QStringLiteral("control.host")).toString(),
+                         credentials(parms), parms.value(QStringLiteral("control.host")).toString(),
                          port.isEmpty() ? QString() : QLatin1Char(':') + port, camera);
     startTicking();
     return true;
@@ -35,9 +30,7 @@ bool AxisPTZController::initWithParameters(const Value &definition)
 
 void AxisPTZController::sendCommand(const QString &command)
 {
-    const QString url = m_ctrlURL + command;
-    QEL_LOG(0, QStringLiteral("Issuing Axis PTZ command: ") + url);
-    startRequest(url);
+    startRequest(m_ctrlURL + command);
 }
 
 void AxisPTZController::handleTimer()

@@ -31,7 +31,7 @@ int saturate(double value)
 } // namespace
 
 CanonPTZController::CanonPTZController(Clock &clock, QObject *parent)
-    : HttpPTZController(clock, QStringLiteral("error on Canon PTZ command"), parent)
+    : HttpPTZController(clock, QStringLiteral("Canon"), parent)
 {
 }
 
@@ -44,14 +44,10 @@ bool CanonPTZController::initWithParameters(const Value &definition)
     }
     const QString port = parms.value(QStringLiteral("control.port")).toString();
     const QString portPart = port.isEmpty() ? QString() : QLatin1Char(':') + port;
-    const QString user = parms.value(QStringLiteral("control.username")).toString();
-    const QString password = parms.value(QStringLiteral("control.password")).toString();
-    QString credentials;
-    if (!user.isEmpty())
-        credentials = password.isEmpty() ? user + QLatin1Char('@') : user + QLatin1Char(':') + password + QLatin1Char('@');
+    const QString userInfo = credentials(parms);
     const QString host = parms.value(QStringLiteral("control.host")).toString();
-    m_ctrlURL = QStringLiteral("http://%1%2%3/-wvhttp-01-/control?").arg(credentials, host, portPart);
-    const QString infoURL = QStringLiteral("http://%1%2%3/-wvhttp-01-/GetCameraInfo").arg(credentials, host, portPart);
+    m_ctrlURL = QStringLiteral("http://%1%2%3/-wvhttp-01-/control?").arg(userInfo, host, portPart);
+    const QString infoURL = QStringLiteral("http://%1%2%3/-wvhttp-01-/GetCameraInfo").arg(userInfo, host, portPart);
     m_cameraInfo = { { QStringLiteral("cameraInfoStr"), infoURL } };
 
     if (!fetchCameraInfo(infoURL)) {

@@ -1,5 +1,6 @@
 #include "HttpPTZController.h"
 
+#include "config/Value.h"
 #include "platform/Clock.h"
 #include "util/QelLog.h"
 
@@ -7,12 +8,21 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
-HttpPTZController::HttpPTZController(Clock &clock, const QString &failureLine, QObject *parent)
+HttpPTZController::HttpPTZController(Clock &clock, const QString &brand, QObject *parent)
     : PTZControllerBase(clock, parent)
     , m_network(this)
-    , m_failureLine(failureLine)
+    , m_brand(brand)
     , m_lastSend(Clock::DistantPast)
 {
+}
+
+QString HttpPTZController::credentials(const Value &controlParameters)
+{
+    const QString user = controlParameters.value(QStringLiteral("control.username")).toString();
+    const QString password = controlParameters.value(QStringLiteral("control.password")).toString();
+    if (user.isEmpty())
+        return {};
+    return password.isEmpty() ? user + QLatin1Char('@') : user + QLatin1Char(':') + password + QLatin1Char('@');
 }
 
 bool HttpPTZController::mayIssue() const
@@ -22,10 +32,11 @@ bool HttpPTZController::mayIssue() const
 
 void HttpPTZController::startRequest(const QString &urlText)
 {
+    QEL_LOG(0, QStringLiteral("Issuing %1 PTZ command: %2").arg(m_brand, urlText));
     m_lastSend = now();
     const QUrl url(urlText, QUrl::StrictMode);
     if (!url.isValid()) {
-        QEL_LOG(2, m_failureLine + QStringLiteral(": not a URL: ") + urlText);
+        QEL_LOG(2, QStringLiteral("error on %1 PTZ command: not a URL").arg(m_brand));
         return;
     }
     QNetworkRequest request(url);
@@ -43,7 +54,7 @@ void HttpPTZController::requestDone(QNetworkReply *reply)
     // An HTTP status of any kind means the camera answered; only transport failures count.
     if (reply->error() != QNetworkReply::NoError
         && !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
-        QEL_LOG(2, m_failureLine);
+        QEL_LOG(2, QStringLiteral("error on %1 PTZ command").arg(m_brand));
     reply->deleteLater();
 }
 

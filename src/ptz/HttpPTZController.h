@@ -20,12 +20,15 @@ public:
     void disconnect() override;
 
 protected:
-    // failureLine is logged at level 2 for every request that fails or times out.
-    HttpPTZController(Clock &clock, const QString &failureLine, QObject *parent = nullptr);
+    // brand names the controller in its log lines, as in "error on Axis PTZ command".
+    HttpPTZController(Clock &clock, const QString &brand, QObject *parent = nullptr);
+
+    // "user:password@", "user@" or nothing, from the control parameters, unescaped.
+    static QString credentials(const Value &controlParameters);
 
     // False while a request is pending or within 0.1 s of the last one.
     bool mayIssue() const;
-    // Starts one GET for urlText, bypassing every cache, with a 5-second limit.
+    // Logs and starts one GET for urlText, bypassing every cache, with a 5-second limit.
     void startRequest(const QString &urlText);
 
     QNetworkAccessManager &network() { return m_network; }
@@ -36,7 +39,7 @@ private:
     void requestDone(QNetworkReply *reply);
 
     QNetworkAccessManager m_network;
-    QString m_failureLine;
+    QString m_brand;
     QList<QNetworkReply *> m_currentCommands;
     qint64 m_lastSend;
 };

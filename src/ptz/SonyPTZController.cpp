@@ -19,7 +19,7 @@ int speedSteps(float change, int steps, int span)
 } // namespace
 
 SonyPTZController::SonyPTZController(Clock &clock, QObject *parent)
-    : HttpPTZController(clock, QStringLiteral("error on Sony PTZ command"), parent)
+    : HttpPTZController(clock, QStringLiteral("Sony"), parent)
 {
 }
 
@@ -39,13 +39,10 @@ bool SonyPTZController::initWithParameters(const Value &definition)
     const QString portPart = (port == 80 || port < 1) ? QString() : QStringLiteral(":%1").arg(port);
     url += portPart + QStringLiteral("/command/ptzf.cgi?");
 
-    if (parms.hasText(QStringLiteral("control.username"))) {
-        const QString user = parms.value(QStringLiteral("control.username")).toString();
-        const QString password = parms.value(QStringLiteral("control.password")).toString();
-        const QString credentials = password.isEmpty() ? user + QLatin1Char('@')
-                                                       : user + QLatin1Char(':') + password + QLatin1Char('@');
+    const QString userInfo = credentials(parms);
+    if (!userInfo.isEmpty()) {
         QByteArray bytes = url.toUtf8();
-        bytes.insert(Utilities::indexOfString(QStringLiteral("://"), url) + 3, credentials.toUtf8());
+        bytes.insert(Utilities::indexOfString(QStringLiteral("://"), url) + 3, userInfo.toUtf8());
         url = QString::fromUtf8(bytes);
     }
     m_ctrlURL = url;
@@ -55,9 +52,7 @@ bool SonyPTZController::initWithParameters(const Value &definition)
 
 void SonyPTZController::sendCommand(const QString &name, const QString &value)
 {
-    const QString url = value.isNull() ? m_ctrlURL + name : m_ctrlURL + name + QLatin1Char('=') + value;
-    QEL_LOG(0, QStringLiteral("Issuing Sony PTZ command: ") + url);
-    startRequest(url);
+    startRequest(value.isNull() ? m_ctrlURL + name : m_ctrlURL + name + QLatin1Char('=') + value);
 }
 
 void SonyPTZController::handleTimer()

@@ -10,6 +10,7 @@
 #include "util/QelLog.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QList>
 #include <QTextStream>
 #include <QTimer>
