@@ -45,11 +45,9 @@ AbstractByteProtocolController::AbstractByteProtocolController(Clock &clock, QOb
 
 bool AbstractByteProtocolController::initWithParameters(const Value &definition)
 {
-    const Value parms = definition.value(QStringLiteral("control.parameters"));
-    if (!parms.hasText(QStringLiteral("control.host"))) {
-        QEL_LOG(2, QStringLiteral("Failed to initialize AbstractByteProtocolController; required parameters missing"));
+    const Value parms = controlParameters(definition, "AbstractByteProtocolController");
+    if (parms.isNull())
         return false;
-    }
     const qint64 port = parms.hasText(QStringLiteral("control.port"))
         ? parms.value(QStringLiteral("control.port")).toInteger()
         : DefaultPort;
@@ -160,19 +158,8 @@ void AbstractByteProtocolController::handleSpaceAvailable()
 
 void AbstractByteProtocolController::handleBytesAvailable()
 {
-    for (int round = 0; round < MaxReadsPerEvent && m_stream; ++round) {
-        const qint64 got = m_stream->read(reinterpret_cast<char *>(m_inBuffer.data()) + m_inCount,
-                                          BufferSize - m_inCount);
-        if (got > 0)
-            m_inCount += static_cast<int>(got);
-        if (m_inCount <= 0) {
-            QEL_LOG(2, QStringLiteral("has bytes was called, but didn't get any"));
-            return;
-        }
-        processResponseBuffer();
-        if (got <= 0 || !m_stream || m_stream->bytesAvailable() <= 0)
-            return;
-    }
+    readFromStream(m_stream, reinterpret_cast<char *>(m_inBuffer.data()), BufferSize, m_inCount,
+                   [this] { processResponseBuffer(); });
 }
 
 void AbstractByteProtocolController::handleEnd()

@@ -26,8 +26,6 @@ public:
     static constexpr int CommandSize = 256;
     static constexpr int DefaultPort = 10001;
     static constexpr qint64 ReplyAllowanceMs = 300;
-    // Reads per stream event; a peer that keeps sending waits for the next event.
-    static constexpr int MaxReadsPerEvent = 8;
 
     bool initWithParameters(const Value &definition) override;
     void disconnect() override;

@@ -1,7 +1,6 @@
 #include "AxisPTZController.h"
 
 #include "config/Value.h"
-#include "util/QelLog.h"
 
 AxisPTZController::AxisPTZController(Clock &clock, QObject *parent)
     : HttpPTZController(clock, QStringLiteral("Axis"), parent)
@@ -10,11 +9,9 @@ AxisPTZController::AxisPTZController(Clock &clock, QObject *parent)
 
 bool AxisPTZController::initWithParameters(const Value &definition)
 {
-    const Value parms = definition.value(QStringLiteral("control.parameters"));
-    if (!parms.hasText(QStringLiteral("control.host"))) {
-        QEL_LOG(2, QStringLiteral("Failed to initialize Axis PTZ controller; required parameters missing"));
+    const Value parms = controlParameters(definition, "Axis PTZ controller");
+    if (parms.isNull())
         return false;
-    }
     const QString port = parms.value(QStringLiteral("control.port")).toString();
     const QString camera = parms.hasText(QStringLiteral("control.camera_number"))
         ? parms.value(QStringLiteral("control.camera_number")).toString()

@@ -37,11 +37,9 @@ CanonPTZController::CanonPTZController(Clock &clock, QObject *parent)
 
 bool CanonPTZController::initWithParameters(const Value &definition)
 {
-    const Value parms = definition.value(QStringLiteral("control.parameters"));
-    if (!parms.hasText(QStringLiteral("control.host"))) {
-        QEL_LOG(2, QStringLiteral("Failed to initialize Canon PTZ controller; required parameters missing"));
+    const Value parms = controlParameters(definition, "Canon PTZ controller");
+    if (parms.isNull())
         return false;
-    }
     const QString port = parms.value(QStringLiteral("control.port")).toString();
     const QString portPart = port.isEmpty() ? QString() : QLatin1Char(':') + port;
     const QString userInfo = credentials(parms);

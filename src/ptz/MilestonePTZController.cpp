@@ -31,11 +31,9 @@ MilestonePTZController::MilestonePTZController(Clock &clock, QObject *parent)
 
 bool MilestonePTZController::initWithParameters(const Value &definition)
 {
-    const Value parms = definition.value(QStringLiteral("control.parameters"));
-    if (!parms.hasText(QStringLiteral("control.host"))) {
-        QEL_LOG(2, QStringLiteral("Failed to initialize MilestonePTZController; required parameters missing"));
+    const Value parms = controlParameters(definition, "MilestonePTZController");
+    if (parms.isNull())
         return false;
-    }
     m_host = parms.value(QStringLiteral("control.host")).toString();
     if (parms.hasText(QStringLiteral("control.port"))) {
         const qint64 port = parms.value(QStringLiteral("control.port")).toInteger();
@@ -214,25 +212,15 @@ void MilestonePTZController::processResponseBuffer()
 
 void MilestonePTZController::handleBytesAvailable()
 {
-    for (int round = 0; round < MaxReadsPerEvent && m_stream; ++round) {
-        const qint64 got = m_stream->read(m_inBuffer.data() + m_inCount, BufferSize - m_inCount);
-        if (got > 0)
-            m_inCount += static_cast<int>(got);
-        if (m_inCount <= 0) {
-            QEL_LOG(2, QStringLiteral("has bytes was called, but didn't get any"));
-            return;
-        }
+    readFromStream(m_stream, m_inBuffer.data(), BufferSize, m_inCount, [this] {
         processResponseBuffer();
-        if (!m_responsePending) {
-            if (m_outQueue.isEmpty()) {
-                disconnectInternal();
-                return;
-            }
-            writeToOutputStream();
-        }
-        if (got <= 0 || !m_stream || m_stream->bytesAvailable() <= 0)
+        if (m_responsePending)
             return;
-    }
+        if (m_outQueue.isEmpty())
+            disconnectInternal();
+        else
+            writeToOutputStream();
+    });
 }
 
 void MilestonePTZController::handleSpaceAvailable()

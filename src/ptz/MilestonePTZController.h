@@ -27,7 +27,6 @@ public:
     static constexpr int BufferSize = 1024;
     static constexpr int DefaultPort = 80;
     static constexpr qint64 ConnectionLimitMs = 2000;
-    static constexpr int MaxReadsPerEvent = 8;
 
     explicit MilestonePTZController(Clock &clock, QObject *parent = nullptr);
 

@@ -1,7 +1,6 @@
 #include "SonyPTZController.h"
 
 #include "config/Value.h"
-#include "util/QelLog.h"
 #include "util/Utilities.h"
 
 #include <algorithm>
@@ -25,11 +24,9 @@ SonyPTZController::SonyPTZController(Clock &clock, QObject *parent)
 
 bool SonyPTZController::initWithParameters(const Value &definition)
 {
-    const Value parms = definition.value(QStringLiteral("control.parameters"));
-    if (!parms.hasText(QStringLiteral("control.host"))) {
-        QEL_LOG(2, QStringLiteral("Failed to initialize Sony PTZ controller; required parameters missing"));
+    const Value parms = controlParameters(definition, "Sony PTZ controller");
+    if (parms.isNull())
         return false;
-    }
     QString url = parms.value(QStringLiteral("control.host")).toString();
     // A host counts as carrying its scheme only when it has one in full ("httpcam"
     // is a host name), so that the credentials below always have a place.
