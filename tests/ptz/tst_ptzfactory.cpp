@@ -9,8 +9,6 @@
 
 #include <QTest>
 
-#include <cmath>
-
 class TestPTZFactory final : public QObject
 {
     Q_OBJECT
@@ -89,30 +87,6 @@ private slots:
                                       "QuickSet GeminEye PTZ", "Pelco D PTZ" }));
     }
 
-    void motionAccumulatesAndHoldsReplace()
-    {
-        PTZMotion motion;
-        motion.updateChange(10, -4, 0.05);
-        motion.updateChange(5, 1, 0.05);
-        motion.updatePinch(3, 0.02);
-        QVERIFY(!motion.isHolding());
-        PTZMotion::Sample s = motion.take();
-        QCOMPARE(s.changeX, 15.0f);
-        QCOMPARE(s.changeY, -3.0f);
-        QCOMPARE(s.xyInterval, static_cast<float>(static_cast<double>(0.05f) + 0.05));
-        QCOMPARE(s.changePinch, 3.0f);
-        QVERIFY(motion.take().isStill());
-
-        motion.updateChange(100, 100, 1);
-        motion.setHolding(true, 30, 0, 0, 0.5);
-        QVERIFY(motion.isHolding());
-        s = motion.take();
-        QCOMPARE(s.changeX, 30.0f);
-        QCOMPARE(s.changeY, 0.0f);
-        QCOMPARE(s.xyInterval, 0.5f);
-        QCOMPARE(s.pinchInterval, 0.5f);
-    }
-
     void oneStopAfterMotionNoneWhileHolding()
     {
         PTZMotion motion;
@@ -131,18 +105,6 @@ private slots:
         motion.setHolding(false, 0, 0, 0, 0);
         QCOMPARE(motion.nextAction(&s), PTZMotion::Action::Stop);
         QCOMPARE(motion.nextAction(&s), PTZMotion::Action::None);
-    }
-
-    void ratesClampAndKeepTheSignOfZero()
-    {
-        QCOMPARE(PTZMotion::rate(-125, 0.25f, 1000), -0.5f);
-        QCOMPARE(PTZMotion::rate(5000, 0.1f, 1000), 1.0f);
-        QCOMPARE(PTZMotion::rate(-5000, 0.1f, 300), -1.0f);
-        QCOMPARE(PTZMotion::rate(10, 0, 1000), 0.0f);
-        QCOMPARE(PTZMotion::rate(10, -1, 1000), 0.0f);
-        QVERIFY(std::signbit(PTZMotion::rate(-0.0f, 0.2f, 1000)));
-        QVERIFY(!std::signbit(PTZMotion::rate(-3.0f, 0, 1000)));
-        QCOMPARE(PTZMotion::rate(std::nanf(""), 0.2f, 1000), 0.0f);
     }
 };
 

@@ -1,4 +1,3 @@
-#include "HttpPeer.h"
 #include "TcpPeer.h"
 
 #include <QProcess>
@@ -77,18 +76,6 @@ private slots:
         QVERIFY(run.out.contains("sending: FF 01 00 00 00 00 01"));
     }
 
-    void httpHoldIsReleasedWithAStop()
-    {
-        HttpPeer peer;
-        const Run run = vyoctl({ QStringLiteral("--protocol"), QStringLiteral("Axis PTZ"), QStringLiteral("--host"),
-                                 QStringLiteral("127.0.0.1"), QStringLiteral("--port"), peer.portText(),
-                                 QStringLiteral("--hold"), QStringLiteral("-250,0@0.5") });
-        QVERIFY2(run.code == 0, run.err.constData());
-        QCOMPARE(peer.targets(),
-                 QStringList({ QStringLiteral("/axis-cgi/com/ptz.cgi?camera=1&continuouspantiltmove=50,0&continuouszoommove=0"),
-                               QStringLiteral("/axis-cgi/com/ptz.cgi?camera=1&continuouspantiltmove=0,0&continuouszoommove=0") }));
-    }
-
     void refusals_data()
     {
         QTcpServer closed;
@@ -97,7 +84,6 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("code");
         const QString drag = QStringLiteral("--drag=10,0");
-        QTest::newRow("no protocol") << QStringList({ drag }) << 2;
         QTest::newRow("unknown protocol")
             << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Pelco"), drag }) << 2;
         QTest::newRow("no action") << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Axis PTZ"),
@@ -107,10 +93,6 @@ private slots:
                                                    QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
                                                    QStringLiteral("--drag"), QStringLiteral("10@0") })
                                   << 2;
-        QTest::newRow("hold without time") << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Axis PTZ"),
-                                                            QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                                                            QStringLiteral("--hold"), QStringLiteral("10,0") })
-                                          << 2;
         QTest::newRow("no host") << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Sony PTZ"), drag })
                                  << 1;
         QTest::newRow("unreachable canon")
