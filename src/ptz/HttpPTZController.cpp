@@ -46,6 +46,13 @@ void HttpPTZController::startRequest(const QString &urlText)
     QNetworkReply *reply = m_network.get(request);
     m_currentCommands.append(reply);
     connect(reply, &QNetworkReply::finished, this, [this, reply] { requestDone(reply); });
+    // Bodies are not of interest and are dropped as they come; a camera that keeps
+    // sending one is cut off rather than holding up the next command.
+    connect(reply, &QNetworkReply::readyRead, this, [reply] { reply->skip(reply->bytesAvailable()); });
+    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
+        if (received > MaxReplyBytes)
+            reply->abort();
+    });
 }
 
 void HttpPTZController::requestDone(QNetworkReply *reply)

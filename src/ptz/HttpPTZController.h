@@ -16,6 +16,7 @@ class HttpPTZController : public PTZControllerBase
 
 public:
     static constexpr int RequestTimeoutMs = 5000;
+    static constexpr qint64 MaxReplyBytes = 64 * 1024;
 
     void disconnect() override;
 

@@ -103,6 +103,9 @@ void MilestonePTZController::sendCommand(Command command, int first, int second)
     QEL_LOG(0, QStringLiteral("Issuing Milestone PTZ command: ") + QString::fromUtf8(message));
     if (!m_stream) {
         openStreamsForHost();
+        // A connection that failed at once has already been given up.
+        if (!m_stream)
+            return;
         sendPreamble();
     }
     sendMessage(message + Terminator);
