@@ -30,5 +30,6 @@ int runLink(const QStringList &arguments);
 int runOpenLink(const QStringList &arguments);
 int runMakeLink(const QStringList &arguments);
 int runProbe(const QStringList &arguments);
+int runPtz(const QStringList &arguments);
 
 } // namespace vyoctl

@@ -22,6 +22,7 @@ const CommandEntry Commands[] = {
     { "open-link", "decode a vyo:// link and print what it carries", vyoctl::runOpenLink },
     { "make-link", "make a camera or ad-hoc camera link from a definition file", vyoctl::runMakeLink },
     { "probe", "fetch frames from one camera to check its settings", vyoctl::runProbe },
+    { "ptz", "play drags, pinches and holds into a camera's PTZ controller", vyoctl::runPtz },
 };
 
 // Options that take a value, so that their value is not taken for the command.

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ptz/PTZProfile.h"
+
+class AxisPTZProfile final : public PTZProfile
+{
+public:
+    static const AxisPTZProfile &instance();
+
+    QString description() const override;
+    QString canHandleType() const override;
+};

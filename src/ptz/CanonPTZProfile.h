@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ptz/PTZProfile.h"
+
+class CanonPTZProfile final : public PTZProfile
+{
+public:
+    static const CanonPTZProfile &instance();
+
+    QString description() const override;
+    QString canHandleType() const override;
+};

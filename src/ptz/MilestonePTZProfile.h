@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ptz/PTZProfile.h"
+
+class MilestonePTZProfile final : public PTZProfile
+{
+public:
+    static const MilestonePTZProfile &instance();
+
+    QString description() const override;
+    QString canHandleType() const override;
+};

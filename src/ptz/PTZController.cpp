@@ -1,0 +1,3 @@
+#include "PTZController.h"
+
+PTZController::~PTZController() = default;

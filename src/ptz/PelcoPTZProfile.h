@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ptz/PTZProfile.h"
+
+class PelcoPTZProfile final : public PTZProfile
+{
+public:
+    static const PelcoPTZProfile &instance();
+
+    QString description() const override;
+    QString canHandleType() const override;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ptz/PTZProfile.h"
+
+class QSGemineyePTZProfile final : public PTZProfile
+{
+public:
+    static const QSGemineyePTZProfile &instance();
+
+    QString description() const override;
+    QString canHandleType() const override;
+};

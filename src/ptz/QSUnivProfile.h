@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ptz/PTZProfile.h"
+
+class QSUnivProfile final : public PTZProfile
+{
+public:
+    static const QSUnivProfile &instance();
+
+    QString description() const override;
+    QString canHandleType() const override;
+};

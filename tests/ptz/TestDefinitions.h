@@ -1,0 +1,28 @@
+#pragma once
+
+#include "config/Value.h"
+
+#include <initializer_list>
+#include <utility>
+
+// A camera definition whose "control.parameters" hold the given keys.
+inline Value cameraDefinition(std::initializer_list<std::pair<const char *, QString>> control,
+                              const Value &title = Value())
+{
+    Value parms = Value::dictionary();
+    for (const auto &[key, text] : control)
+        parms.insert(QString::fromLatin1(key), text);
+    Value camera = Value::dictionary();
+    if (!title.isNull())
+        camera.insert(QStringLiteral("title"), title);
+    camera.insert(QStringLiteral("control.parameters"), parms);
+    return camera;
+}
+
+inline QStringList texts(std::initializer_list<const char *> items)
+{
+    QStringList list;
+    for (const char *item : items)
+        list.append(QString::fromUtf8(item));
+    return list;
+}
