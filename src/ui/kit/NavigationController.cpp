@@ -23,9 +23,9 @@ NavigationController::NavigationController(ViewController *root, QWidget *parent
 NavigationController::~NavigationController()
 {
     m_animation->stop();
-    // Screens borrowed from elsewhere go back to their owners.
+    // Screens borrowed from elsewhere go back to their owners, if those still exist.
     for (const Entry &entry : std::as_const(m_stack)) {
-        if (!entry.owned && entry.controller)
+        if (!entry.owned && entry.controller && entry.originalParent)
             entry.controller->setParent(entry.originalParent);
     }
 }
@@ -202,7 +202,7 @@ void NavigationController::release(const Entry &entry)
         return;
     controller->hide();
     controller->m_navigationController = nullptr;
-    if (entry.owned)
+    if (entry.owned || !entry.originalParent)
         controller->deleteLater();
     else
         controller->setParent(entry.originalParent);

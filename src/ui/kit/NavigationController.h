@@ -12,7 +12,7 @@ class ViewController;
 //
 // A screen pushed without a parent belongs to the stack and is deleted (later)
 // when it leaves it; a screen that has a parent is only shown here and goes
-// back to that parent, hidden, when it leaves.
+// back to that parent, hidden, when it leaves (and is deleted if that parent has gone).
 class NavigationController final : public QWidget
 {
     Q_OBJECT
