@@ -202,6 +202,9 @@ private slots:
         QTest::mousePress(a, Qt::LeftButton, {}, grip);
         QTest::mouseMove(a, grip + QPoint(0, down / 2));
         QTest::mouseMove(a, grip + QPoint(0, down));
+        // The rows it passed have stepped up to make room.
+        QCOMPARE(m_table->cellForRow({0, 1})->y(), m_table->rectForRow({0, 0}).top());
+        QCOMPARE(m_table->cellForRow({0, 2})->y(), m_table->rectForRow({0, 1}).top());
         QTest::mouseRelease(a, Qt::LeftButton, {}, grip + QPoint(0, down));
         QCOMPARE(m_rows.moves, 1);
         QCOMPARE(texts(*m_table, 0), QStringLiteral("B C A add"));

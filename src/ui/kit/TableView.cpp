@@ -177,7 +177,7 @@ QLabel *TableView::makeTitleLabel(const QString &text, bool header)
     if (m_style == Style::Grouped) {
         label->setFont(header ? Theme::headerFont() : Theme::footnoteFont());
         label->setAlignment(header ? Qt::AlignLeft | Qt::AlignBottom : Qt::AlignHCenter | Qt::AlignTop);
-        label->setContentsMargins(header ? 20 : 20, header ? 0 : 4, 20, header ? 6 : 0);
+        label->setContentsMargins(20, header ? 0 : 4, 20, header ? 6 : 0);
         pal.setColor(QPalette::WindowText, Theme::headerText());
     } else {
         label->setFont(header ? Theme::font(17, true) : Theme::footnoteFont());
@@ -364,12 +364,6 @@ QRect TableView::rectForRow(const IndexPath &path) const
             section.rowHeights.at(path.row)};
 }
 
-int TableView::sectionTop(int section) const
-{
-    const Section &s = m_sections.at(section);
-    return (s.rowTops.isEmpty() ? 0 : s.rowTops.first()) - s.headerHeight;
-}
-
 void TableView::selectRow(const IndexPath &path, bool animated)
 {
     if (m_selected.isValid() && m_selected != path)
@@ -553,6 +547,7 @@ void TableView::moved(const QPoint &globalPos)
         const int top = qBound(0, inContent.y() - m_press.grabOffset,
                                m_content->height() - m_press.cell->height());
         m_press.cell->move(m_press.cell->x(), top);
+        makeRoomFor(pathAtContentY(m_press.cell->geometry().center().y()));
         return;
     }
     if (!m_press.scrolling && qAbs(dy) >= DragThreshold && m_scrollEnabled) {
@@ -585,6 +580,29 @@ void TableView::released(const QPoint &globalPos)
     cell->setHighlighted(false);
     if (cell->rect().contains(cell->mapFromGlobal(globalPos)))
         tapped(cell);
+}
+
+// The rows between the dragged row's old place and the one under it step aside.
+void TableView::makeRoomFor(const IndexPath &proposed)
+{
+    const IndexPath from = m_press.from;
+    const int room = m_press.cell->height();
+    for (int s = 0; s < m_sections.size(); ++s) {
+        const Section &section = m_sections.at(s);
+        for (int r = 0; r < section.cells.size(); ++r) {
+            TableViewCell *cell = section.cells.at(r);
+            if (cell == m_press.cell)
+                continue;
+            int y = section.rowTops.at(r);
+            if (s == from.section && proposed.section == from.section) {
+                if (r > from.row && r <= proposed.row)
+                    y -= room;
+                else if (r < from.row && r >= proposed.row)
+                    y += room;
+            }
+            cell->move(cell->x(), y);
+        }
+    }
 }
 
 IndexPath TableView::pathAtContentY(int y) const

@@ -118,7 +118,6 @@ private:
     int heightOf(const QWidget *view) const;
     QLabel *makeTitleLabel(const QString &text, bool header);
     int defaultHeaderHeight(int section, bool titled) const;
-    int sectionTop(int section) const;
     void animateScrollTo(int value, bool animated);
 
     void pressed(TableViewCell *cell, const QPoint &globalPos);
@@ -126,6 +125,7 @@ private:
     void released(const QPoint &globalPos);
     void tapped(TableViewCell *cell);
     IndexPath pathAtContentY(int y) const;
+    void makeRoomFor(const IndexPath &proposed);
     void cancelDeleteConfirmation();
     void confirmDelete(TableViewCell *cell);
     void commitDelete(TableViewCell *cell);
