@@ -3,6 +3,7 @@
 #include "ui/kit/Switch.h"
 #include "ui/kit/TextField.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -80,6 +81,26 @@ private slots:
         QTest::keyClick(field, Qt::Key_Return);
         QVERIFY(!field->hasFocus());
         QVERIFY(!field->isClearButtonEnabled());
+    }
+
+    void buttonStretchesTheMiddleOfItsImage()
+    {
+        // Red left cap of 12, one green column to stretch, blue right cap.
+        QPixmap image(25, 10);
+        QPainter paint(&image);
+        paint.fillRect(0, 0, 12, 10, Qt::red);
+        paint.fillRect(12, 0, 1, 10, Qt::green);
+        paint.fillRect(13, 0, 12, 10, Qt::blue);
+        paint.end();
+        RoundedButton button;
+        button.setBackgroundImage(image, RoundedButton::State::Normal, 12, 0);
+        button.setTitleColor(Qt::transparent);
+        button.resize(200, 44);
+        const QImage drawn = button.grab().toImage();
+        QCOMPARE(drawn.pixelColor(5, 22), QColor(Qt::red));
+        QCOMPARE(drawn.pixelColor(100, 22), QColor(Qt::green));
+        QCOMPARE(drawn.pixelColor(194, 22), QColor(Qt::blue));
+        QCOMPARE(drawn.pixelColor(100, 2), QColor(Qt::green));
     }
 
     void actionSheetReportsTheChosenButton()

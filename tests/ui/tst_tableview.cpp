@@ -132,6 +132,14 @@ private slots:
         m_table->deselectRow({0, 1}, true);
         QVERIFY(!m_table->indexPathForSelectedRow().isValid());
         QVERIFY(!m_table->cellForRow({0, 1})->isSelected());
+
+        // Two quick taps are two taps.
+        m_rows.selected.clear();
+        TableViewCell *cell = m_table->cellForRow({0, 0});
+        QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(40, 20));
+        QTest::mouseDClick(cell, Qt::LeftButton, {}, QPoint(40, 20));
+        QTest::mouseRelease(cell, Qt::LeftButton, {}, QPoint(40, 20));
+        QCOMPARE(m_rows.selected, (QList<IndexPath>{{0, 0}, {0, 0}}));
     }
 
     void touchTapSelectsToo()

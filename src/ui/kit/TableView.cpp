@@ -496,12 +496,13 @@ void TableView::commitDelete(TableViewCell *cell)
 bool TableView::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove
-        && type != QEvent::MouseButtonRelease)
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick
+        && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return QScrollArea::eventFilter(watched, event);
     auto *mouse = static_cast<QMouseEvent *>(event);
     const QPoint global = mouse->globalPosition().toPoint();
-    if (type == QEvent::MouseButtonPress) {
+    // The second of two quick taps arrives as a double click; it is a tap all the same.
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
         if (mouse->button() != Qt::LeftButton)
             return false;
         pressed(qobject_cast<TableViewCell *>(watched), global);
