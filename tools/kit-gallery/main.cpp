@@ -6,10 +6,12 @@
 #include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
+#include "ui/kit/RoundedButton.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
 #include "ui/kit/TableViewDataSource.h"
 #include "ui/kit/TableViewDelegate.h"
+#include "ui/kit/Theme.h"
 #include "ui/kit/CellControl.h"
 #include "ui/settings/FormTableViewController.h"
 
@@ -72,18 +74,29 @@ std::shared_ptr<FormTextEntry> field(FormTableViewController *form, bool large, 
     return f;
 }
 
-FormTableViewController *cameraForm()
+// Editing shows Cancel, Save and an Enabled switch; viewing shows a button under
+// the first section instead.
+FormTableViewController *cameraForm(bool editing)
 {
     auto *form = new FormTableViewController;
-    form->makeEditable(true);
+    form->makeEditable(editing);
     form->setTitle(QStringLiteral("Axis - MJPEG"));
-    form->setLeftBarButtonItem(new BarButtonItem(BarButtonItem::SystemItem::Cancel));
-    form->setRightBarButtonItem(new BarButtonItem(BarButtonItem::SystemItem::Save));
-
     const FormSectionRef general = form->addSection(QStringLiteral("general"));
-    auto enabled = form->createSwitch();
-    enabled->setValue(QStringLiteral("y"));
-    form->addRow(QStringLiteral("enabled"), QStringLiteral("Enabled"), enabled, QStringLiteral("y"), general);
+    if (editing) {
+        form->setLeftBarButtonItem(new BarButtonItem(BarButtonItem::SystemItem::Cancel));
+        form->setRightBarButtonItem(new BarButtonItem(BarButtonItem::SystemItem::Save));
+        auto enabled = form->createSwitch();
+        enabled->setValue(QStringLiteral("y"));
+        form->addRow(QStringLiteral("enabled"), QStringLiteral("Enabled"), enabled, QStringLiteral("y"),
+                     general);
+    } else {
+        auto *footer = new QWidget(form);
+        auto *copy = new RoundedButton(QStringLiteral("Copy To Group"), footer);
+        copy->setGeometry(10, 5, 300, Theme::RowHeight);
+        footer->resize(320, Theme::RowHeight + 5);
+        general->footer = footer;
+        general->footerHeight = form->tableView()->standardSectionFooterHeight() + Theme::RowHeight + 5;
+    }
     form->addRow(QStringLiteral("title"), QStringLiteral("Name"),
                  field(form, true, QStringLiteral("unnamed"), QStringLiteral("Loading Dock")), {}, general);
     const FormRowRef ptz = form->addRow(QStringLiteral("ptzType"), QStringLiteral("PTZ Type"), {}, {}, general);
@@ -139,7 +152,7 @@ int main(int argc, char **argv)
     settings->setTitle(QStringLiteral("Group"));
     NavigationController formStack(settings);
     formStack.resize(Screen);
-    formStack.pushViewController(cameraForm(), false);
+    formStack.pushViewController(cameraForm(true), false);
     formStack.show();
 
     auto *groups = new GroupList;
@@ -155,6 +168,15 @@ int main(int argc, char **argv)
 
     bool ok = save(formStack.grab(), dir, QStringLiteral("kit-form.png"))
               && save(listStack.grab(), dir, QStringLiteral("kit-list-editing.png"));
+
+    auto *detected = new ViewController;
+    detected->setTitle(QStringLiteral("Settings"));
+    NavigationController viewStack(detected);
+    viewStack.resize(Screen);
+    viewStack.pushViewController(cameraForm(false), false);
+    viewStack.show();
+    app.processEvents();
+    ok = ok && save(viewStack.grab(), dir, QStringLiteral("kit-form-viewing.png"));
 
     groups->setEditing(false, false);
     ActionSheet sheet(QStringLiteral("Received a new camera: Loading Dock"), &listStack);

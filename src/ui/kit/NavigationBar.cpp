@@ -113,9 +113,12 @@ void NavigationBar::paintEvent(QPaintEvent *)
             leftEdge = qMax(leftEdge, button->geometry().right() + Margin);
     }
     const int rightEdge = m_right->isVisible() ? m_right->geometry().left() - Margin : width() - Margin;
-    const int inset = qMax(leftEdge, width() - rightEdge);
-    const QRect titleRect(inset, 0, qMax(0, width() - 2 * inset), height());
     p.setFont(Theme::font(20, true));
+    // Centred on the bar when it fits there, otherwise centred in the room left.
+    const int wanted = p.fontMetrics().horizontalAdvance(m_title) + 2;
+    QRect titleRect((width() - wanted) / 2, 0, wanted, height());
+    if (titleRect.left() < leftEdge || titleRect.right() > rightEdge)
+        titleRect = QRect(leftEdge, 0, qMax(0, rightEdge - leftEdge), height());
     const QString shown = p.fontMetrics().elidedText(m_title, Qt::ElideRight, titleRect.width());
     p.setPen(QColor(0, 0, 0, 110));
     p.drawText(titleRect.translated(0, -1), Qt::AlignCenter, shown);

@@ -3,6 +3,7 @@
 #include "ui/kit/Theme.h"
 
 #include <QPainter>
+#include <QStyle>
 
 TextField::TextField(QWidget *parent)
     : QLineEdit(parent)
@@ -121,7 +122,7 @@ void TextField::paintEvent(QPaintEvent *event)
     p.setFont(font());
     p.setPen(text().isEmpty() ? palette().color(QPalette::PlaceholderText) : Theme::detailText());
     const QString shown = text().isEmpty() ? placeholderText()
-                          : isSecureEntry() ? QString(text().size(), QChar(0x2022))
+                          : isSecureEntry() ? QString(text().size(), QChar(style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, this)))
                                             : text();
     p.drawText(rect().adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft,
                fontMetrics().elidedText(shown, Qt::ElideRight, width() - 4));
