@@ -4,6 +4,7 @@
 #include "ui/settings/FormTableViewController.h"
 #include "ui/settings/FormTextField.h"
 
+#include <QPointer>
 #include <QTest>
 
 namespace {
@@ -178,6 +179,18 @@ private slots:
         QCOMPARE(m_form->heightForFooter(m_form->tableView(), 0), -1);
         m_form.reset();
         QVERIFY(!footer.parentWidget());
+    }
+
+    void footerOwnedByTheFormGoesWithIt()
+    {
+        const FormSectionRef general = m_form->addSection(s("general"));
+        m_form->addRow(s("title"), s("Name"), m_form->createDefaultTextfield(true), {}, general);
+        QPointer<QWidget> footer = new QWidget(m_form.get());
+        general->footer = footer.data();
+        m_form->show();
+        QCOMPARE(footer->parentWidget()->parentWidget()->parentWidget(), m_form->tableView());
+        m_form.reset();
+        QVERIFY(!footer);
     }
 };
 
