@@ -137,6 +137,19 @@ private slots:
         QCOMPARE(table()->geometry(), QRect(0, 0, 320, FormHeight));
     }
 
+    void animatedChangesEndInTheSameFrames()
+    {
+        m_fixer->setAnimated(true);
+        FormTextField *low = m_fields.last();
+        focus(low);
+        showKeyboard();
+        QTRY_COMPARE(table()->height(), FormHeight - KeyboardHeight);
+        QTRY_VERIFY(rowVisible(low));
+        low->clearFocus();
+        m_keyboard->hide();
+        QTRY_COMPARE(table()->height(), FormHeight);
+    }
+
     void movingBetweenFieldsKeepsTheSize()
     {
         focus(m_fields.first());

@@ -5,6 +5,7 @@
 #include "ui/kit/TableViewDataSource.h"
 #include "ui/kit/TableViewDelegate.h"
 
+#include <QLabel>
 #include <QPointingDevice>
 #include <QScrollBar>
 #include <QTest>
@@ -246,6 +247,11 @@ private slots:
         m_table->endUpdates();
         QCOMPARE(texts(*m_table, 0), QStringLiteral("B C add"));
         QCOMPARE(texts(*m_table, 1), QStringLiteral("X Y"));
+        // The picture of the deleted row goes once it has slid away.
+        const auto ghosts = [this] { return m_table->widget()->findChildren<QLabel *>().size(); };
+        QCOMPARE(ghosts(), 1);
+        QTRY_COMPARE(ghosts(), 0);
+        QCOMPARE(m_table->cellForRow({1, 1})->pos(), m_table->rectForRow({1, 1}).topLeft());
     }
 
     void scrollsRowsIntoView()
