@@ -12,6 +12,7 @@
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace {
 constexpr int DragThreshold = 8;
@@ -46,6 +47,28 @@ protected:
 private:
     bool m_striped;
 };
+
+// The slim bar that shows where the rows are while they scroll; it never takes a touch.
+class ScrollIndicator final : public QWidget
+{
+public:
+    explicit ScrollIndicator(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 110));
+        p.drawRoundedRect(QRectF(rect()), width() / 2.0, width() / 2.0);
+    }
+};
 }
 
 TableView::TableView(Style style, QWidget *parent)
@@ -55,10 +78,12 @@ TableView::TableView(Style style, QWidget *parent)
     , m_content(new GroupedGround(style == Style::Grouped, this))
     , m_scrollAnimation(new QPropertyAnimation(verticalScrollBar(), "value", this))
     , m_rowAnimation(new QParallelAnimationGroup(this))
+    , m_indicatorTimer(new QTimer(this))
 {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A finger needs no scroll bar; the indicator shows the position instead.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidget(m_content);
     setWidgetResizable(false);
     m_content->installEventFilter(this);
@@ -66,6 +91,11 @@ TableView::TableView(Style style, QWidget *parent)
     pal.setColor(QPalette::Window, style == Style::Grouped ? Theme::groupedBackground() : QColor(Qt::white));
     setPalette(pal);
     viewport()->setAutoFillBackground(true);
+    m_indicator = new ScrollIndicator(viewport());
+    m_indicatorTimer->setSingleShot(true);
+    m_indicatorTimer->setInterval(2 * Theme::AnimationMs);
+    connect(m_indicatorTimer, &QTimer::timeout, m_indicator, &QWidget::hide);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TableView::showScrollIndicator);
     m_scrollAnimation->setDuration(Theme::AnimationMs);
     m_scrollAnimation->setEasingCurve(QEasingCurve::OutCubic);
     connect(m_rowAnimation, &QAbstractAnimation::finished, this, [this] {
@@ -416,6 +446,21 @@ void TableView::scrollToRow(const IndexPath &path, ScrollPosition position, bool
         scrollRectToVisible(row, animated);
         break;
     }
+}
+
+void TableView::showScrollIndicator()
+{
+    const int visible = viewport()->height();
+    const int total = m_content->height();
+    if (total <= visible)
+        return;
+    const int length = qMax(20, visible * visible / total);
+    const int travel = visible - length - 4;
+    const int y = 2 + travel * verticalScrollBar()->value() / qMax(1, verticalScrollBar()->maximum());
+    m_indicator->setGeometry(viewport()->width() - 7, y, 5, length);
+    m_indicator->show();
+    m_indicator->raise();
+    m_indicatorTimer->start();
 }
 
 void TableView::scrollToTop(bool animated)

@@ -9,6 +9,7 @@
 class QLabel;
 class QParallelAnimationGroup;
 class QPropertyAnimation;
+class QTimer;
 class TableViewCell;
 class TableViewDataSource;
 class TableViewDelegate;
@@ -119,6 +120,7 @@ private:
     QLabel *makeTitleLabel(const QString &text, bool header);
     int defaultHeaderHeight(int section, bool titled) const;
     void animateScrollTo(int value, bool animated);
+    void showScrollIndicator();
 
     void pressed(TableViewCell *cell, const QPoint &globalPos);
     void moved(const QPoint &globalPos);
@@ -158,4 +160,6 @@ private:
     QList<RowAnimation> m_ghostAnimations;
     QList<QPair<IndexPath, RowAnimation>> m_inserted;
     QParallelAnimationGroup *m_rowAnimation;
+    QWidget *m_indicator = nullptr;
+    QTimer *m_indicatorTimer;
 };
