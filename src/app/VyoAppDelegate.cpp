@@ -1,0 +1,267 @@
+#include "VyoAppDelegate.h"
+
+#include "MainWindow.h"
+#include "PageCurl.h"
+#include "SettingsViewController.h"
+#include "config/DefaultSettings.h"
+#include "config/GroupStore.h"
+#include "config/LiveCameraList.h"
+#include "discovery/BonjourHandler.h"
+#include "kit/NavigationController.h"
+#include "kit/TableView.h"
+#include "live/MultiPageScrollerView.h"
+#include "live/SingleView.h"
+#include "live/VideoView.h"
+#include "platform/AvahiBrowser.h"
+#include "platform/Clock.h"
+#include "platform/Preferences.h"
+#include "settings/KeyboardFixer.h"
+#include "util/WorkerThread.h"
+#include "video/FrameCache.h"
+
+#include <QPropertyAnimation>
+
+namespace {
+
+// The platform's default animation length, used by the zooms.
+constexpr int DefaultAnimationMs = 300;
+
+} // namespace
+
+VyoAppDelegate::VyoAppDelegate(MainWindow &window, Preferences &preferences, QString documentsDir, QObject *parent)
+    : QObject(parent)
+    , m_window(window)
+    , m_preferences(preferences)
+    , m_documentsDir(std::move(documentsDir))
+{
+    connect(&m_window, &MainWindow::becameIdle, this, &VyoAppDelegate::becameIdle);
+    connect(&m_window, &MainWindow::becameActive, this, &VyoAppDelegate::becameActive);
+}
+
+VyoAppDelegate::~VyoAppDelegate()
+{
+    if (m_videoThread)
+        m_videoThread->cancel();
+    m_bonjourMan.reset();
+    // The views own readers that use the worker thread; they go before it.
+    delete m_singleView;
+    delete m_multiView;
+    delete m_navigationController;
+    m_videoThread.reset();
+}
+
+QThread *VyoAppDelegate::videoThread() const
+{
+    return m_videoThread.get();
+}
+
+Clock &VyoAppDelegate::clock() const
+{
+    return Clock::system();
+}
+
+void VyoAppDelegate::applicationDidFinishLaunching()
+{
+    DefaultSettings::initializeDefaultSettings(m_preferences);
+    m_keyboardFixer = std::make_unique<KeyboardFixer>();
+    m_imageCache = std::make_shared<FrameCache>(36);
+    m_videoThread = std::make_unique<WorkerThread>(0.4);
+    m_videoThread->start();
+
+    m_settingController = new SettingsViewController(*this, m_preferences, m_documentsDir);
+    m_navigationController = new NavigationController(m_settingController, &m_window);
+    m_navigationController->setGeometry(QRect(QPoint(0, 0), MainWindow::Portrait));
+    m_navigationController->hide();
+
+    const QRect landscape(QPoint(0, 0), MainWindow::Landscape);
+    m_singleView = new SingleView(*this, landscape, &m_window);
+    m_singleView->hide();
+    m_multiView = new MultiPageScrollerView(*this, *m_singleView, landscape, &m_window);
+    m_multiView->hide();
+
+    m_bonjourMan = BonjourHandler::create(this, std::make_unique<AvahiBrowser>());
+
+    updateCameraList(true);
+    // The first-run registration form comes with its own screen; until it is
+    // there every launch opens on the live view.
+    switchToView(View::Multi);
+}
+
+void VyoAppDelegate::applicationWillTerminate()
+{
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    if (m_videoThread)
+        m_videoThread->cancel();
+    if (m_settingController)
+        m_settingController->groupListController().persistBulkData();
+}
+
+QWidget *VyoAppDelegate::widgetFor(View view) const
+{
+    switch (view) {
+    case View::Settings:
+        return m_navigationController;
+    case View::Multi:
+        return m_multiView;
+    case View::Single:
+        return m_singleView;
+    }
+    return nullptr;
+}
+
+void VyoAppDelegate::place(View view)
+{
+    // Taking a view out of the window and putting another in, with the live
+    // views told so that they stop or start their readers.
+    if (m_hasContent && m_current != view) {
+        QWidget *old = widgetFor(m_current);
+        old->hide();
+        if (m_current == View::Multi)
+            m_multiView->willMoveToWindow(false);
+        else if (m_current == View::Single)
+            m_singleView->willMoveToWindow(false);
+        else
+            m_navigationController->topViewController()->viewWillDisappear(false);
+    }
+    m_window.setPortrait(view == View::Settings);
+    QWidget *next = widgetFor(view);
+    next->show();
+    next->raise();
+    if (view == View::Multi)
+        m_multiView->willMoveToWindow(true);
+    else if (view == View::Single)
+        m_singleView->willMoveToWindow(true);
+    else
+        m_navigationController->topViewController()->viewWillAppear(false);
+    m_current = view;
+    m_hasContent = true;
+    next->setFocus();
+}
+
+void VyoAppDelegate::switchToView(View view)
+{
+    if ((m_hasContent && m_current == view) || m_transitioning)
+        return;
+    const View top = m_current;
+    if (m_hasContent && top == View::Settings && view == View::Multi) {
+        updateCameraList(true);
+        curl(top, view);
+    } else if (m_hasContent && top == View::Multi && view == View::Settings) {
+        curl(top, view);
+    } else if (m_hasContent && top == View::Single && view == View::Multi) {
+        zoomOut();
+    } else {
+        place(view);
+        if (view == View::Single)
+            zoomIn();
+    }
+    applyPolicy(view);
+    emit viewSwitched(view);
+}
+
+void VyoAppDelegate::applyPolicy(View view)
+{
+    m_idleTimerDisabled = view != View::Settings;
+    m_idleTimer.setDisabled(m_idleTimerDisabled);
+}
+
+void VyoAppDelegate::curl(View from, View to)
+{
+    const QPixmap before = widgetFor(from)->grab();
+    place(to);
+    const QPixmap after = widgetFor(to)->grab();
+    // Up peels the live view off the settings; down lays it back over them.
+    auto *transition = to == View::Settings ? new PageCurl(&m_window, after, before, PageCurl::Direction::Up)
+                                            : new PageCurl(&m_window, before, after, PageCurl::Direction::Down);
+    m_transitioning = true;
+    connect(transition, &PageCurl::finished, this, [this, transition] {
+        m_transitioning = false;
+        transition->deleteLater();
+    });
+    transition->start();
+}
+
+void VyoAppDelegate::zoomIn()
+{
+    // The multi view has laid the video over the tapped thumbnail; it grows to fill the screen.
+    m_singleView->setAcceptingTouches(false);
+    VideoView *video = m_singleView->videoView();
+    auto *animation = new QPropertyAnimation(video, "geometry", this);
+    animation->setDuration(DefaultAnimationMs);
+    animation->setEndValue(m_singleView->rect());
+    m_transitioning = true;
+    connect(animation, &QAbstractAnimation::finished, this, [this] {
+        m_transitioning = false;
+        m_singleView->finishedAnimatingIn();
+    });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void VyoAppDelegate::zoomOut()
+{
+    // The multi view goes in beneath; the picture shrinks back onto its thumbnail.
+    m_multiView->show();
+    m_multiView->willMoveToWindow(true);
+    m_multiView->stackUnder(m_singleView);
+    const QRectF target = m_multiView->rectForCamera(m_singleView->currentCamera());
+    m_singleView->moveToolbarOut(false, 0);
+    VideoView *video = m_singleView->videoView();
+    auto *animation = new QPropertyAnimation(video, "geometry", this);
+    animation->setDuration(DefaultAnimationMs);
+    animation->setEndValue(
+        QRect(video->parentWidget()->mapFrom(&m_window, target.topLeft().toPoint()), target.size().toSize()));
+    m_transitioning = true;
+    connect(animation, &QAbstractAnimation::finished, this, [this] {
+        m_transitioning = false;
+        m_singleView->finishedAnimatingOut();
+        m_current = View::Multi;
+        m_multiView->setFocus();
+    });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void VyoAppDelegate::updateCameraList(bool resetCurrentPage)
+{
+    GroupStore &store = m_settingController->groupListController();
+    const QList<Value> list = LiveCameraList::getCurrentCameraList(
+        store.selectedGroup(), getDetectedCameras(), m_preferences.boolForKey(QStringLiteral("ShowAutoCameras")));
+    m_multiView->setCameraList(list, store.selectedGroup().value(QStringLiteral("name")).toString(), resetCurrentPage);
+}
+
+void VyoAppDelegate::cycleToNextGroup()
+{
+    GroupStore &store = m_settingController->groupListController();
+    const Value groups = store.groups();
+    if (groups.size() < 2)
+        return;
+    const qsizetype i = groups.indexOfIdentical(store.selectedGroup());
+    store.setSelectedGroup(groups.at((i + 1) % groups.size()));
+    store.persistGroupSelection();
+    updateCameraList(true);
+}
+
+void VyoAppDelegate::bonjourListChanged()
+{
+    m_settingController->tableView()->reloadData();
+    if (m_preferences.boolForKey(QStringLiteral("ShowAutoCameras")))
+        updateCameraList(false);
+}
+
+QList<Value> VyoAppDelegate::getDetectedCameras() const
+{
+    return m_bonjourMan ? m_bonjourMan->detectedCameras() : QList<Value>();
+}
+
+void VyoAppDelegate::becameIdle()
+{
+    m_multiView->becameIdle();
+    m_singleView->becameIdle();
+}
+
+void VyoAppDelegate::becameActive()
+{
+    m_multiView->becameActive();
+    m_singleView->becameActive();
+}

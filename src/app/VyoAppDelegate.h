@@ -1,0 +1,89 @@
+#pragma once
+
+#include "IdleTimer.h"
+#include "discovery/BonjourDelegate.h"
+#include "live/LiveViewHost.h"
+#include "config/Value.h"
+
+#include <QObject>
+
+#include <memory>
+
+class BonjourHandler;
+class FrameCache;
+class KeyboardFixer;
+class MainWindow;
+class MultiPageScrollerView;
+class NavigationController;
+class Preferences;
+class SettingsViewController;
+class SingleView;
+class WorkerThread;
+
+// The application controller: builds the long-lived objects at launch, switches
+// the window between the settings, the multi view and the single view with their
+// transitions, hands the live camera list to the multi view, cycles groups, and
+// stores the groups when the application ends. Main thread only.
+class VyoAppDelegate final : public QObject, public LiveViewHost, public BonjourDelegate
+{
+    Q_OBJECT
+
+public:
+    VyoAppDelegate(MainWindow &window, Preferences &preferences, QString documentsDir, QObject *parent = nullptr);
+    ~VyoAppDelegate() override;
+
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+
+    void switchToView(View view) override;
+    void cycleToNextGroup() override;
+    void updateCameraList(bool resetCurrentPage);
+    void bonjourListChanged() override;
+    QList<Value> getDetectedCameras() const;
+
+    std::shared_ptr<FrameCache> imageCache() const override { return m_imageCache; }
+    QThread *videoThread() const override;
+    const Preferences &preferences() const override { return m_preferences; }
+    Clock &clock() const override;
+
+    // Which view is the window's content at rest.
+    View currentView() const { return m_current; }
+    bool isTransitioning() const { return m_transitioning; }
+    MultiPageScrollerView *multiView() const { return m_multiView; }
+    SingleView *singleView() const { return m_singleView; }
+    NavigationController *navigationController() const { return m_navigationController; }
+    SettingsViewController *settingController() const { return m_settingController; }
+    KeyboardFixer *keyboardFixer() const { return m_keyboardFixer.get(); }
+    bool isIdleTimerDisabled() const { return m_idleTimerDisabled; }
+
+signals:
+    void viewSwitched(LiveViewHost::View view);
+
+private:
+    QWidget *widgetFor(View view) const;
+    void place(View view);
+    void curl(View from, View to);
+    void zoomIn();
+    void zoomOut();
+    void applyPolicy(View view);
+    void becameIdle();
+    void becameActive();
+
+    MainWindow &m_window;
+    Preferences &m_preferences;
+    QString m_documentsDir;
+    std::unique_ptr<KeyboardFixer> m_keyboardFixer;
+    std::shared_ptr<FrameCache> m_imageCache;
+    std::unique_ptr<WorkerThread> m_videoThread;
+    NavigationController *m_navigationController = nullptr;
+    SettingsViewController *m_settingController = nullptr;
+    SingleView *m_singleView = nullptr;
+    MultiPageScrollerView *m_multiView = nullptr;
+    std::unique_ptr<BonjourHandler> m_bonjourMan;
+    IdleTimer m_idleTimer;
+    View m_current = View::Settings;
+    bool m_hasContent = false;
+    bool m_transitioning = false;
+    bool m_idleTimerDisabled = false;
+    bool m_terminated = false;
+};

@@ -1,0 +1,145 @@
+// vyo: the camera viewer.
+
+#include "DemoProfile.h"
+#include "MainWindow.h"
+#include "VyoAppDelegate.h"
+#include "platform/Preferences.h"
+#include "platform/Profile.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QLockFile>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = { -1, -1 };
+
+void onSignal(int)
+{
+    const char byte = 1;
+    // Only async-signal-safe work here; the event loop does the rest.
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+bool hasOption(int argc, char *argv[], const char *option)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], option) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString optionValue(int argc, char *argv[], const char *option)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], option) == 0)
+            return QString::fromLocal8Bit(argv[i + 1]);
+    }
+    return {};
+}
+
+// Scaling must be chosen before the application object exists.
+void chooseScale(int argc, char *argv[])
+{
+    const QString scale = optionValue(argc, argv, "--scale");
+    if (!scale.isEmpty()) {
+        qputenv("QT_SCALE_FACTOR", scale.toLocal8Bit());
+        return;
+    }
+    if (!hasOption(argc, argv, "--fullscreen"))
+        return;
+    // The 480 by 320 interface scaled to fill the display, whatever its size.
+    int probeArgc = 1;
+    QSize screen;
+    {
+        QGuiApplication probe(probeArgc, argv);
+        if (QScreen *primary = QGuiApplication::primaryScreen())
+            screen = primary->size();
+    }
+    if (screen.isValid()) {
+        const double factor = std::min(screen.width() / 480.0, screen.height() / 320.0);
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(factor, 'f', 4));
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    chooseScale(argc, argv);
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vyo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VYO_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Vyo: live network cameras, steered by touch."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption profileOption(QStringLiteral("profile"), QStringLiteral("Use the profile in <dir>."),
+                                           QStringLiteral("dir"));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("Show the simulated cameras of vyo-camsim in a throw-away profile."));
+    const QCommandLineOption scaleOption(QStringLiteral("scale"), QStringLiteral("Scale the interface by <n>."),
+                                         QStringLiteral("n"));
+    const QCommandLineOption fullscreenOption(QStringLiteral("fullscreen"),
+                                              QStringLiteral("Fill the display, the interface scaled to fit."));
+    parser.addOptions({ profileOption, demoOption, scaleOption, fullscreenOption });
+    parser.process(app);
+
+    DemoProfile demo;
+    QString profileDir = parser.value(profileOption);
+    if (parser.isSet(demoOption)) {
+        QString error;
+        if (!demo.start(&error)) {
+            QTextStream(stderr) << "vyo: " << error << '\n';
+            return 1;
+        }
+        profileDir = demo.directory();
+    }
+    const Profile profile = Profile::resolve(profileDir);
+    QString error;
+    if (!profile.ensureDirectories(&error)) {
+        QTextStream(stderr) << "vyo: " << error << '\n';
+        return 1;
+    }
+    const std::unique_ptr<QLockFile> lock = profile.tryLock();
+    if (!lock) {
+        QTextStream(stderr) << "vyo: the profile in " << profile.dataDir() << " is in use by another viewer\n";
+        return 1;
+    }
+
+    Preferences preferences(profile.preferencesPath());
+    MainWindow window;
+    VyoAppDelegate delegate(window, preferences, profile.dataDir());
+    delegate.applicationDidFinishLaunching();
+
+    // SIGINT, SIGTERM and SIGHUP end the application as a normal quit would, so
+    // no edit is lost to a signal.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+        struct sigaction action = {};
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int sig : { SIGINT, SIGTERM, SIGHUP })
+            sigaction(sig, &action, nullptr);
+    }
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &VyoAppDelegate::applicationWillTerminate);
+    QObject::connect(&window, &MainWindow::closing, &delegate, &VyoAppDelegate::applicationWillTerminate);
+
+    if (parser.isSet(fullscreenOption))
+        window.showFullScreen();
+    else
+        window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui/kit/ModalPanel.h"
+
+class QLabel;
+
+// A message in a rounded box in the middle of the window, answered by one of its
+// buttons.
+class Alert final : public ModalPanel
+{
+    Q_OBJECT
+
+public:
+    Alert(const QString &title, const QString &message, QWidget *parent = nullptr);
+
+    QString message() const;
+
+protected:
+    void placePanel() override;
+    void styleButton(RoundedButton *button, int index) const override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QLabel *m_message;
+};

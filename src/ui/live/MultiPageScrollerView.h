@@ -1,0 +1,95 @@
+#pragma once
+
+#include "config/Value.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QWidget>
+
+class LiveViewHost;
+class MultiView;
+class PageControl;
+class QPushButton;
+class SingleView;
+
+// The landscape home screen: a toolbar with the group's name and the settings
+// button, pages of six live thumbnails that a swipe turns, and a page control.
+// Four pages exchange the roles centre, left, right and spare. Main thread only.
+class MultiPageScrollerView final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int FeedsPerPage = 6;
+    static constexpr int ToolbarHeight = 41;
+    static constexpr int PageControlHeight = 35;
+    static constexpr int PageGap = 10;
+
+    MultiPageScrollerView(LiveViewHost &host, SingleView &singleView, const QRect &frame, QWidget *parent = nullptr);
+    ~MultiPageScrollerView() override;
+
+    void setCameraList(const QList<Value> &list, const QString &title, bool resetCurrentPage);
+    // In window coordinates (this view's top-level widget).
+    QRectF rectForCamera(const Value &camera);
+
+    // Touches, in this view's coordinates; time in seconds. The mouse and real
+    // touch events both arrive here.
+    void touchesBegan(QPointF location, double time);
+    void touchesMoved(QPointF location, QPointF previous);
+    void touchesEnded(double time);
+    void touchesCancelled();
+
+    // Placed into or taken out of the window, and the application's activity.
+    void willMoveToWindow(bool entering);
+    void becameIdle();
+    void becameActive();
+
+    int currentPage() const;
+    int numberOfPages() const;
+    MultiView *centerPage() const { return m_multiView; }
+    MultiView *leftPage() const { return m_leftMultiView; }
+    MultiView *rightPage() const { return m_rightMultiView; }
+    MultiView *sparePage() const { return m_instantMultiView; }
+    QString title() const;
+    bool isAcceptingTouches() const { return m_acceptTouches; }
+    bool isInWindow() const { return m_inWindow; }
+
+protected:
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void resetFeeds();
+    void resetFeedsStartingAtOffset(int index, MultiView *page);
+    void clearFeedsInView(MultiView *page);
+    void updatePageControl();
+    bool pageAvailableAtOffset(int offset) const;
+    void rebuildThroughSpare();
+    void turnPage(int direction);
+    void reCenter();
+    void placeNeighbours();
+    void pageControlChanged();
+    void goToSingleView(const Value &camera);
+    void resizeTitle();
+
+    LiveViewHost &m_host;
+    SingleView &m_singleView;
+    QPushButton *m_title;
+    MultiView *m_multiView;
+    MultiView *m_leftMultiView;
+    MultiView *m_rightMultiView;
+    MultiView *m_instantMultiView;
+    PageControl *m_pageControl;
+    QList<Value> m_cameraList;
+    int m_selectedIdx = -1;
+    double m_centerOffset = 0;
+    double m_touchStartTime = 0;
+    bool m_acceptTouches = true;
+    bool m_inWindow = false;
+    bool m_mouseDown = false;
+    QPointF m_lastMouse;
+    QElapsedTimer m_clock;
+};

@@ -1,0 +1,233 @@
+#include "MultiView.h"
+
+#include "LiveViewHost.h"
+#include "VideoView.h"
+#include "platform/Clock.h"
+#include "video/FrameCache.h"
+#include "video/FrameProducer.h"
+#include "video/VideoStreamFactory.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QPropertyAnimation>
+
+#include <cmath>
+
+MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
+    : QWidget(parent)
+    , m_host(host)
+{
+    setGeometry(frame);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    // Touches belong to the scroller, which decides between taps and swipes.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    const double fw = (frame.width() - 6) / 3.0;
+    const double fh = std::ceil(static_cast<float>(fw) * 0.6818182f);
+    m_feedSize = QSizeF(fw, fh);
+    const QPixmap noSignal(QStringLiteral(":/images/no_signal.png"));
+    const QPixmap titleBar(QStringLiteral(":/images/small_title_bar.png"));
+    const QPixmap joystick(QStringLiteral(":/images/joystick_small.png"));
+    double x = -1;
+    double y = 1;
+    for (int k = 0; k < Feeds; ++k) {
+        const QRect r = QRectF(x, y, fw + 2, fh + 2).toAlignedRect();
+        Slot &slot = m_slots[static_cast<size_t>(k)];
+        slot.noSignal = new QLabel(this);
+        slot.noSignal->setPixmap(noSignal);
+        slot.noSignal->setScaledContents(true);
+        slot.noSignal->setGeometry(r);
+
+        slot.container = new QWidget(this);
+        slot.container->setGeometry(r);
+        slot.container->setAutoFillBackground(true);
+        QPalette grey = slot.container->palette();
+        grey.setColor(QPalette::Window, QColor(128, 128, 128));
+        slot.container->setPalette(grey);
+
+        const QRect inner = QRectF(1, 1, fw, fh).toAlignedRect();
+        slot.video = new VideoView(m_host.preferences(), m_host.clock(), slot.container);
+        slot.video->setGeometry(inner);
+        slot.titleBar = new QLabel(slot.container);
+        slot.titleBar->setPixmap(titleBar);
+        slot.titleBar->setScaledContents(true);
+        slot.titleBar->setGeometry(QRectF(1, 1, fw, 15).toAlignedRect());
+        slot.title = new QLabel(slot.container);
+        slot.title->setGeometry(QRectF(1, 1, fw, 15).toAlignedRect());
+        slot.title->setAlignment(Qt::AlignCenter);
+        QFont bold = slot.title->font();
+        bold.setPixelSize(12);
+        bold.setBold(true);
+        slot.title->setFont(bold);
+        slot.title->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+        slot.badge = new QLabel(slot.container);
+        slot.badge->setPixmap(joystick);
+        slot.badge->setGeometry(QRectF(1 + fw - joystick.width(), 1 + fh - joystick.height(), joystick.width(),
+                                       joystick.height())
+                                    .toAlignedRect());
+        slot.badge->hide();
+        slot.container->hide();
+
+        if (k == 2) {
+            x = -1;
+            y += fh + 5;
+        } else {
+            x += fw + 3;
+        }
+    }
+    m_trickleTimer.setSingleShot(false);
+    connect(&m_trickleTimer, &QTimer::timeout, this, &MultiView::trickleTimerHandler);
+}
+
+MultiView::~MultiView()
+{
+    for (int k = 0; k < Feeds; ++k)
+        releaseStream(k);
+}
+
+void MultiView::releaseStream(int feed)
+{
+    std::unique_ptr<FrameProducer> &stream = m_videoStreams[static_cast<size_t>(feed)];
+    if (!stream)
+        return;
+    stream->stop();
+    stream->removeConsumer(m_slots[static_cast<size_t>(feed)].video->frameConsumer());
+    stream->removeConsumer(m_host.imageCache());
+    stream.reset();
+}
+
+void MultiView::setFeed(int n, const Value &camera)
+{
+    if (n < 1 || n > Feeds)
+        return;
+    const int feed = n - 1;
+    Slot &slot = m_slots[static_cast<size_t>(feed)];
+    const QString title = camera.value(QStringLiteral("title")).toString();
+    if (slot.title->text() != title)
+        slot.title->setText(title);
+
+    const Value params = camera.value(QStringLiteral("video.parameters"));
+    std::unique_ptr<FrameProducer> &stream = m_videoStreams[static_cast<size_t>(feed)];
+    const bool keep = stream && stream->getConnectionParameters() == params;
+    if (!keep) {
+        releaseStream(feed);
+        if (!params.isNull()) {
+            stream = VideoStreamFactory::createStream(params, true, m_host.videoThread());
+            if (stream) {
+                stream->addConsumer(slot.video->frameConsumer());
+                stream->addConsumer(m_host.imageCache());
+                // A trickling page serves the new reader with its next pass.
+                if (m_trickleTimer.isActive())
+                    m_trickleTimer.start(2000);
+                else if (m_running)
+                    stream->start();
+            }
+            const std::optional<CachedFrame> cached = m_host.imageCache()->cachedFrameForSource(params);
+            if (cached)
+                slot.video->setInitialFrame(cached->image(), cached->timeStamp());
+            else
+                slot.video->setInitialFrame(QImage(), Clock::DistantPast);
+        } else {
+            slot.video->setInitialFrame(QImage(), Clock::DistantPast);
+        }
+    }
+    const bool shown = !camera.isNull();
+    slot.title->setVisible(shown);
+    slot.video->setVisible(shown);
+    slot.container->setVisible(shown);
+    slot.badge->setVisible(camera.contains(QStringLiteral("control.parameters")));
+}
+
+void MultiView::startFeeds()
+{
+    if (m_running && !m_trickleTimer.isActive())
+        return;
+    m_trickleTimer.stop();
+    m_running = true;
+    for (const auto &stream : m_videoStreams) {
+        if (stream)
+            stream->start();
+    }
+}
+
+void MultiView::stopFeeds()
+{
+    if (!m_running)
+        return;
+    m_trickleTimer.stop();
+    m_running = false;
+    for (const auto &stream : m_videoStreams) {
+        if (stream)
+            stream->stop();
+    }
+}
+
+void MultiView::trickle(double delaySeconds)
+{
+    const int firstMs = static_cast<int>(std::lround((delaySeconds + 2.0) * 1000));
+    if (m_trickleTimer.isActive()) {
+        m_trickleTimer.start(firstMs);
+        return;
+    }
+    if (m_running) {
+        for (const auto &stream : m_videoStreams) {
+            if (stream)
+                stream->stop();
+        }
+    }
+    m_running = true;
+    m_trickleTimer.start(firstMs);
+}
+
+void MultiView::trickleTimerHandler()
+{
+    for (int k = 0; k < Feeds; ++k) {
+        if (const auto &stream = m_videoStreams[static_cast<size_t>(k)])
+            stream->getSingleFrame(k);
+    }
+    m_trickleTimer.start(TricklePeriodMs);
+}
+
+int MultiView::feedNumberForLocation(QPointF location) const
+{
+    for (int k = 0; k < Feeds; ++k) {
+        if (QRectF(m_slots[static_cast<size_t>(k)].container->geometry()).contains(location))
+            return k;
+    }
+    return -1;
+}
+
+VideoView *MultiView::getViewForFeed(int feed) const
+{
+    return (feed >= 0 && feed < Feeds) ? m_slots[static_cast<size_t>(feed)].video : nullptr;
+}
+
+QWidget *MultiView::containerForFeed(int feed) const
+{
+    return (feed >= 0 && feed < Feeds) ? m_slots[static_cast<size_t>(feed)].container : nullptr;
+}
+
+void MultiView::markFeed(int feed, bool selected, bool animated)
+{
+    VideoView *video = getViewForFeed(feed);
+    if (!video)
+        return;
+    auto *effect = qobject_cast<QGraphicsOpacityEffect *>(video->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(video);
+        effect->setOpacity(1.0);
+        video->setGraphicsEffect(effect);
+    }
+    const double target = selected ? 0.25 : 1.0;
+    if (!animated) {
+        effect->setOpacity(target);
+        return;
+    }
+    auto *animation = new QPropertyAnimation(effect, "opacity", effect);
+    animation->setDuration(250);
+    animation->setEndValue(target);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}

@@ -1,0 +1,323 @@
+#include "SingleView.h"
+
+#include "LiveViewHost.h"
+#include "PTZGestureView.h"
+#include "VideoView.h"
+#include "kit/ActivitySpinner.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "ptz/PTZControlFactory.h"
+#include "ptz/PTZController.h"
+#include "util/QelLog.h"
+#include "video/FrameCache.h"
+#include "video/FrameProducer.h"
+#include "video/VideoStreamFactory.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QPointer>
+#include <QPropertyAnimation>
+#include <QSoundEffect>
+#include <QStandardPaths>
+#include <QThreadPool>
+#include <QTimer>
+#include <QToolButton>
+
+SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
+    : QWidget(parent)
+    , m_host(host)
+{
+    setGeometry(frame);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setFocusPolicy(Qt::StrongFocus);
+    const int w = frame.width();
+
+    m_gestureView = new PTZGestureView(this);
+    m_gestureView->setGeometry(rect());
+    m_gestureView->setTapDelegate(this);
+    m_videoView = new VideoView(host.preferences(), host.clock(), m_gestureView);
+    m_videoView->setGeometry(m_gestureView->rect());
+    m_videoView->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const QPixmap joystick(QStringLiteral(":/images/joystick_large.png"));
+    m_ptzIndicator = new QLabel(m_gestureView);
+    m_ptzIndicator->setPixmap(joystick);
+    m_ptzIndicator->setGeometry(m_gestureView->width() - joystick.width(), m_gestureView->height() - joystick.height(),
+                                joystick.width(), joystick.height());
+    m_ptzIndicator->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_ptzIndicator->hide();
+    m_gestureView->setControlTouchEnabled(false);
+
+    m_toolbar = new QWidget(this);
+    m_toolbar->setObjectName(QStringLiteral("singleToolbar"));
+    m_toolbar->setAttribute(Qt::WA_StyledBackground);
+    m_toolbar->setGeometry(0, 0, w, ToolbarHeight);
+    m_toolbar->setStyleSheet(QStringLiteral(
+        "#singleToolbar { background: rgba(0, 0, 0, 150); border-bottom: 1px solid rgba(255, 255, 255, 40); }"
+        "QToolButton { color: white; font-weight: bold; font-size: 14px; border: 1px solid rgba(255,255,255,90);"
+        " border-radius: 6px; background: rgba(255,255,255,30); padding: 4px 10px; }"
+        "QToolButton:pressed { background: rgba(255,255,255,80); }"
+        "QToolButton:disabled { color: rgba(255,255,255,90); border-color: rgba(255,255,255,40); }"));
+    auto *done = new QToolButton(m_toolbar);
+    done->setText(QStringLiteral("Done"));
+    done->setFocusPolicy(Qt::NoFocus);
+    done->setGeometry(6, 7, 64, 31);
+    connect(done, &QToolButton::clicked, this, &SingleView::doneButtonClicked);
+    m_title = new QLabel(m_toolbar);
+    m_title->setGeometry(60, 2, w - 120, 40);
+    m_title->setAlignment(Qt::AlignCenter);
+    QFont bold = m_title->font();
+    bold.setPixelSize(18);
+    bold.setBold(true);
+    m_title->setFont(bold);
+    m_title->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    m_cameraButton = new QToolButton(m_toolbar);
+    m_cameraButton->setFocusPolicy(Qt::NoFocus);
+    m_cameraButton->setText(QStringLiteral("\u25C9"));
+    m_cameraButton->setToolTip(QStringLiteral("Save a snapshot"));
+    m_cameraButton->setGeometry(w - 56, 7, 50, 31);
+    connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
+}
+
+SingleView::~SingleView()
+{
+    if (m_vidStream)
+        m_vidStream->stop();
+}
+
+void SingleView::setCamera(const Value &camera)
+{
+    m_currentCamera = camera;
+    m_title->setText(camera.value(QStringLiteral("title")).toString());
+    if (m_vidStream)
+        m_vidStream->stop();
+    const Value params = camera.value(QStringLiteral("video.parameters"));
+    m_vidStream = VideoStreamFactory::createStream(params, false, m_host.videoThread());
+    if (m_vidStream) {
+        m_vidStream->addConsumer(m_videoView->frameConsumer());
+        m_vidStream->addConsumer(m_host.imageCache());
+    }
+    const std::optional<CachedFrame> cached = m_host.imageCache()->cachedFrameForSource(params);
+    if (cached)
+        m_videoView->setInitialFrame(cached->image(), cached->timeStamp());
+    else
+        m_videoView->setInitialFrame(QImage(), Clock::DistantPast);
+    m_gestureView->setPtInterface(PTZControlFactory::createControllerWithParameters(camera));
+}
+
+void SingleView::willMoveToWindow(bool entering)
+{
+    m_inWindow = entering;
+    if (entering) {
+        if (m_vidStream)
+            m_vidStream->start();
+        if (ActivitySpinner *spinner = m_videoView->spinner())
+            spinner->hide();
+        return;
+    }
+    if (m_vidStream) {
+        m_vidStream->stop();
+        m_vidStream->removeConsumer(m_videoView->frameConsumer());
+        m_vidStream->removeConsumer(m_host.imageCache());
+        m_vidStream.reset();
+    }
+    m_gestureView->setPtInterface(nullptr);
+    m_ptzIndicator->hide();
+}
+
+void SingleView::finishedAnimatingIn()
+{
+    m_ptzIndicator->setVisible(m_gestureView->ptInterface() != nullptr);
+    if (ActivitySpinner *spinner = m_videoView->spinner()) {
+        spinner->move(m_videoView->rect().center() - spinner->rect().center());
+        spinner->show();
+    }
+    moveToolbarOut(true, ToolbarDelayMs);
+}
+
+void SingleView::finishedAnimatingOut()
+{
+    // Leaving the window stops the reader and lets the controller go.
+    hide();
+    willMoveToWindow(false);
+    moveToolbarIn(false, 0);
+}
+
+void SingleView::setAcceptingTouches(bool accept)
+{
+    // Input that arrives while the view is busy falls through to nothing.
+    m_acceptTouches = accept;
+    m_gestureView->setAttribute(Qt::WA_TransparentForMouseEvents, !accept);
+    m_toolbar->setAttribute(Qt::WA_TransparentForMouseEvents, !accept);
+}
+
+bool SingleView::isToolbarShown() const
+{
+    return m_toolbar->isVisible() && m_toolbar->y() > -ToolbarHeight;
+}
+
+void SingleView::moveToolbarOut(bool animated, int delayMs)
+{
+    const QPoint target(0, -ToolbarHeight);
+    if (!animated) {
+        m_toolbar->move(target);
+        m_gestureView->setControlTouchEnabled(true);
+        return;
+    }
+    setAcceptingTouches(false);
+    auto *animation = new QPropertyAnimation(m_toolbar, "pos", this);
+    animation->setDuration(250);
+    animation->setEndValue(target);
+    connect(animation, &QAbstractAnimation::finished, this, &SingleView::finishedAnimatingToolbarOut);
+    QTimer::singleShot(delayMs, animation, [animation] { animation->start(QAbstractAnimation::DeleteWhenStopped); });
+}
+
+void SingleView::finishedAnimatingToolbarOut()
+{
+    m_toolbar->hide();
+    setAcceptingTouches(true);
+    m_gestureView->setControlTouchEnabled(true);
+}
+
+void SingleView::moveToolbarIn(bool animated, int delayMs)
+{
+    m_gestureView->setControlTouchEnabled(false);
+    m_toolbar->show();
+    m_toolbar->raise();
+    const QPoint target(0, 0);
+    if (!animated) {
+        m_toolbar->move(target);
+        return;
+    }
+    auto *animation = new QPropertyAnimation(m_toolbar, "pos", this);
+    animation->setDuration(250);
+    animation->setEndValue(target);
+    QTimer::singleShot(delayMs, animation, [animation] { animation->start(QAbstractAnimation::DeleteWhenStopped); });
+}
+
+void SingleView::handleTap()
+{
+    if (!m_acceptTouches)
+        return;
+    if (m_toolbar->isVisible())
+        moveToolbarOut(true, 0);
+    else
+        moveToolbarIn(true, 0);
+}
+
+void SingleView::doneButtonClicked()
+{
+    setAcceptingTouches(false);
+    m_host.switchToView(LiveViewHost::View::Multi);
+}
+
+QString SingleView::snapshotDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QStringLiteral("/Vyo");
+}
+
+QImage SingleView::watermarkImage(const QImage &image) const
+{
+    const QLocale locale;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString text = QStringLiteral("Captured by Vyo: %1 - %2")
+                             .arg(m_title->text(), locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+                                                       + locale.toString(now.time(), QStringLiteral("h:mm:ss AP")));
+    const int w = image.width();
+    const int h = image.height();
+    QImage out(image.size(), QImage::Format_RGB32);
+    QPainter p(&out);
+    p.drawImage(QRect(0, 0, w, h), image);
+    p.setOpacity(0.5);
+    QFont font = p.font();
+    font.setPixelSize(12);
+    // Shrinks down to 8 points to fit the line, then cuts at a character.
+    const int maxWidth = std::max(0, w - 8);
+    QString line = text;
+    for (int size = 12; size >= 8; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(text) <= maxWidth || size == 8)
+            break;
+    }
+    const QFontMetrics metrics(font);
+    while (!line.isEmpty() && metrics.horizontalAdvance(line) > maxWidth)
+        line.chop(1);
+    p.setFont(font);
+    const int top = h - 12 - 7;
+    p.setPen(Qt::black);
+    p.drawText(QRect(4, top, maxWidth, metrics.height()), Qt::AlignLeft | Qt::AlignTop, line);
+    p.setPen(Qt::white);
+    p.drawText(QRect(4, top + 1, maxWidth, metrics.height()), Qt::AlignLeft | Qt::AlignTop, line);
+    return out;
+}
+
+void SingleView::cameraButtonClicked()
+{
+    m_cameraButton->setEnabled(false);
+    setAcceptingTouches(false);
+    const QImage captioned = watermarkImage(m_videoView->image());
+    const QString dir = snapshotDirectory();
+    const QString path = dir + QStringLiteral("/Vyo ")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss.zzz")) + QStringLiteral(".jpg");
+    // Encoding and writing happen off the main thread; the view is told when done.
+    QPointer<SingleView> self(this);
+    QThreadPool::globalInstance()->start([self, captioned, dir, path] {
+        QString error;
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        if (captioned.isNull() || !captioned.save(&buffer, "JPEG", 90))
+            error = QStringLiteral("no picture to save");
+        else if (!QDir().mkpath(dir) || !AtomicFile::write(path, jpeg, &error))
+            error = error.isEmpty() ? QStringLiteral("cannot create %1").arg(dir) : error;
+        QMetaObject::invokeMethod(
+            qApp, [self, path, error] {
+                if (self)
+                    self->imageSaved(path, error);
+            },
+            Qt::QueuedConnection);
+    });
+    if (!m_shutterSound) {
+        m_shutterSound = new QSoundEffect(this);
+        m_shutterSound->setSource(QUrl(QStringLiteral("qrc:/sounds/shutter.wav")));
+    }
+    m_shutterSound->play();
+}
+
+void SingleView::imageSaved(const QString &path, const QString &error)
+{
+    m_cameraButton->setEnabled(true);
+    setAcceptingTouches(true);
+    if (!error.isEmpty())
+        QEL_LOG(2, QStringLiteral("error saving picture: '%1'").arg(error));
+    emit snapshotSaved(path, error.isEmpty());
+}
+
+void SingleView::becameIdle()
+{
+    if (m_inWindow && m_vidStream)
+        m_vidStream->stop();
+}
+
+void SingleView::becameActive()
+{
+    if (m_inWindow && m_vidStream)
+        m_vidStream->start();
+}
+
+void SingleView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && m_acceptTouches) {
+        doneButtonClicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "TapDelegate.h"
+#include "config/Value.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <memory>
+
+class FrameProducer;
+class LiveViewHost;
+class PTZGestureView;
+class QLabel;
+class QSoundEffect;
+class QToolButton;
+class VideoView;
+
+// One camera full screen: the picture, a toolbar with Done, the title and the
+// snapshot button, and, while the toolbar is away, steering through the gesture
+// view. Main thread only.
+class SingleView final : public QWidget, public TapDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ToolbarHeight = 45;
+    static constexpr int ToolbarDelayMs = 500;
+
+    SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent = nullptr);
+    ~SingleView() override;
+
+    void setCamera(const Value &camera);
+    Value currentCamera() const { return m_currentCamera; }
+
+    VideoView *videoView() const { return m_videoView; }
+    PTZGestureView *gestureView() const { return m_gestureView; }
+    QWidget *toolbar() const { return m_toolbar; }
+    QToolButton *cameraButton() const { return m_cameraButton; }
+    QLabel *ptzIndicator() const { return m_ptzIndicator; }
+    FrameProducer *vidStream() const { return m_vidStream.get(); }
+    bool isToolbarShown() const;
+    bool isAcceptingTouches() const { return m_acceptTouches; }
+
+    void doneButtonClicked();
+    void cameraButtonClicked();
+    void handleTap() override;
+    void moveToolbarOut(bool animated, int delayMs);
+    void moveToolbarIn(bool animated, int delayMs);
+    void finishedAnimatingIn();
+    void finishedAnimatingOut();
+    void willMoveToWindow(bool entering);
+    void becameIdle();
+    void becameActive();
+    void setAcceptingTouches(bool accept);
+
+    // The picture with its caption "Captured by Vyo: <title> - <date and time>".
+    QImage watermarkImage(const QImage &image) const;
+    // Where snapshots go: the Pictures directory's "Vyo" folder.
+    static QString snapshotDirectory();
+
+signals:
+    void snapshotSaved(const QString &path, bool ok);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void finishedAnimatingToolbarOut();
+    void imageSaved(const QString &path, const QString &error);
+
+    LiveViewHost &m_host;
+    QWidget *m_toolbar;
+    QLabel *m_title;
+    QToolButton *m_cameraButton;
+    VideoView *m_videoView;
+    PTZGestureView *m_gestureView;
+    QLabel *m_ptzIndicator;
+    Value m_currentCamera;
+    std::unique_ptr<FrameProducer> m_vidStream;
+    QSoundEffect *m_shutterSound = nullptr;
+    bool m_acceptTouches = true;
+    bool m_inWindow = false;
+};

@@ -1,0 +1,223 @@
+// artgen: draws the viewer's artwork and its shutter sound into a directory, so
+// that every picture the views name is made from code in this repository.
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+QImage canvas(int w, int h)
+{
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+void joystick(QPainter &p, double size)
+{
+    // A stick on a base, the sign that a camera can be steered.
+    const double s = size;
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 110));
+    p.drawRoundedRect(QRectF(0, 0, s, s), s * 0.22, s * 0.22);
+    p.setBrush(QColor(235, 235, 235));
+    p.drawEllipse(QRectF(s * 0.18, s * 0.66, s * 0.64, s * 0.2));
+    p.setPen(QPen(QColor(235, 235, 235), s * 0.1, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(s * 0.5, s * 0.74), QPointF(s * 0.5, s * 0.36));
+    p.setPen(Qt::NoPen);
+    QRadialGradient knob(QPointF(s * 0.45, s * 0.25), s * 0.2);
+    knob.setColorAt(0, QColor(255, 120, 110));
+    knob.setColorAt(1, QColor(190, 30, 30));
+    p.setBrush(knob);
+    p.drawEllipse(QPointF(s * 0.5, s * 0.3), s * 0.16, s * 0.16);
+}
+
+QImage button(QColor top, QColor bottom)
+{
+    QImage image = canvas(24, 34);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 0, 34);
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.setBrush(g);
+    p.setPen(QPen(QColor(0, 0, 0, 140), 1));
+    p.drawRoundedRect(QRectF(0.5, 2.5, 23, 29), 6, 6);
+    p.setPen(QPen(QColor(255, 255, 255, 70), 1));
+    p.drawLine(QPointF(5, 3.5), QPointF(19, 3.5));
+    return image;
+}
+
+QImage gears()
+{
+    QImage image = canvas(30, 30);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath gear;
+    const QPointF c(15, 15);
+    const int teeth = 8;
+    for (int i = 0; i < teeth * 2; ++i) {
+        const double angle = i * M_PI / teeth;
+        const double r = (i % 2 == 0) ? 12.5 : 9.5;
+        const double a0 = angle - M_PI / (teeth * 2.4);
+        const double a1 = angle + M_PI / (teeth * 2.4);
+        const QPointF p0 = c + QPointF(std::cos(a0) * r, std::sin(a0) * r);
+        const QPointF p1 = c + QPointF(std::cos(a1) * r, std::sin(a1) * r);
+        if (i == 0)
+            gear.moveTo(p0);
+        else
+            gear.lineTo(p0);
+        gear.lineTo(p1);
+    }
+    gear.closeSubpath();
+    gear.addEllipse(c, 4.2, 4.2);
+    gear.setFillRule(Qt::OddEvenFill);
+    p.fillPath(gear, QColor(240, 240, 240));
+    return image;
+}
+
+QImage noSignal()
+{
+    QImage image(220, 150, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 0, 150);
+    g.setColorAt(0, QColor(46, 48, 54));
+    g.setColorAt(1, QColor(22, 23, 27));
+    p.fillRect(image.rect(), g);
+    // A camera outline, struck through.
+    p.setPen(QPen(QColor(120, 124, 134), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(78, 40, 46, 32), 5, 5);
+    QPainterPath lens;
+    lens.moveTo(124, 50);
+    lens.lineTo(142, 41);
+    lens.lineTo(142, 71);
+    lens.lineTo(124, 62);
+    p.drawPath(lens);
+    p.setPen(QPen(QColor(190, 70, 60), 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(74, 80), QPointF(146, 32));
+    QFont font;
+    font.setPixelSize(17);
+    font.setBold(true);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    p.setFont(font);
+    p.setPen(QColor(150, 154, 164));
+    p.drawText(QRectF(0, 92, 220, 30), Qt::AlignCenter, QStringLiteral("NO SIGNAL"));
+    return image;
+}
+
+QImage titleBar()
+{
+    QImage image = canvas(16, 15);
+    QPainter p(&image);
+    QLinearGradient g(0, 0, 0, 15);
+    g.setColorAt(0, QColor(0, 0, 0, 170));
+    g.setColorAt(1, QColor(0, 0, 0, 90));
+    p.fillRect(image.rect(), g);
+    return image;
+}
+
+QImage whiteCircle()
+{
+    QImage image = canvas(72, 72);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 5));
+    p.setBrush(QColor(255, 255, 255, 90));
+    p.drawEllipse(QRectF(4, 4, 64, 64));
+    p.setBrush(Qt::white);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(36, 36), 7, 7);
+    return image;
+}
+
+QByteArray shutterWav()
+{
+    // A short mechanical click: two decaying noise bursts, 16-bit mono.
+    constexpr int rate = 22050;
+    constexpr int samples = rate / 6;
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> noise(-1.0, 1.0);
+    QByteArray pcm;
+    QDataStream out(&pcm, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    double low = 0;
+    for (int i = 0; i < samples; ++i) {
+        const double t = static_cast<double>(i) / rate;
+        const double first = std::exp(-t * 90.0);
+        const double second = t > 0.07 ? 0.7 * std::exp(-(t - 0.07) * 110.0) : 0.0;
+        low = 0.6 * low + 0.4 * noise(rng);
+        const double v = low * (first + second) * 0.8;
+        out << static_cast<qint16>(std::lround(std::clamp(v, -1.0, 1.0) * 32000));
+    }
+    QByteArray wav;
+    QDataStream w(&wav, QIODevice::WriteOnly);
+    w.setByteOrder(QDataStream::LittleEndian);
+    w.writeRawData("RIFF", 4);
+    w << static_cast<quint32>(36 + pcm.size());
+    w.writeRawData("WAVEfmt ", 8);
+    w << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(rate * 2) << quint16(2) << quint16(16);
+    w.writeRawData("data", 4);
+    w << static_cast<quint32>(pcm.size());
+    w.writeRawData(pcm.constData(), static_cast<int>(pcm.size()));
+    return wav;
+}
+
+bool save(const QImage &image, const QDir &dir, const char *name)
+{
+    return image.save(dir.filePath(QString::fromLatin1(name)), "PNG");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: artgen OUTPUT-DIR\n");
+        return 2;
+    }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    const QDir dir(root.filePath(QStringLiteral("images")));
+    const QDir sounds(root.filePath(QStringLiteral("sounds")));
+    QDir().mkpath(dir.path());
+    QDir().mkpath(sounds.path());
+
+    QImage small = canvas(22, 22);
+    {
+        QPainter p(&small);
+        joystick(p, 22);
+    }
+    QImage large = canvas(44, 44);
+    {
+        QPainter p(&large);
+        joystick(p, 44);
+    }
+    bool ok = save(noSignal(), dir, "no_signal.png") && save(gears(), dir, "gears.png")
+        && save(button(QColor(86, 140, 214), QColor(30, 80, 160)), dir, "blue_btn.png")
+        && save(button(QColor(70, 70, 74), QColor(12, 12, 14)), dir, "black_btn.png")
+        && save(titleBar(), dir, "small_title_bar.png") && save(small, dir, "joystick_small.png")
+        && save(large, dir, "joystick_large.png") && save(whiteCircle(), dir, "white_circle.png");
+    QFile wav(sounds.filePath(QStringLiteral("shutter.wav")));
+    ok = ok && wav.open(QIODevice::WriteOnly) && wav.write(shutterWav()) > 0;
+    if (!ok) {
+        std::fprintf(stderr, "artgen: cannot write into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
