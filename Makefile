@@ -8,6 +8,10 @@ build: deps
 	cmake --preset release
 	cmake --build --preset release
 
+# The viewer on the simulated cameras, in a throw-away profile.
+demo: build
+	build/release/src/app/vyo --demo
+
 # The discovery tests talk to a real avahi-daemon confined to loopback; it is
 # started after the installs, which would otherwise wake it with their hooks.
 test: deps

@@ -208,7 +208,8 @@ private slots:
 
     void realTouchEvents()
     {
-        auto *device = QTest::createTouchDevice();
+        const std::unique_ptr<QPointingDevice> owned(QTest::createTouchDevice());
+        QPointingDevice *device = owned.get();
         m_superview->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_superview.get()));
         QTest::touchEvent(m_view, device).press(0, QPoint(100, 100));

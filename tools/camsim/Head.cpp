@@ -47,13 +47,6 @@ void Head::setPosition(double pan, double tilt, double zoom)
     m_zoom = std::clamp(zoom, ZoomMin, ZoomMax);
 }
 
-void Head::reset()
-{
-    stop();
-    m_pan = m_tilt = 0;
-    m_zoom = 1;
-}
-
 double Head::pan()
 {
     advance();

@@ -25,7 +25,6 @@ public:
     void setZoomSpeed(double zoom);
     void stop();
     void setPosition(double pan, double tilt, double zoom);
-    void reset();
 
     double pan();
     double tilt();

@@ -187,10 +187,11 @@ QImage Scene::render(double pan, double tilt, double fieldOfView, QSize size, co
                               .arg(overlay.tilt, 0, 'f', 1)
                               .arg(overlay.zoom, 0, 'f', 1);
     const QRectF box(4, 4, size.width() - 8, size.height() - 8);
+    // At the bottom, where viewers rarely lay their own title bars.
     p.setPen(Qt::black);
-    p.drawText(box.translated(1, 1), Qt::AlignLeft | Qt::AlignTop, lines);
+    p.drawText(box.translated(1, 1), Qt::AlignLeft | Qt::AlignBottom, lines);
     p.setPen(Qt::white);
-    p.drawText(box, Qt::AlignLeft | Qt::AlignTop, lines);
+    p.drawText(box, Qt::AlignLeft | Qt::AlignBottom, lines);
     return view;
 }
 

@@ -5,6 +5,7 @@
 SimCamera::SimCamera(CameraSpec spec)
     : m_spec(std::move(spec))
 {
+    m_head.setPosition(m_spec.homePan, m_spec.homeTilt, Head::ZoomMin);
 }
 
 void SimCamera::countCommand(const QString &kind, const QString &text)
@@ -23,7 +24,8 @@ void SimCamera::countBadFrame(const QString &why)
 
 void SimCamera::reset()
 {
-    m_head.reset();
+    m_head.stop();
+    m_head.setPosition(m_spec.homePan, m_spec.homeTilt, Head::ZoomMin);
     m_commands.clear();
     m_badFrames = 0;
     m_lastCommand.clear();

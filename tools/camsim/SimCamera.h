@@ -26,6 +26,8 @@ struct CameraSpec
     QString password;
     QSize resolution{ 640, 480 }; // when the request names none
     double fps = 10;              // when the request names none
+    double homePan = 0;           // where the head points at start and after a reset
+    double homeTilt = 0;
     // "", "axis", "sony", "canon", "pelco", "gemineye", "universal" or "milestone".
     QString ptz;
     quint16 ptzPort = 0; // byte protocols: the serial adapter's port

@@ -1,6 +1,8 @@
 #include "SimConfig.h"
 
 #include <QFile>
+
+#include <cmath>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -78,6 +80,8 @@ QList<CameraSpec> SimConfig::parse(const QByteArray &json, QString *error)
         const QStringList res = o.value(QStringLiteral("resolution")).toString(QStringLiteral("640x480")).split(QLatin1Char('x'));
         s.resolution = QSize(res.value(0).toInt(), res.value(1).toInt());
         s.fps = o.value(QStringLiteral("fps")).toDouble(10);
+        s.homePan = o.value(QStringLiteral("pan")).toDouble(0);
+        s.homeTilt = o.value(QStringLiteral("tilt")).toDouble(0);
         s.ptz = o.value(QStringLiteral("ptz")).toString();
         s.ptzPort = static_cast<quint16>(o.value(QStringLiteral("ptzPort")).toInt(0));
         s.serialId = o.value(QStringLiteral("serialId")).toInt(1);
@@ -103,6 +107,8 @@ QList<CameraSpec> SimConfig::parse(const QByteArray &json, QString *error)
             problem = QStringLiteral("%1: auth is \"basic\" or \"digest\"").arg(where);
         else if (s.resolution.width() < 16 || s.resolution.height() < 16 || s.fps <= 0 || s.fps > 60)
             problem = QStringLiteral("%1: bad resolution or fps").arg(where);
+        else if (std::abs(s.homePan) > 170 || std::abs(s.homeTilt) > 45)
+            problem = QStringLiteral("%1: pan is -170 to 170 and tilt -45 to 45").arg(where);
         else if (s.family == QLatin1StringView("generic") && !s.path.startsWith(QLatin1Char('/')))
             problem = QStringLiteral("%1: the path must begin with \"/\"").arg(where);
         if (!problem.isEmpty()) {
@@ -116,8 +122,10 @@ QList<CameraSpec> SimConfig::parse(const QByteArray &json, QString *error)
 
 QList<CameraSpec> SimConfig::demo()
 {
-    const auto make = [](const char *name, const char *family, const char *ptz) {
+    // Each demo camera starts looking at a different landmark.
+    const auto make = [](const char *name, const char *family, const char *ptz, double pan) {
         CameraSpec s;
+        s.homePan = pan;
         s.name = QString::fromUtf8(name);
         s.family = QString::fromLatin1(family);
         s.ptz = QString::fromLatin1(ptz);
@@ -126,36 +134,36 @@ QList<CameraSpec> SimConfig::demo()
         return s;
     };
     QList<CameraSpec> cameras;
-    CameraSpec harbour = make("Harbour", "axis", "axis");
+    CameraSpec harbour = make("Harbour", "axis", "axis", 0);
     harbour.auth = QStringLiteral("digest");
     harbour.user = QStringLiteral("demo");
     harbour.password = QStringLiteral("demo");
     cameras.append(harbour);
 
-    CameraSpec station1 = make("Station East", "axisserver", "pelco");
+    CameraSpec station1 = make("Station East", "axisserver", "pelco", 60);
     station1.server = QStringLiteral("videoserver");
     station1.input = 1;
     cameras.append(station1);
-    CameraSpec station2 = make("Station West", "axisserver", "gemineye");
+    CameraSpec station2 = make("Station West", "axisserver", "gemineye", -70);
     station2.server = QStringLiteral("videoserver");
     station2.input = 2;
     station2.serialId = 0;
     station2.cameraNumber = 2;
     cameras.append(station2);
 
-    CameraSpec bridge = make("Bridge", "generic", "universal");
+    CameraSpec bridge = make("Bridge", "generic", "universal", 150);
     bridge.path = QStringLiteral("/mjpg/video.mjpg");
     cameras.append(bridge);
 
-    CameraSpec market = make("Market", "sony", "sony");
+    CameraSpec market = make("Market", "sony", "sony", 120);
     market.auth = QStringLiteral("basic");
     market.user = QStringLiteral("demo");
     market.password = QStringLiteral("demo");
     cameras.append(market);
 
-    cameras.append(make("Museum", "canon", "canon"));
+    cameras.append(make("Museum", "canon", "canon", -130));
 
-    CameraSpec airfield = make("Airfield", "milestone", "milestone");
+    CameraSpec airfield = make("Airfield", "milestone", "milestone", 30);
     airfield.server = QStringLiteral("vms");
     airfield.cameraName = QStringLiteral("Airfield North");
     airfield.user = QStringLiteral("operator");
@@ -163,7 +171,7 @@ QList<CameraSpec> SimConfig::demo()
     cameras.append(airfield);
 
     // A camera with looser framing, as some cheap cameras send it.
-    CameraSpec garden = make("Garden", "generic", "");
+    CameraSpec garden = make("Garden", "generic", "", -100);
     garden.path = QStringLiteral("/cgi-bin/stream.cgi?profile=1");
     garden.vapix = true;
     garden.noContentLength = true;

@@ -1,0 +1,133 @@
+#include "DemoProfile.h"
+#include "MainWindow.h"
+#include "SettingsViewController.h"
+#include "VyoAppDelegate.h"
+
+#include "config/GroupStore.h"
+#include "live/MultiPageScrollerView.h"
+#include "live/MultiView.h"
+#include "live/SingleView.h"
+#include "live/VideoView.h"
+#include "platform/AtomicFile.h"
+#include "platform/Preferences.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using View = LiveViewHost::View;
+
+class TestAppDelegate final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Preferences> m_preferences;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<VyoAppDelegate> m_delegate;
+
+    void launch()
+    {
+        m_preferences = std::make_unique<Preferences>(m_dir->filePath(QStringLiteral("preferences.conf")));
+        m_window = std::make_unique<MainWindow>();
+        m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, m_dir->path());
+        m_delegate->applicationDidFinishLaunching();
+        m_window->show();
+    }
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    void cleanup()
+    {
+        m_delegate.reset();
+        m_window.reset();
+        m_preferences.reset();
+    }
+
+    void switchingViews()
+    {
+        launch();
+        QCOMPARE(m_delegate->currentView(), View::Multi);
+        QCOMPARE(m_window->size(), MainWindow::Landscape);
+        QVERIFY(m_delegate->isIdleTimerDisabled());
+        // Switching to the view already shown changes nothing.
+        m_delegate->switchToView(View::Multi);
+        QVERIFY(!m_delegate->isTransitioning());
+
+        m_delegate->switchToView(View::Settings);
+        QCOMPARE(m_delegate->currentView(), View::Settings);
+        QCOMPARE(m_window->size(), MainWindow::Portrait);
+        QVERIFY(!m_delegate->isIdleTimerDisabled());
+        QVERIFY(m_delegate->isTransitioning());
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+        QVERIFY(!m_delegate->multiView()->isVisible());
+        QVERIFY(!m_delegate->multiView()->isInWindow());
+
+        m_delegate->switchToView(View::Multi);
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+        QCOMPARE(m_delegate->currentView(), View::Multi);
+        QVERIFY(m_delegate->multiView()->isInWindow());
+    }
+
+    void cyclingGroups()
+    {
+        launch();
+        GroupStore &store = m_delegate->settingController()->groupListController();
+        m_delegate->cycleToNextGroup();
+        QCOMPARE(store.groups().size(), 1);
+        QCOMPARE(m_delegate->multiView()->title(), QStringLiteral("Default"));
+        for (const char *name : { "B", "C" }) {
+            Value group = Value::dictionary();
+            group.insert(QStringLiteral("name"), QString::fromLatin1(name));
+            store.addGroup(group);
+        }
+        store.setSelectedGroup(store.groups().at(2));
+        m_delegate->cycleToNextGroup();
+        QVERIFY(store.selectedGroup().isSameObject(store.groups().at(0)));
+        QCOMPARE(m_preferences->integerForKey(QStringLiteral("SelectedGroupId")),
+                 store.groups().at(0).value(QStringLiteral("uid")).toInteger());
+        QCOMPARE(m_delegate->multiView()->title(), QStringLiteral("Default"));
+    }
+
+    void terminationStoresTheGroups()
+    {
+        launch();
+        GroupStore &store = m_delegate->settingController()->groupListController();
+        store.groups().at(0).insert(QStringLiteral("name"), QStringLiteral("Renamed"));
+        m_delegate->applicationWillTerminate();
+        cleanup();
+        launch();
+        QCOMPARE(m_delegate->settingController()->groupListController().groups().at(0).value(QStringLiteral("name")).toString(),
+                 QStringLiteral("Renamed"));
+    }
+
+    void demoShowsLivePictures()
+    {
+        DemoProfile demo;
+        QString error;
+        QVERIFY2(demo.start(&error), qPrintable(error));
+        m_preferences = std::make_unique<Preferences>(demo.directory() + QStringLiteral("/preferences.conf"));
+        m_window = std::make_unique<MainWindow>();
+        m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, demo.directory());
+        m_delegate->applicationDidFinishLaunching();
+        m_window->show();
+        QCOMPARE(m_delegate->multiView()->numberOfPages(), 2);
+        MultiView *page = m_delegate->multiView()->centerPage();
+        QTRY_VERIFY_WITH_TIMEOUT(([page] {
+                                     for (int feed = 0; feed < MultiView::Feeds; ++feed) {
+                                         if (page->getViewForFeed(feed)->image().isNull())
+                                             return false;
+                                     }
+                                     return true;
+                                 }()),
+                                 60000);
+        const QString shot = QDir::temp().filePath(QStringLiteral("vyo-demo-multiview.png"));
+        QVERIFY(m_window->grab().save(shot));
+        qInfo("demo screenshot: %s", qPrintable(shot));
+        cleanup();
+    }
+};
+
+QTEST_MAIN(TestAppDelegate)
+#include "tst_appdelegate.moc"

@@ -1,0 +1,190 @@
+#include "FakeHost.h"
+
+#include "live/MultiPageScrollerView.h"
+#include "live/MultiView.h"
+#include "live/SingleView.h"
+#include "live/VideoView.h"
+#include "video/FrameProducer.h"
+
+#include <QTest>
+
+namespace {
+
+// Cameras whose streams go to a closed loopback port: readers exist but see nothing.
+QList<Value> cameras(int count)
+{
+    QList<Value> list;
+    for (int i = 0; i < count; ++i) {
+        Value camera = Value::dictionary();
+        camera.insert(QStringLiteral("title"), QStringLiteral("Camera %1").arg(i + 1));
+        Value video = Value::dictionary();
+        video.insert(QStringLiteral("video.type"), QStringLiteral("GENMJPEG"));
+        video.insert(QStringLiteral("video.host"), QStringLiteral("127.0.0.1"));
+        video.insert(QStringLiteral("video.port"), QStringLiteral("9"));
+        video.insert(QStringLiteral("video.path"), QStringLiteral("/cam%1").arg(i));
+        camera.insert(QStringLiteral("video.parameters"), video);
+        list.append(camera);
+    }
+    return list;
+}
+
+} // namespace
+
+class TestMultiView final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<QWidget> m_window;
+    SingleView *m_single = nullptr;
+    MultiPageScrollerView *m_multi = nullptr;
+
+    // A one-finger horizontal swipe from x0 to x1 over the given time.
+    void swipe(double x0, double x1, double seconds)
+    {
+        m_multi->touchesBegan(QPointF(x0, 250), 10.0);
+        m_multi->touchesMoved(QPointF((x0 + x1) / 2, 250), QPointF(x0, 250));
+        m_multi->touchesMoved(QPointF(x1, 250), QPointF((x0 + x1) / 2, 250));
+        m_multi->touchesEnded(10.0 + seconds);
+    }
+
+private slots:
+    void init()
+    {
+        m_host = std::make_unique<FakeHost>();
+        m_window = std::make_unique<QWidget>();
+        m_window->resize(480, 320);
+        m_single = new SingleView(*m_host, QRect(0, 0, 480, 320), m_window.get());
+        m_single->hide();
+        m_multi = new MultiPageScrollerView(*m_host, *m_single, QRect(0, 0, 480, 320), m_window.get());
+        m_multi->willMoveToWindow(true);
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_host.reset();
+    }
+
+    void gridGeometry()
+    {
+        MultiView *page = m_multi->centerPage();
+        QCOMPARE(page->geometry(), QRect(0, 41, 480, 244));
+        QCOMPARE(page->feedSize(), QSizeF(158, 108));
+        QCOMPARE(page->containerForFeed(0)->geometry(), QRect(-1, 1, 160, 110));
+        QCOMPARE(page->containerForFeed(2)->geometry().x(), -1 + 2 * (158 + 3));
+        QCOMPARE(page->containerForFeed(3)->geometry(), QRect(-1, 1 + 108 + 5, 160, 110));
+        QCOMPARE(page->getViewForFeed(0)->geometry(), QRect(1, 1, 158, 108));
+        QCOMPARE(page->feedNumberForLocation(QPointF(400, 200)), 5);
+        QCOMPARE(page->feedNumberForLocation(QPointF(240, 235)), -1);
+    }
+
+    void pagesAndSwipes()
+    {
+        m_multi->setCameraList(cameras(7), QStringLiteral("Yard"), true);
+        QCOMPARE(m_multi->title(), QStringLiteral("Yard"));
+        QCOMPARE(m_multi->numberOfPages(), 2);
+        QCOMPARE(m_multi->currentPage(), 0);
+        QVERIFY(m_multi->centerPage()->isRunning());
+        QVERIFY(!m_multi->centerPage()->isTrickling());
+        QVERIFY(m_multi->rightPage()->isTrickling());
+        QVERIFY(m_multi->rightPage()->streamForFeed(0));
+        QVERIFY(!m_multi->rightPage()->streamForFeed(1));
+
+        // A slow drag of 0.4 of the width springs back.
+        swipe(400, 400 - 0.4 * 480, 1.0);
+        QCOMPARE(m_multi->currentPage(), 0);
+        QTRY_VERIFY(m_multi->isAcceptingTouches());
+        // More than half the width turns the page at any speed.
+        swipe(400, 100, 2.0);
+        QCOMPARE(m_multi->currentPage(), 1);
+        QTRY_VERIFY(m_multi->isAcceptingTouches());
+        QTRY_COMPARE(m_multi->centerPage()->x(), 0);
+        QVERIFY(m_multi->centerPage()->streamForFeed(0));
+        QVERIFY(!m_multi->centerPage()->streamForFeed(1));
+        // No page beyond the last one.
+        swipe(400, 100, 2.0);
+        QCOMPARE(m_multi->currentPage(), 1);
+        QTRY_VERIFY(m_multi->isAcceptingTouches());
+        // A quick flick of 0.3 of the width turns back.
+        swipe(100, 100 + 0.3 * 480, 0.1);
+        QCOMPARE(m_multi->currentPage(), 0);
+    }
+
+    void emptyListAndOnePage()
+    {
+        m_multi->setCameraList({}, QStringLiteral("Empty"), true);
+        QCOMPARE(m_multi->numberOfPages(), 1);
+        swipe(400, 50, 0.1);
+        QCOMPARE(m_multi->currentPage(), 0);
+        QCOMPARE(m_multi->centerPage()->x(), 0);
+    }
+
+    void refreshKeepsReaders()
+    {
+        const QList<Value> list = cameras(6);
+        m_multi->setCameraList(list, QStringLiteral("A"), true);
+        FrameProducer *first = m_multi->centerPage()->streamForFeed(0);
+        QVERIFY(first);
+        // Equal parameters in new objects keep the running reader.
+        m_multi->setCameraList(cameras(6), QStringLiteral("A"), false);
+        QCOMPARE(m_multi->centerPage()->streamForFeed(0), first);
+        QList<Value> changed = cameras(6);
+        changed[0].value(QStringLiteral("video.parameters")).insert(QStringLiteral("video.port"), QStringLiteral("10"));
+        m_multi->setCameraList(changed, QStringLiteral("A"), false);
+        QVERIFY(m_multi->centerPage()->streamForFeed(0) != first);
+    }
+
+    void tapOpensTheSingleView()
+    {
+        const QList<Value> list = cameras(3);
+        m_multi->setCameraList(list, QStringLiteral("A"), true);
+        // An empty slot is no tap.
+        m_multi->touchesBegan(QPointF(240, 200), 1.0);
+        m_multi->touchesEnded(1.05);
+        QTest::qWait(200);
+        QVERIFY(m_host->switches.isEmpty());
+        // A touch that moves is a swipe.
+        m_multi->touchesBegan(QPointF(240, 80), 2.0);
+        m_multi->touchesMoved(QPointF(245, 80), QPointF(240, 80));
+        m_multi->touchesEnded(2.1);
+        QTest::qWait(200);
+        QVERIFY(m_host->switches.isEmpty());
+
+        m_multi->touchesBegan(QPointF(240, 80), 3.0);
+        m_multi->touchesEnded(3.05);
+        QTRY_COMPARE(m_host->switches.size(), 1);
+        QCOMPARE(m_host->switches.first(), LiveViewHost::View::Single);
+        QVERIFY(m_single->currentCamera() == list.at(1));
+        // The single view's picture was laid over the thumbnail first.
+        QCOMPARE(m_single->videoView()->geometry(), QRect(161, 43, 158, 108));
+    }
+
+    void rectForCameraTurnsToItsPage()
+    {
+        const QList<Value> list = cameras(8);
+        m_multi->setCameraList(list, QStringLiteral("A"), true);
+        QCOMPARE(m_multi->currentPage(), 0);
+        const QRectF rect = m_multi->rectForCamera(list.at(7));
+        QCOMPARE(m_multi->currentPage(), 1);
+        QCOMPARE(rect, QRectF(161, 43, 158, 108));
+        const QRectF missing = m_multi->rectForCamera(Value::dictionary());
+        QCOMPARE(missing.size(), QSizeF(0, 0));
+    }
+
+    void leavingTheWindowTrickles()
+    {
+        m_multi->setCameraList(cameras(12), QStringLiteral("A"), true);
+        m_multi->willMoveToWindow(false);
+        QVERIFY(m_multi->centerPage()->isTrickling());
+        QVERIFY(!m_multi->leftPage()->isRunning());
+        QVERIFY(!m_multi->rightPage()->isRunning());
+        m_multi->willMoveToWindow(true);
+        QVERIFY(m_multi->centerPage()->isRunning() && !m_multi->centerPage()->isTrickling());
+        QVERIFY(m_multi->rightPage()->isTrickling());
+    }
+};
+
+QTEST_MAIN(TestMultiView)
+#include "tst_multiview.moc"

@@ -1,0 +1,139 @@
+#include "FakeHost.h"
+
+#include "live/PTZGestureView.h"
+#include "live/SingleView.h"
+#include "live/VideoView.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QToolButton>
+
+class TestSingleView final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<QWidget> m_window;
+    SingleView *m_view = nullptr;
+
+    Value camera(bool ptz) const
+    {
+        Value cam = Value::dictionary();
+        cam.insert(QStringLiteral("title"), QStringLiteral("Gate"));
+        Value video = Value::dictionary();
+        video.insert(QStringLiteral("video.type"), QStringLiteral("GENMJPEG"));
+        video.insert(QStringLiteral("video.host"), QStringLiteral("127.0.0.1"));
+        video.insert(QStringLiteral("video.port"), QStringLiteral("9"));
+        cam.insert(QStringLiteral("video.parameters"), video);
+        if (ptz) {
+            Value control = Value::dictionary();
+            control.insert(QStringLiteral("control.protocol"), QStringLiteral("Axis PTZ"));
+            control.insert(QStringLiteral("control.host"), QStringLiteral("127.0.0.1"));
+            control.insert(QStringLiteral("control.port"), QStringLiteral("9"));
+            cam.insert(QStringLiteral("control.parameters"), control);
+        }
+        return cam;
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init()
+    {
+        m_host = std::make_unique<FakeHost>();
+        m_window = std::make_unique<QWidget>();
+        m_window->resize(480, 320);
+        m_view = new SingleView(*m_host, QRect(0, 0, 480, 320), m_window.get());
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_host.reset();
+    }
+
+    void captionGeometry()
+    {
+        QImage frame(640, 480, QImage::Format_RGB32);
+        frame.fill(QColor(128, 128, 128));
+        m_view->setCamera(camera(false));
+        const QImage captioned = m_view->watermarkImage(frame);
+        QCOMPARE(captioned.size(), QSize(640, 480));
+        // Nothing is drawn above the caption's line, and nothing left of x = 4.
+        int top = 480;
+        int left = 640;
+        int right = 0;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                if (captioned.pixelColor(x, y) != QColor(128, 128, 128)) {
+                    top = std::min(top, y);
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        QVERIFY2(top >= 461 && top <= 466, qPrintable(QString::number(top)));
+        QVERIFY(left >= 4);
+        QVERIFY(right < 4 + 632);
+    }
+
+    void toolbarAndSteering()
+    {
+        m_view->setCamera(camera(true));
+        QVERIFY(m_view->gestureView()->ptInterface());
+        m_view->willMoveToWindow(true);
+        QVERIFY(m_view->vidStream());
+        m_view->finishedAnimatingIn();
+        QVERIFY(m_view->ptzIndicator()->isVisibleTo(m_view));
+        QVERIFY(!m_view->isAcceptingTouches());
+        // Half a second later the toolbar slides away and steering begins.
+        QTRY_VERIFY(m_view->gestureView()->controlTouchEnabled());
+        QVERIFY(!m_view->toolbar()->isVisibleTo(m_view));
+        QVERIFY(m_view->isAcceptingTouches());
+        m_view->handleTap();
+        QVERIFY(m_view->toolbar()->isVisibleTo(m_view));
+        QVERIFY(!m_view->gestureView()->controlTouchEnabled());
+
+        // Leaving drops the reader and lets the controller go.
+        m_view->finishedAnimatingOut();
+        QVERIFY(!m_view->vidStream());
+        QVERIFY(!m_view->gestureView()->ptInterface());
+        QVERIFY(!m_view->ptzIndicator()->isVisibleTo(m_view));
+        QCOMPARE(m_view->toolbar()->pos(), QPoint(0, 0));
+    }
+
+    void doneAndEscape()
+    {
+        m_view->setCamera(camera(false));
+        m_view->doneButtonClicked();
+        QCOMPARE(m_host->switches, QList<LiveViewHost::View>{ LiveViewHost::View::Multi });
+        QVERIFY(!m_view->isAcceptingTouches());
+    }
+
+    void snapshotIsSavedAsJpeg()
+    {
+        m_view->setCamera(camera(false));
+        QImage picture(320, 240, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        m_view->videoView()->setInitialFrame(picture, 0);
+        QSignalSpy saved(m_view, &SingleView::snapshotSaved);
+        m_view->cameraButtonClicked();
+        QVERIFY(!m_view->cameraButton()->isEnabled());
+        QTRY_COMPARE(saved.size(), 1);
+        QVERIFY(saved.at(0).at(1).toBool());
+        const QString path = saved.at(0).at(0).toString();
+        QVERIFY(path.startsWith(SingleView::snapshotDirectory()));
+        QCOMPARE(QImageReader(path).format(), QByteArray("jpeg"));
+        QCOMPARE(QImageReader(path).size(), QSize(320, 240));
+        QVERIFY(m_view->cameraButton()->isEnabled());
+        QFile::remove(path);
+    }
+};
+
+QTEST_MAIN(TestSingleView)
+#include "tst_singleview.moc"
