@@ -6,6 +6,7 @@
 #include "config/GroupStore.h"
 #include "live/MultiPageScrollerView.h"
 #include "live/MultiView.h"
+#include "live/PTZGestureView.h"
 #include "live/SingleView.h"
 #include "live/VideoView.h"
 #include "platform/AtomicFile.h"
@@ -122,9 +123,34 @@ private slots:
                                      return true;
                                  }()),
                                  60000);
-        const QString shot = QDir::temp().filePath(QStringLiteral("vyo-demo-multiview.png"));
-        QVERIFY(m_window->grab().save(shot));
-        qInfo("demo screenshot: %s", qPrintable(shot));
+        const auto shoot = [this](const char *name) {
+            const QString shot = QDir::temp().filePath(QStringLiteral("vyo-demo-%1.png").arg(QLatin1StringView(name)));
+            QVERIFY(m_window->grab().save(shot));
+            qInfo("demo screenshot: %s", qPrintable(shot));
+        };
+        shoot("multiview");
+
+        // A tap on the second thumbnail grows it to the single view.
+        MultiPageScrollerView *multi = m_delegate->multiView();
+        multi->touchesBegan(QPointF(240, 80), 1.0);
+        multi->touchesEnded(1.05);
+        QTRY_COMPARE(m_delegate->currentView(), View::Single);
+        SingleView *single = m_delegate->singleView();
+        QTRY_COMPARE(single->videoView()->geometry(), single->rect());
+        QTRY_VERIFY_WITH_TIMEOUT(!single->videoView()->image().isNull() && single->videoView()->image().width() == 640, 20000);
+        QVERIFY(single->toolbar()->isVisible());
+        shoot("singleview");
+        QTRY_VERIFY(single->gestureView()->controlTouchEnabled());
+
+        // Done shrinks it back onto its thumbnail.
+        single->doneButtonClicked();
+        QTRY_COMPARE(m_delegate->currentView(), View::Multi);
+        QVERIFY(!single->isVisible());
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+
+        m_delegate->switchToView(View::Settings);
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+        shoot("settings");
         cleanup();
     }
 };

@@ -119,6 +119,24 @@ QImage noSignal()
     return image;
 }
 
+QImage cameraButton()
+{
+    // The snapshot button's camera, white on the translucent toolbar.
+    QImage image = canvas(26, 20);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(245, 245, 245));
+    QPainterPath body;
+    body.addRoundedRect(QRectF(1, 5, 24, 14), 3, 3);
+    body.addRect(QRectF(8, 2, 10, 4));
+    QPainterPath lens;
+    lens.addEllipse(QPointF(13, 12), 4.6, 4.6);
+    p.drawPath(body.subtracted(lens));
+    p.drawEllipse(QPointF(13, 12), 2.6, 2.6);
+    return image;
+}
+
 QImage titleBar()
 {
     QImage image = canvas(16, 15);
@@ -212,7 +230,8 @@ int main(int argc, char *argv[])
         && save(button(QColor(86, 140, 214), QColor(30, 80, 160)), dir, "blue_btn.png")
         && save(button(QColor(70, 70, 74), QColor(12, 12, 14)), dir, "black_btn.png")
         && save(titleBar(), dir, "small_title_bar.png") && save(small, dir, "joystick_small.png")
-        && save(large, dir, "joystick_large.png") && save(whiteCircle(), dir, "white_circle.png");
+        && save(large, dir, "joystick_large.png") && save(whiteCircle(), dir, "white_circle.png")
+        && save(cameraButton(), dir, "camera_button.png");
     QFile wav(sounds.filePath(QStringLiteral("shutter.wav")));
     ok = ok && wav.open(QIODevice::WriteOnly) && wav.write(shutterWav()) > 0;
     if (!ok) {

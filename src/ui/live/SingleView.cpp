@@ -81,7 +81,8 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_title->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     m_cameraButton = new QToolButton(m_toolbar);
     m_cameraButton->setFocusPolicy(Qt::NoFocus);
-    m_cameraButton->setText(QStringLiteral("\u25C9"));
+    m_cameraButton->setIcon(QIcon(QStringLiteral(":/images/camera_button.png")));
+    m_cameraButton->setIconSize(QSize(26, 20));
     m_cameraButton->setToolTip(QStringLiteral("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
@@ -287,6 +288,11 @@ void SingleView::cameraButtonClicked()
     });
     if (!m_shutterSound) {
         m_shutterSound = new QSoundEffect(this);
+        // Without an audio device the snapshot is still saved; the sound is only logged as missing.
+        connect(m_shutterSound, &QSoundEffect::statusChanged, this, [this] {
+            if (m_shutterSound->status() == QSoundEffect::Error)
+                QEL_LOG(1, QStringLiteral("The shutter sound cannot be played"));
+        });
         m_shutterSound->setSource(QUrl(QStringLiteral("qrc:/sounds/shutter.wav")));
     }
     m_shutterSound->play();
