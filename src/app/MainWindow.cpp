@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "kit/Theme.h"
+
 #include <QCloseEvent>
 
 MainWindow::MainWindow(QWidget *parent)
@@ -7,10 +9,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Vyo"));
     setFixedSize(Landscape);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
-    setAutoFillBackground(true);
+    Theme::fillBlack(this);
 }
 
 void MainWindow::setPortrait(bool portrait)

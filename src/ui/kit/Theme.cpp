@@ -1,5 +1,8 @@
 #include "ui/kit/Theme.h"
 
+#include <QPalette>
+#include <QWidget>
+
 QFont Theme::font(int pixelSize, bool bold, bool italic)
 {
     QFont font;
@@ -8,4 +11,12 @@ QFont Theme::font(int pixelSize, bool bold, bool italic)
     font.setItalic(italic);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
+}
+
+void Theme::fillBlack(QWidget *widget)
+{
+    widget->setAutoFillBackground(true);
+    QPalette black = widget->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    widget->setPalette(black);
 }

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+class QWidget;
+
 // The one look of the settings screens: colours, type and metrics in points.
 class Theme final
 {
@@ -31,6 +33,9 @@ public:
     static QColor destructive() { return {204, 39, 39}; }
     static QColor barTop() { return {176, 188, 205}; }
     static QColor barBottom() { return {109, 132, 162}; }
+
+    // The black ground of the live views and the window behind them.
+    static void fillBlack(QWidget *widget);
     static QColor barButton() { return {86, 111, 146}; }
 
     // System type at a pixel size (points at scale 1).

@@ -1,4 +1,5 @@
 #include "MultiPageScrollerView.h"
+#include "kit/Theme.h"
 
 #include "LiveViewHost.h"
 #include "MultiView.h"
@@ -35,10 +36,7 @@ MultiPageScrollerView::MultiPageScrollerView(LiveViewHost &host, SingleView &sin
     setGeometry(frame);
     setAttribute(Qt::WA_AcceptTouchEvents);
     setFocusPolicy(Qt::StrongFocus);
-    setAutoFillBackground(true);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
+    Theme::fillBlack(this);
     m_clock.start();
 
     const int w = frame.width();

@@ -1,4 +1,5 @@
 #include "MultiView.h"
+#include "kit/Theme.h"
 
 #include "LiveViewHost.h"
 #include "VideoView.h"
@@ -18,10 +19,7 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     , m_host(host)
 {
     setGeometry(frame);
-    setAutoFillBackground(true);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
+    Theme::fillBlack(this);
     // Touches belong to the scroller, which decides between taps and swipes.
     setAttribute(Qt::WA_TransparentForMouseEvents);
 

@@ -1,4 +1,5 @@
 #include "SingleView.h"
+#include "kit/Theme.h"
 
 #include "LiveViewHost.h"
 #include "PTZGestureView.h"
@@ -34,10 +35,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     , m_host(host)
 {
     setGeometry(frame);
-    setAutoFillBackground(true);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
+    Theme::fillBlack(this);
     setFocusPolicy(Qt::StrongFocus);
     const int w = frame.width();
 
