@@ -75,7 +75,7 @@ void PageCurl::paintEvent(QPaintEvent *)
     shadow.lineTo(a + QPointF(0, 14));
     shadow.closeSubpath();
     p.fillPath(shadow, QColor(0, 0, 0, 70));
-    p.fillPath(back.translated(0, 0), shade);
+    p.fillPath(back, shade);
     p.setPen(QPen(QColor(0, 0, 0, 60), 1));
     p.drawLine(a, b);
 }
