@@ -79,7 +79,7 @@ void GeminEyeServer::apply(const QByteArray &frame, QTcpSocket *socket)
     quint8 check = 0;
     for (qsizetype i = 1; i <= 9 && i < frame.size(); ++i)
         check ^= static_cast<quint8>(frame.at(i));
-    const quint8 address = static_cast<quint8>(camera()->spec().serialId);
+    const quint8 address = static_cast<quint8>(camera()->setup().serialId);
     if (frame.size() != FrameLength || frame.at(2) != 0x31 || check != static_cast<quint8>(frame.at(10))) {
         camera()->countBadFrame(QStringLiteral("damaged frame %1").arg(hex));
         socket->write(QByteArray(1, NAK) + escape(QByteArray(1, static_cast<char>(address))) + ETX);
@@ -97,7 +97,7 @@ void GeminEyeServer::apply(const QByteArray &frame, QTcpSocket *socket)
     } else {
         const double pan = u(4) / 255.0 * ((flags & 0x80) ? 1 : -1);
         const double tilt = u(5) / 255.0 * ((flags & 0x40) ? 1 : -1);
-        const quint8 zoomByte = u(camera()->spec().cameraNumber == 2 ? 8 : 6);
+        const quint8 zoomByte = u(camera()->setup().cameraNumber == 2 ? 8 : 6);
         const double zoom = (zoomByte >> 1) / 127.0 * ((zoomByte & 0x01) ? -1 : 1);
         camera()->head().setPanTiltSpeed(pan, tilt);
         camera()->head().setZoomSpeed(zoom);

@@ -44,7 +44,7 @@ HttpCameraServer::HttpCameraServer(QList<SimCamera *> cameras, const Scene &scen
     : QObject(parent)
     , m_cameras(std::move(cameras))
     , m_scene(scene)
-    , m_auth(m_cameras.first()->spec().auth, m_cameras.first()->spec().user, m_cameras.first()->spec().password)
+    , m_auth(m_cameras.first()->setup().auth, m_cameras.first()->setup().user, m_cameras.first()->setup().password)
 {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -62,7 +62,7 @@ bool HttpCameraServer::listen(const QHostAddress &address, quint16 port)
     if (!m_server.listen(address, port))
         return false;
     for (SimCamera *camera : std::as_const(m_cameras))
-        camera->spec().port = m_server.serverPort();
+        camera->setup().port = m_server.serverPort();
     return true;
 }
 
@@ -88,7 +88,7 @@ QSize HttpCameraServer::parseResolution(const QString &text, QSize fallback)
 SimCamera *HttpCameraServer::input(int number) const
 {
     for (SimCamera *camera : m_cameras) {
-        if (camera->spec().input == number)
+        if (camera->setup().input == number)
             return camera;
     }
     return nullptr;
@@ -118,9 +118,9 @@ void HttpCameraServer::stream(HttpConnection *connection, SimCamera *camera, Mjp
 bool HttpCameraServer::serveVideo(HttpConnection *connection, const HttpRequest &request)
 {
     SimCamera *first = m_cameras.first();
-    const CameraSpec &spec = first->spec();
-    const QString family = spec.family;
-    MjpegStreamer::Format format{ spec.resolution, spec.fps, 70 };
+    const CameraSetup &setup = first->setup();
+    const QString family = setup.family;
+    MjpegStreamer::Format format{ setup.resolution, setup.fps, 70 };
 
     if ((family == QLatin1StringView("axis") || family == QLatin1StringView("axisserver"))
         && request.path == QLatin1StringView("/axis-cgi/mjpg/video.cgi")) {
@@ -130,26 +130,26 @@ bool HttpCameraServer::serveVideo(HttpConnection *connection, const HttpRequest 
             connection->respond(404, "text/plain", "no such camera input\n");
             return true;
         }
-        format.size = parseResolution(queryValue(request, "resolution"), spec.resolution);
-        format.fps = fpsFrom(queryValue(request, "fps"), spec.fps);
+        format.size = parseResolution(queryValue(request, "resolution"), setup.resolution);
+        format.fps = fpsFrom(queryValue(request, "fps"), setup.fps);
         format.quality = axisQuality(queryValue(request, "compression"));
         stream(connection, camera, format);
         return true;
     }
     if (family == QLatin1StringView("generic")) {
-        const QString ownPath = spec.path.section(QLatin1Char('?'), 0, 0);
+        const QString ownPath = setup.path.section(QLatin1Char('?'), 0, 0);
         if (request.path != ownPath)
             return false;
-        if (spec.vapix) {
-            format.size = parseResolution(queryValue(request, "resolution"), spec.resolution);
-            format.fps = fpsFrom(queryValue(request, "fps"), spec.fps);
+        if (setup.vapix) {
+            format.size = parseResolution(queryValue(request, "resolution"), setup.resolution);
+            format.fps = fpsFrom(queryValue(request, "fps"), setup.fps);
             format.quality = axisQuality(queryValue(request, "compression"));
         }
         stream(connection, first, format);
         return true;
     }
     if (family == QLatin1StringView("sony") && request.path == QLatin1StringView("/image")) {
-        format.fps = fpsFrom(queryValue(request, "speed"), spec.fps);
+        format.fps = fpsFrom(queryValue(request, "speed"), setup.fps);
         stream(connection, first, format);
         return true;
     }
@@ -161,9 +161,9 @@ bool HttpCameraServer::serveVideo(HttpConnection *connection, const HttpRequest 
             connection->respond(400, "text/plain", "bad v parameter\n");
             return true;
         }
-        format.size = parseResolution(v.at(1), spec.resolution);
+        format.size = parseResolution(v.at(1), setup.resolution);
         format.quality = std::clamp(95 - 15 * (v.at(2).toInt() - 1), 10, 95);
-        format.fps = fpsFrom(QString::number(v.at(3).toDouble() / 1000.0), spec.fps);
+        format.fps = fpsFrom(QString::number(v.at(3).toDouble() / 1000.0), setup.fps);
         stream(connection, first, format);
         return true;
     }
@@ -172,7 +172,7 @@ bool HttpCameraServer::serveVideo(HttpConnection *connection, const HttpRequest 
 
 bool HttpCameraServer::serveAxisPtz(HttpConnection *connection, const HttpRequest &request)
 {
-    if (m_cameras.first()->spec().ptz != QLatin1StringView("axis")
+    if (m_cameras.first()->setup().ptz != QLatin1StringView("axis")
         || request.path != QLatin1StringView("/axis-cgi/com/ptz.cgi"))
         return false;
     const QString cameraText = queryValue(request, "camera");
@@ -214,7 +214,7 @@ bool HttpCameraServer::serveAxisPtz(HttpConnection *connection, const HttpReques
 bool HttpCameraServer::serveSonyPtz(HttpConnection *connection, const HttpRequest &request)
 {
     SimCamera *camera = m_cameras.first();
-    if (camera->spec().ptz != QLatin1StringView("sony") || request.path != QLatin1StringView("/command/ptzf.cgi"))
+    if (camera->setup().ptz != QLatin1StringView("sony") || request.path != QLatin1StringView("/command/ptzf.cgi"))
         return false;
     const QString text = QString::fromLatin1(request.target);
     const QStringList moves = request.query.allQueryItemValues(QStringLiteral("Move"));
@@ -273,7 +273,7 @@ bool HttpCameraServer::serveSonyPtz(HttpConnection *connection, const HttpReques
 bool HttpCameraServer::serveCanonPtz(HttpConnection *connection, const HttpRequest &request)
 {
     SimCamera *camera = m_cameras.first();
-    if (camera->spec().ptz != QLatin1StringView("canon"))
+    if (camera->setup().ptz != QLatin1StringView("canon"))
         return false;
     Head &head = camera->head();
     if (request.path == QLatin1StringView("/-wvhttp-01-/GetCameraInfo")) {

@@ -97,14 +97,14 @@ bool MilestoneServer::listen(const QHostAddress &address, quint16 port)
     if (!m_server.listen(address, port))
         return false;
     for (SimCamera *camera : std::as_const(m_cameras))
-        camera->spec().port = m_server.serverPort();
+        camera->setup().port = m_server.serverPort();
     return true;
 }
 
 SimCamera *MilestoneServer::cameraNamed(const QString &name) const
 {
     for (SimCamera *camera : m_cameras) {
-        if (camera->spec().cameraName == name)
+        if (camera->setup().cameraName == name)
             return camera;
     }
     return nullptr;
@@ -118,8 +118,8 @@ void MilestoneServer::handle(Session *session, const QByteArray &bytes)
     SimCamera *reporter = session->camera ? session->camera : m_cameras.first();
     if (method == QLatin1StringView("connect")) {
         SimCamera *camera = cameraNamed(unescapeXml(element(xml, "cameraid")));
-        const bool accepted = camera && unescapeXml(element(xml, "username")) == camera->spec().user
-            && unescapeXml(element(xml, "password")) == camera->spec().password;
+        const bool accepted = camera && unescapeXml(element(xml, "username")) == camera->setup().user
+            && unescapeXml(element(xml, "password")) == camera->setup().password;
         session->camera = camera;
         session->connected = accepted;
         (camera ? camera : reporter)->countCommand(accepted ? QStringLiteral("connect") : QStringLiteral("connect-refused"), xml);
@@ -147,7 +147,7 @@ void MilestoneServer::handle(Session *session, const QByteArray &bytes)
         session->pictures = new QTimer;
         camera->addVideoClient(1);
         connect(session->pictures, &QTimer::timeout, this, [this, session] { sendPicture(session); });
-        session->pictures->start(static_cast<int>(std::lround(1000.0 / std::clamp(camera->spec().fps, 0.1, 30.0))));
+        session->pictures->start(static_cast<int>(std::lround(1000.0 / std::clamp(camera->setup().fps, 0.1, 30.0))));
         sendPicture(session);
         return;
     }
@@ -186,7 +186,7 @@ void MilestoneServer::sendPicture(Session *session)
         return;
     SimCamera *camera = session->camera;
     Head &head = camera->head();
-    const Scene::Overlay overlay{ camera->spec().name, camera->nextFrameNumber(), head.pan(), head.tilt(), head.zoom() };
+    const Scene::Overlay overlay{ camera->setup().name, camera->nextFrameNumber(), head.pan(), head.tilt(), head.zoom() };
     const QByteArray jpeg = m_scene.renderJpeg(head.pan(), head.tilt(), head.fieldOfView(), session->size, 75, overlay);
     session->socket->write("ImageResponse\r\nContent-type: image/jpeg\r\nContent-length: " + QByteArray::number(jpeg.size())
                            + "\r\n\r\n" + jpeg);

@@ -16,13 +16,13 @@ MjpegStreamer::MjpegStreamer(HttpConnection *connection, SimCamera *camera, cons
     , m_scene(scene)
     , m_format(format)
 {
-    const CameraSpec &spec = camera->spec();
+    const CameraSetup &setup = camera->setup();
     m_camera->addVideoClient(1);
     QTcpSocket *socket = connection->socket();
-    if (spec.singlePicture) {
+    if (setup.singlePicture) {
         m_connection->respond(200, "image/jpeg", [this] {
             Head &head = m_camera->head();
-            const Scene::Overlay overlay{ m_camera->spec().name, m_camera->nextFrameNumber(), head.pan(),
+            const Scene::Overlay overlay{ m_camera->setup().name, m_camera->nextFrameNumber(), head.pan(),
                                           head.tilt(), head.zoom() };
             return m_scene.renderJpeg(head.pan(), head.tilt(), head.fieldOfView(), m_format.size,
                                       m_format.quality, overlay);
@@ -30,8 +30,8 @@ MjpegStreamer::MjpegStreamer(HttpConnection *connection, SimCamera *camera, cons
         return;
     }
     // A boundary parameter that already starts with "--" is used verbatim on the lines.
-    const QByteArray boundary = spec.dashedBoundary ? "--vyoboundary" : "vyoboundary";
-    m_delimiter = spec.dashedBoundary ? boundary : "--" + boundary;
+    const QByteArray boundary = setup.dashedBoundary ? "--vyoboundary" : "vyoboundary";
+    m_delimiter = setup.dashedBoundary ? boundary : "--" + boundary;
     socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=" + boundary
                   + "\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n");
     connect(&m_timer, &QTimer::timeout, this, &MjpegStreamer::sendFrame);
@@ -47,7 +47,7 @@ MjpegStreamer::~MjpegStreamer()
 
 QByteArray MjpegStreamer::line(const QByteArray &text) const
 {
-    return text + (m_camera->spec().lfOnly ? "\n" : "\r\n");
+    return text + (m_camera->setup().lfOnly ? "\n" : "\r\n");
 }
 
 void MjpegStreamer::sendFrame()
@@ -56,16 +56,16 @@ void MjpegStreamer::sendFrame()
     if (socket->state() != QAbstractSocket::ConnectedState || socket->bytesToWrite() > MaxPending)
         return;
     Head &head = m_camera->head();
-    const Scene::Overlay overlay{ m_camera->spec().name, m_camera->nextFrameNumber(), head.pan(), head.tilt(),
+    const Scene::Overlay overlay{ m_camera->setup().name, m_camera->nextFrameNumber(), head.pan(), head.tilt(),
                                   head.zoom() };
     const QByteArray jpeg = m_scene.renderJpeg(head.pan(), head.tilt(), head.fieldOfView(), m_format.size,
                                                m_format.quality, overlay);
-    const CameraSpec &spec = m_camera->spec();
+    const CameraSetup &setup = m_camera->setup();
     QByteArray part;
-    if (m_parts > 0 || !spec.noLeadingBoundary)
+    if (m_parts > 0 || !setup.noLeadingBoundary)
         part += line(m_delimiter);
     part += line("Content-Type: image/jpeg");
-    if (!spec.noContentLength)
+    if (!setup.noContentLength)
         part += line("Content-Length: " + QByteArray::number(jpeg.size()));
     part += line(QByteArray());
     part += jpeg;

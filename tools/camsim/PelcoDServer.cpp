@@ -31,7 +31,7 @@ void PelcoDServer::parse(QByteArray &buffer, QTcpSocket *socket)
         }
         p += 7;
         const quint8 address = static_cast<quint8>(frame.at(1));
-        if (address != static_cast<quint8>(camera()->spec().serialId)) {
+        if (address != static_cast<quint8>(camera()->setup().serialId)) {
             camera()->countCommand(QStringLiteral("other-address"), QString::fromLatin1(frame.toHex(' ')));
             continue;
         }

@@ -2,10 +2,10 @@
 
 #include "util/QelLog.h"
 
-SimCamera::SimCamera(CameraSpec spec)
-    : m_spec(std::move(spec))
+SimCamera::SimCamera(CameraSetup setup)
+    : m_setup(std::move(setup))
 {
-    m_head.setPosition(m_spec.homePan, m_spec.homeTilt, Head::ZoomMin);
+    m_head.setPosition(m_setup.homePan, m_setup.homeTilt, Head::ZoomMin);
 }
 
 void SimCamera::countCommand(const QString &kind, const QString &text)
@@ -13,19 +13,19 @@ void SimCamera::countCommand(const QString &kind, const QString &text)
     m_commands[kind] += 1;
     // Commands come from the network: keep what is remembered short.
     m_lastCommand = text.left(512);
-    QEL_LOG(0, QStringLiteral("%1: %2").arg(m_spec.name, m_lastCommand));
+    QEL_LOG(0, QStringLiteral("%1: %2").arg(m_setup.name, m_lastCommand));
 }
 
 void SimCamera::countBadFrame(const QString &why)
 {
     ++m_badFrames;
-    QEL_LOG(1, QStringLiteral("%1: bad input: %2").arg(m_spec.name, why));
+    QEL_LOG(1, QStringLiteral("%1: bad input: %2").arg(m_setup.name, why));
 }
 
 void SimCamera::reset()
 {
     m_head.stop();
-    m_head.setPosition(m_spec.homePan, m_spec.homeTilt, Head::ZoomMin);
+    m_head.setPosition(m_setup.homePan, m_setup.homeTilt, Head::ZoomMin);
     m_commands.clear();
     m_badFrames = 0;
     m_lastCommand.clear();
@@ -37,12 +37,12 @@ QJsonObject SimCamera::state()
     for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it)
         commands.insert(it.key(), it.value());
     return {
-        { QStringLiteral("name"), m_spec.name },
-        { QStringLiteral("family"), m_spec.family },
-        { QStringLiteral("port"), m_spec.port },
-        { QStringLiteral("input"), m_spec.input },
-        { QStringLiteral("ptz"), m_spec.ptz },
-        { QStringLiteral("ptzPort"), m_spec.ptzPort },
+        { QStringLiteral("name"), m_setup.name },
+        { QStringLiteral("family"), m_setup.family },
+        { QStringLiteral("port"), m_setup.port },
+        { QStringLiteral("input"), m_setup.input },
+        { QStringLiteral("ptz"), m_setup.ptz },
+        { QStringLiteral("ptzPort"), m_setup.ptzPort },
         { QStringLiteral("pan"), m_head.pan() },
         { QStringLiteral("tilt"), m_head.tilt() },
         { QStringLiteral("zoom"), m_head.zoom() },

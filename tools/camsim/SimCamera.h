@@ -8,7 +8,7 @@
 #include <QString>
 
 // How one simulated camera is reached and what it speaks.
-struct CameraSpec
+struct CameraSetup
 {
     QString name;
     // "generic", "axis", "axisserver", "sony", "canon" or "milestone".
@@ -41,13 +41,13 @@ struct CameraSpec
     bool singlePicture = false;
 };
 
-// A camera's head, counters and spec; the servers update it, /state reports it.
+// A camera's head, counters and setup; the servers update it, /state reports it.
 class SimCamera final
 {
 public:
-    explicit SimCamera(CameraSpec spec);
+    explicit SimCamera(CameraSetup setup);
 
-    CameraSpec &spec() { return m_spec; }
+    CameraSetup &setup() { return m_setup; }
     Head &head() { return m_head; }
 
     void countCommand(const QString &kind, const QString &text);
@@ -59,7 +59,7 @@ public:
     QJsonObject state();
 
 private:
-    CameraSpec m_spec;
+    CameraSetup m_setup;
     Head m_head;
     QMap<QString, int> m_commands;
     int m_badFrames = 0;

@@ -16,7 +16,7 @@ const QStringList PtzProtocols = { QString(), QStringLiteral("axis"), QStringLit
                                    QStringLiteral("universal"), QStringLiteral("milestone") };
 
 // The PTZ protocols a family's own HTTP or server interface carries.
-bool ptzFitsFamily(const CameraSpec &s)
+bool ptzFitsFamily(const CameraSetup &s)
 {
     if (s.ptz == QLatin1StringView("axis"))
         return s.family == QLatin1StringView("axis") || s.family == QLatin1StringView("axisserver");
@@ -39,7 +39,7 @@ QString resolutionText(QSize size)
 
 } // namespace
 
-QList<CameraSpec> SimConfig::load(const QString &path, QString *error)
+QList<CameraSetup> SimConfig::load(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -49,7 +49,7 @@ QList<CameraSpec> SimConfig::load(const QString &path, QString *error)
     return parse(file.read(1024 * 1024), error);
 }
 
-QList<CameraSpec> SimConfig::parse(const QByteArray &json, QString *error)
+QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
 {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
@@ -62,10 +62,10 @@ QList<CameraSpec> SimConfig::parse(const QByteArray &json, QString *error)
         *error = QStringLiteral("no \"cameras\" array");
         return {};
     }
-    QList<CameraSpec> cameras;
+    QList<CameraSetup> cameras;
     for (const QJsonValue &item : list) {
         const QJsonObject o = item.toObject();
-        CameraSpec s;
+        CameraSetup s;
         s.name = o.value(QStringLiteral("name")).toString();
         s.family = o.value(QStringLiteral("family")).toString();
         s.server = o.value(QStringLiteral("server")).toString();
@@ -120,11 +120,11 @@ QList<CameraSpec> SimConfig::parse(const QByteArray &json, QString *error)
     return cameras;
 }
 
-QList<CameraSpec> SimConfig::demo()
+QList<CameraSetup> SimConfig::demo()
 {
     // Each demo camera starts looking at a different landmark.
     const auto make = [](const char *name, const char *family, const char *ptz, double pan) {
-        CameraSpec s;
+        CameraSetup s;
         s.homePan = pan;
         s.name = QString::fromUtf8(name);
         s.family = QString::fromLatin1(family);
@@ -133,29 +133,29 @@ QList<CameraSpec> SimConfig::demo()
         s.fps = 5;
         return s;
     };
-    QList<CameraSpec> cameras;
-    CameraSpec harbour = make("Harbour", "axis", "axis", 0);
+    QList<CameraSetup> cameras;
+    CameraSetup harbour = make("Harbour", "axis", "axis", 0);
     harbour.auth = QStringLiteral("digest");
     harbour.user = QStringLiteral("demo");
     harbour.password = QStringLiteral("demo");
     cameras.append(harbour);
 
-    CameraSpec station1 = make("Station East", "axisserver", "pelco", 60);
+    CameraSetup station1 = make("Station East", "axisserver", "pelco", 60);
     station1.server = QStringLiteral("videoserver");
     station1.input = 1;
     cameras.append(station1);
-    CameraSpec station2 = make("Station West", "axisserver", "gemineye", -70);
+    CameraSetup station2 = make("Station West", "axisserver", "gemineye", -70);
     station2.server = QStringLiteral("videoserver");
     station2.input = 2;
     station2.serialId = 0;
     station2.cameraNumber = 2;
     cameras.append(station2);
 
-    CameraSpec bridge = make("Bridge", "generic", "universal", 150);
+    CameraSetup bridge = make("Bridge", "generic", "universal", 150);
     bridge.path = QStringLiteral("/mjpg/video.mjpg");
     cameras.append(bridge);
 
-    CameraSpec market = make("Market", "sony", "sony", 120);
+    CameraSetup market = make("Market", "sony", "sony", 120);
     market.auth = QStringLiteral("basic");
     market.user = QStringLiteral("demo");
     market.password = QStringLiteral("demo");
@@ -163,7 +163,7 @@ QList<CameraSpec> SimConfig::demo()
 
     cameras.append(make("Museum", "canon", "canon", -130));
 
-    CameraSpec airfield = make("Airfield", "milestone", "milestone", 30);
+    CameraSetup airfield = make("Airfield", "milestone", "milestone", 30);
     airfield.server = QStringLiteral("vms");
     airfield.cameraName = QStringLiteral("Airfield North");
     airfield.user = QStringLiteral("operator");
@@ -171,7 +171,7 @@ QList<CameraSpec> SimConfig::demo()
     cameras.append(airfield);
 
     // A camera with looser framing, as some cheap cameras send it.
-    CameraSpec garden = make("Garden", "generic", "", -100);
+    CameraSetup garden = make("Garden", "generic", "", -100);
     garden.path = QStringLiteral("/cgi-bin/stream.cgi?profile=1");
     garden.vapix = true;
     garden.noContentLength = true;
@@ -180,7 +180,7 @@ QList<CameraSpec> SimConfig::demo()
     return cameras;
 }
 
-Value SimConfig::definition(const CameraSpec &s, const QString &host)
+Value SimConfig::definition(const CameraSetup &s, const QString &host)
 {
     Value camera = Value::dictionary();
     camera.insert(QStringLiteral("title"), s.name);
@@ -270,10 +270,10 @@ Value SimConfig::definition(const CameraSpec &s, const QString &host)
     return camera;
 }
 
-Value SimConfig::groupList(const QList<CameraSpec> &cameras, const QString &host, const QString &name)
+Value SimConfig::groupList(const QList<CameraSetup> &cameras, const QString &host, const QString &name)
 {
     Value list = Value::array();
-    for (const CameraSpec &s : cameras)
+    for (const CameraSetup &s : cameras)
         list.append(definition(s, host));
     Value group = Value::dictionary();
     group.insert(QStringLiteral("name"), name);

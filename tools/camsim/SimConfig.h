@@ -12,12 +12,12 @@ class SimConfig final
 {
 public:
     // Empty with *error set when the file is unreadable or not a valid camera list.
-    static QList<CameraSpec> load(const QString &path, QString *error);
-    static QList<CameraSpec> parse(const QByteArray &json, QString *error);
-    static QList<CameraSpec> demo();
+    static QList<CameraSetup> load(const QString &path, QString *error);
+    static QList<CameraSetup> parse(const QByteArray &json, QString *error);
+    static QList<CameraSetup> demo();
 
     // The camera definition the viewer uses for this camera, reached at host.
-    static Value definition(const CameraSpec &spec, const QString &host);
+    static Value definition(const CameraSetup &setup, const QString &host);
     // A list holding one group named name with every camera, for vyoctl import.
-    static Value groupList(const QList<CameraSpec> &cameras, const QString &host, const QString &name);
+    static Value groupList(const QList<CameraSetup> &cameras, const QString &host, const QString &name);
 };

@@ -34,6 +34,6 @@ bool TcpPtzServer::listen(const QHostAddress &address, quint16 port)
 {
     if (!m_server.listen(address, port))
         return false;
-    m_camera->spec().ptzPort = m_server.serverPort();
+    m_camera->setup().ptzPort = m_server.serverPort();
     return true;
 }

@@ -30,11 +30,11 @@ int fail(const QString &message)
     return 2;
 }
 
-Announcer::Service serviceFor(const CameraSpec &spec, const QString &host)
+Announcer::Service serviceFor(const CameraSetup &setup, const QString &host)
 {
-    Announcer::Service service{ spec.name, spec.port, {} };
-    const Value definition = SimConfig::definition(spec, host);
-    service.txt.append({ "title", spec.name.toUtf8() });
+    Announcer::Service service{ setup.name, setup.port, {} };
+    const Value definition = SimConfig::definition(setup, host);
+    service.txt.append({ "title", setup.name.toUtf8() });
     for (const char *section : { "video.parameters", "control.parameters" }) {
         const Value params = definition.value(QString::fromLatin1(section));
         for (const QString &key : params.keys())
@@ -81,12 +81,12 @@ int main(int argc, char *argv[])
         QelLog::setLoggingEnabled(true);
         QelLog::setLoggingThreshhold(parser.value(logOption).toInt());
     }
-    QList<CameraSpec> specs;
+    QList<CameraSetup> setups;
     QString error;
     if (parser.isSet(configOption) == parser.isSet(demoOption))
         return fail(QStringLiteral("give either --config FILE or --demo"));
-    specs = parser.isSet(demoOption) ? SimConfig::demo() : SimConfig::load(parser.value(configOption), &error);
-    if (specs.isEmpty())
+    setups = parser.isSet(demoOption) ? SimConfig::demo() : SimConfig::load(parser.value(configOption), &error);
+    if (setups.isEmpty())
         return fail(error);
     const QHostAddress bind(parser.value(bindOption));
     if (bind.isNull())
@@ -97,17 +97,17 @@ int main(int argc, char *argv[])
     std::vector<std::unique_ptr<SimCamera>> cameras;
     QList<SimCamera *> all;
     QMap<QString, QList<SimCamera *>> servers; // listener key -> cameras behind it
-    for (const CameraSpec &spec : std::as_const(specs)) {
-        cameras.push_back(std::make_unique<SimCamera>(spec));
+    for (const CameraSetup &setup : std::as_const(setups)) {
+        cameras.push_back(std::make_unique<SimCamera>(setup));
         SimCamera *camera = cameras.back().get();
         all.append(camera);
-        const QString key = spec.server.isEmpty() ? QStringLiteral("camera:") + spec.name : QStringLiteral("server:") + spec.server;
+        const QString key = setup.server.isEmpty() ? QStringLiteral("camera:") + setup.name : QStringLiteral("server:") + setup.server;
         servers[key].append(camera);
     }
 
     QObject owner;
     for (const QList<SimCamera *> &group : std::as_const(servers)) {
-        const CameraSpec &first = group.first()->spec();
+        const CameraSetup &first = group.first()->setup();
         bool listening = false;
         if (first.family == QLatin1StringView("milestone")) {
             auto *server = new MilestoneServer(group, scene, &owner);
@@ -119,7 +119,7 @@ int main(int argc, char *argv[])
         if (!listening)
             return fail(QStringLiteral("cannot listen for %1 on %2:%3").arg(first.name, host).arg(first.port));
         for (SimCamera *camera : group) {
-            const QString ptz = camera->spec().ptz;
+            const QString ptz = camera->setup().ptz;
             TcpPtzServer *adapter = nullptr;
             if (ptz == QLatin1StringView("pelco"))
                 adapter = new PelcoDServer(camera, &owner);
@@ -127,19 +127,19 @@ int main(int argc, char *argv[])
                 adapter = new GeminEyeServer(camera, &owner);
             else if (ptz == QLatin1StringView("universal"))
                 adapter = new UniversalServer(camera, &owner);
-            if (adapter && !adapter->listen(bind, camera->spec().ptzPort))
-                return fail(QStringLiteral("cannot listen for the head of %1").arg(camera->spec().name));
+            if (adapter && !adapter->listen(bind, camera->setup().ptzPort))
+                return fail(QStringLiteral("cannot listen for the head of %1").arg(camera->setup().name));
         }
     }
     auto *control = new ControlServer(all, &owner);
     if (!control->listen(bind, static_cast<quint16>(parser.value(controlOption).toUInt())))
         return fail(QStringLiteral("cannot listen on the control port"));
 
-    QList<CameraSpec> live;
+    QList<CameraSetup> live;
     QTextStream err(stderr);
     for (SimCamera *camera : std::as_const(all)) {
-        live.append(camera->spec());
-        const CameraSpec &s = camera->spec();
+        live.append(camera->setup());
+        const CameraSetup &s = camera->setup();
         err << "vyo-camsim: " << s.name << ": " << s.family << " video on " << host << ':' << s.port;
         if (!s.ptz.isEmpty())
             err << ", " << s.ptz << " PTZ" << (s.ptzPort ? QStringLiteral(" on port %1").arg(s.ptzPort) : QString());
@@ -157,8 +157,8 @@ int main(int argc, char *argv[])
     std::unique_ptr<Announcer> announcer;
     if (parser.isSet(announceOption)) {
         QList<Announcer::Service> services;
-        for (const CameraSpec &spec : std::as_const(live))
-            services.append(serviceFor(spec, host));
+        for (const CameraSetup &setup : std::as_const(live))
+            services.append(serviceFor(setup, host));
         announcer = std::make_unique<Announcer>(services);
         if (!announcer->start())
             err << "vyo-camsim: carrying on without announcements\n";
