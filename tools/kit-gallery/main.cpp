@@ -108,7 +108,7 @@ FormTableViewController *cameraForm(bool editing)
     video->title = QStringLiteral("Video Options");
     auto ssl = form->createSwitch();
     form->addRow(QStringLiteral("video.ssl"), QStringLiteral("SSL"), ssl, QStringLiteral("n"), video);
-    auto host = field(form, true, QStringLiteral("0.0.0.0"), QStringLiteral("192.168.1.90"));
+    auto host = field(form, true, QStringLiteral("0.0.0.0"), QStringLiteral("127.0.0.1"));
     host->setKeyboard(FormTextEntry::Keyboard::Url);
     form->addRow(QStringLiteral("video.host"), QStringLiteral("Host"), host, {}, video);
     form->addRow(QStringLiteral("video.port"), QStringLiteral("Port"),
