@@ -12,6 +12,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/Preferences.h"
 
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +39,7 @@ private:
     }
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
 
     void cleanup()
@@ -141,6 +144,25 @@ private slots:
         QVERIFY(single->toolbar()->isVisible());
         shoot("singleview");
         QTRY_VERIFY(single->gestureView()->controlTouchEnabled());
+
+        // A long straight stroke to the right offers the hold target at the edge.
+        PTZGestureView *gestures = single->gestureView();
+        gestures->touchesBegan({ { QPointF(100, 160), QPointF(100, 160), 1.0 } });
+        for (int x = 110; x <= 300; x += 10)
+            gestures->touchesMoved({ { QPointF(x, 160), QPointF(x - 10, 160), 1.0 + x / 1000.0 } });
+        QVERIFY(gestures->isHoldTargetShown());
+        shoot("holdtarget");
+        gestures->touchesCancelled();
+
+        // A snapshot: the captioned picture as a JPEG file.
+        QSignalSpy saved(single, &SingleView::snapshotSaved);
+        single->cameraButtonClicked();
+        QTRY_COMPARE(saved.size(), 1);
+        const QString snapshot = saved.at(0).at(0).toString();
+        const QString kept = QDir::temp().filePath(QStringLiteral("vyo-demo-snapshot.jpg"));
+        QFile::remove(kept);
+        QVERIFY(QFile::rename(snapshot, kept));
+        qInfo("demo snapshot: %s", qPrintable(kept));
 
         // Done shrinks it back onto its thumbnail.
         single->doneButtonClicked();

@@ -186,12 +186,12 @@ QImage Scene::render(double pan, double tilt, double fieldOfView, QSize size, co
                               .arg(overlay.pan, 0, 'f', 1)
                               .arg(overlay.tilt, 0, 'f', 1)
                               .arg(overlay.zoom, 0, 'f', 1);
-    const QRectF box(4, 4, size.width() - 8, size.height() - 8);
-    // At the bottom, where viewers rarely lay their own title bars.
+    // Below the band where viewers lay title bars, above the one where they caption.
+    const QRectF box(4, size.height() / 6.0, size.width() - 8, size.height() * 2 / 3.0);
     p.setPen(Qt::black);
-    p.drawText(box.translated(1, 1), Qt::AlignLeft | Qt::AlignBottom, lines);
+    p.drawText(box.translated(1, 1), Qt::AlignLeft | Qt::AlignTop, lines);
     p.setPen(Qt::white);
-    p.drawText(box, Qt::AlignLeft | Qt::AlignBottom, lines);
+    p.drawText(box, Qt::AlignLeft | Qt::AlignTop, lines);
     return view;
 }
 

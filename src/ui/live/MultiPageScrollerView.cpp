@@ -37,7 +37,6 @@ MultiPageScrollerView::MultiPageScrollerView(LiveViewHost &host, SingleView &sin
     setAttribute(Qt::WA_AcceptTouchEvents);
     setFocusPolicy(Qt::StrongFocus);
     Theme::fillBlack(this);
-    m_clock.start();
 
     const int w = frame.width();
     const int h = frame.height();

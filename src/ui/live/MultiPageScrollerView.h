@@ -2,7 +2,6 @@
 
 #include "config/Value.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QWidget>
 
@@ -91,5 +90,4 @@ private:
     bool m_inWindow = false;
     bool m_mouseDown = false;
     QPointF m_lastMouse;
-    QElapsedTimer m_clock;
 };
