@@ -18,7 +18,7 @@ class PTZChooserView final : public ViewController, public TableViewDataSource, 
     Q_OBJECT
 
 public:
-    PTZChooserView(QList<const PTZProfile *> types, const PTZProfile *currentProfile, CameraDetailView *lastView,
+    explicit PTZChooserView(QList<const PTZProfile *> types, const PTZProfile *currentProfile, CameraDetailView *lastView,
                    QWidget *parent = nullptr);
 
     TableView *tableView() const { return m_table; }
