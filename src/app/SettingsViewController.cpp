@@ -24,7 +24,12 @@ SettingsViewController::SettingsViewController(LiveViewHost &host, Preferences &
     m_table->setDelegate(this);
     auto *done = new BarButtonItem(BarButtonItem::SystemItem::Done);
     setRightBarButtonItem(done);
-    connect(done, &BarButtonItem::triggered, this, [this] { m_host.switchToView(LiveViewHost::View::Multi); });
+    // The groups are written at once rather than with the next periodic save, so a
+    // crash soon after editing loses nothing.
+    connect(done, &BarButtonItem::triggered, this, [this] {
+        m_store->persistBulkData();
+        m_host.switchToView(LiveViewHost::View::Multi);
+    });
 }
 
 SettingsViewController::~SettingsViewController() = default;

@@ -1,5 +1,7 @@
 #include "CanonPTZProfile.h"
 
+#include "config/FormHost.h"
+
 const CanonPTZProfile &CanonPTZProfile::instance()
 {
     static const CanonPTZProfile profile;
@@ -14,4 +16,19 @@ QString CanonPTZProfile::description() const
 QString CanonPTZProfile::canHandleType() const
 {
     return QStringLiteral("Canon PTZ");
+}
+
+// The controller talks to the video host and reads the video rows; no rows of its own.
+void CanonPTZProfile::populateForm(FormHost &, const Value &) const
+{
+}
+
+Value CanonPTZProfile::readFromForm(const FormHost &form) const
+{
+    Value params = newParameters();
+    copyNonZeroPort(form, params);
+    copyRow(form, params, QStringLiteral("control.host"), QStringLiteral("video.host"));
+    copyRow(form, params, QStringLiteral("control.username"), QStringLiteral("video.username"));
+    copyRow(form, params, QStringLiteral("control.password"), QStringLiteral("video.password"));
+    return params;
 }

@@ -1,5 +1,7 @@
 #include "QSUnivProfile.h"
 
+#include "config/FormHost.h"
+
 const QSUnivProfile &QSUnivProfile::instance()
 {
     static const QSUnivProfile profile;
@@ -14,4 +16,21 @@ QString QSUnivProfile::description() const
 QString QSUnivProfile::canHandleType() const
 {
     return QStringLiteral("QuickSet Universal PTZ");
+}
+
+void QSUnivProfile::populateForm(FormHost &form, const Value &params) const
+{
+    const FormSectionRef section = addControlSection(form);
+    addControlRow(form, section, params, QStringLiteral("control.host"), QStringLiteral("Host"), true,
+                  QStringLiteral("0.0.0.0"));
+    addControlRow(form, section, params, QStringLiteral("control.port"), QStringLiteral("Port"), false,
+                  QStringLiteral("80"));
+}
+
+Value QSUnivProfile::readFromForm(const FormHost &form) const
+{
+    Value params = newParameters();
+    copyRow(form, params, QStringLiteral("control.host"), QStringLiteral("control.host"));
+    copyRow(form, params, QStringLiteral("control.port"), QStringLiteral("control.port"));
+    return params;
 }

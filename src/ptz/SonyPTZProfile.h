@@ -9,4 +9,6 @@ public:
 
     QString description() const override;
     QString canHandleType() const override;
+    void populateForm(FormHost &form, const Value &params) const override;
+    Value readFromForm(const FormHost &form) const override;
 };

@@ -1,5 +1,8 @@
 #include "AxisVideoProfile.h"
 
+#include "config/FormHost.h"
+#include "ptz/AxisPTZProfile.h"
+
 #include "FrameProducer.h"
 
 QString AxisVideoProfile::description() const
@@ -42,4 +45,50 @@ std::unique_ptr<FrameProducer> AxisVideoProfile::streamFromParms(const Value &pa
                             .arg(scheme(params), credentials(params), text(params, "video.host"), portPiece(params),
                                  text(params, "video.camera_number", "1"), imageQuery(params, thumbnail));
     return httpReader(params, url, thread);
+}
+
+void AxisVideoProfile::populateForm(FormHost &form, const Value &params) const
+{
+    populateAxisForm(form, params, CameraNumber::Without);
+}
+
+Value AxisVideoProfile::readFromForm(const FormHost &form) const
+{
+    return readAxisForm(form, CameraNumber::Without);
+}
+
+QList<const PTZProfile *> AxisVideoProfile::compatiblePTZList() const
+{
+    return {&AxisPTZProfile::instance()};
+}
+
+void AxisVideoProfile::populateAxisForm(FormHost &form, const Value &params, CameraNumber cameraNumber) const
+{
+    form.setTitle(description());
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"), QStringLiteral("Video Options"));
+    addSwitchRow(form, general, params, QStringLiteral("video.ssl"), QStringLiteral("SSL"));
+    addHostRow(form, general, params);
+    addPortRow(form, general, params);
+    if (cameraNumber == CameraNumber::With)
+        addTextRow(form, general, params, QStringLiteral("video.camera_number"), QStringLiteral("Camera Number"),
+                   Field::Narrow, QStringLiteral("1"));
+    addCredentialRows(form, general, params);
+    const FormSectionRef extended =
+        addTitledSection(form, QStringLiteral("extVideo"), QStringLiteral("Extended Video Options"));
+    addResolutionRow(form, extended, params, QStringLiteral("352x240"));
+    addFrameRateRow(form, extended, params);
+    addCompressionRow(form, extended, params, QStringLiteral("30"));
+}
+
+Value AxisVideoProfile::readAxisForm(const FormHost &form, CameraNumber cameraNumber) const
+{
+    QStringList keys{QStringLiteral("video.ssl"), QStringLiteral("video.host"), QStringLiteral("video.port")};
+    if (cameraNumber == CameraNumber::With)
+        keys << QStringLiteral("video.camera_number");
+    keys << QStringLiteral("video.username") << QStringLiteral("video.password") << QStringLiteral("video.resolution")
+         << QStringLiteral("video.fps") << QStringLiteral("video.compression");
+    Value params = readKeys(form, keys);
+    // These cameras always understand the Axis parameter syntax; the form has no switch for it.
+    params.insert(QStringLiteral("video.vapix"), QStringLiteral("1"));
+    return params;
 }

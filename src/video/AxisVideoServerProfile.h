@@ -7,4 +7,7 @@ class AxisVideoServerProfile final : public AxisVideoProfile
 {
 public:
     QString canHandleType() const override;
+    void populateForm(FormHost &form, const Value &params) const override;
+    Value readFromForm(const FormHost &form) const override;
+    QList<const PTZProfile *> compatiblePTZList() const override;
 };

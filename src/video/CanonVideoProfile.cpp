@@ -1,5 +1,8 @@
 #include "CanonVideoProfile.h"
 
+#include "config/FormHost.h"
+#include "ptz/CanonPTZProfile.h"
+
 #include "FrameProducer.h"
 
 QString CanonVideoProfile::description() const
@@ -22,4 +25,31 @@ std::unique_ptr<FrameProducer> CanonVideoProfile::streamFromParms(const Value &p
                                  text(params, "video.resolution", "320x240"), text(params, "video.compression", "3"),
                                  QString::number(fps * 1000));
     return httpReader(params, url, thread);
+}
+
+void CanonVideoProfile::populateForm(FormHost &form, const Value &params) const
+{
+    form.setTitle(description());
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"), QStringLiteral("Video Options"));
+    addHostRow(form, general, params);
+    addPortRow(form, general, params);
+    addCredentialRows(form, general, params);
+    const FormSectionRef extended =
+        addTitledSection(form, QStringLiteral("extVideo"), QStringLiteral("Extended Video Options"));
+    addResolutionRow(form, extended, params, QStringLiteral("320x240"));
+    addFrameRateRow(form, extended, params);
+    addCompressionRow(form, extended, params, QStringLiteral("3"));
+}
+
+Value CanonVideoProfile::readFromForm(const FormHost &form) const
+{
+    return readKeys(form, {QStringLiteral("video.host"), QStringLiteral("video.port"),
+                           QStringLiteral("video.username"), QStringLiteral("video.password"),
+                           QStringLiteral("video.resolution"), QStringLiteral("video.fps"),
+                           QStringLiteral("video.compression")});
+}
+
+QList<const PTZProfile *> CanonVideoProfile::compatiblePTZList() const
+{
+    return {&CanonPTZProfile::instance()};
 }

@@ -1,5 +1,10 @@
 #include "GenericVideoProfile.h"
 
+#include "config/FormHost.h"
+#include "ptz/PelcoPTZProfile.h"
+#include "ptz/QSGemineyePTZProfile.h"
+#include "ptz/QSUnivProfile.h"
+
 #include "AxisVideoProfile.h"
 #include "FrameProducer.h"
 
@@ -30,4 +35,36 @@ std::unique_ptr<FrameProducer> GenericVideoProfile::streamFromParms(const Value 
                             .arg(scheme(params), credentials(params), text(params, "video.host"), portPiece(params),
                                  path, query);
     return httpReader(params, url, thread);
+}
+
+void GenericVideoProfile::populateForm(FormHost &form, const Value &params) const
+{
+    form.setTitle(description());
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"), QStringLiteral("Video Options"));
+    addSwitchRow(form, general, params, QStringLiteral("video.ssl"), QStringLiteral("SSL"));
+    addHostRow(form, general, params);
+    addPortRow(form, general, params);
+    addTextRow(form, general, params, QStringLiteral("video.path"), QStringLiteral("URL"), Field::Narrow,
+               QStringLiteral("/path?parm=value"));
+    addCredentialRows(form, general, params);
+    const FormSectionRef extended =
+        addTitledSection(form, QStringLiteral("extVideo"), QStringLiteral("Extended Video Options"));
+    addSwitchRow(form, extended, params, QStringLiteral("video.vapix"), QStringLiteral("Supports VAPIX"));
+    addResolutionRow(form, extended, params, QStringLiteral("352x240"));
+    addFrameRateRow(form, extended, params);
+    addCompressionRow(form, extended, params, QStringLiteral("30"));
+}
+
+Value GenericVideoProfile::readFromForm(const FormHost &form) const
+{
+    return readKeys(form, {QStringLiteral("video.ssl"), QStringLiteral("video.host"), QStringLiteral("video.path"),
+                           QStringLiteral("video.port"), QStringLiteral("video.username"),
+                           QStringLiteral("video.password"), QStringLiteral("video.vapix"),
+                           QStringLiteral("video.resolution"), QStringLiteral("video.fps"),
+                           QStringLiteral("video.compression")});
+}
+
+QList<const PTZProfile *> GenericVideoProfile::compatiblePTZList() const
+{
+    return {&PelcoPTZProfile::instance(), &QSUnivProfile::instance(), &QSGemineyePTZProfile::instance()};
 }

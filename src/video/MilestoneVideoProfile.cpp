@@ -1,5 +1,8 @@
 #include "MilestoneVideoProfile.h"
 
+#include "config/FormHost.h"
+#include "ptz/MilestonePTZProfile.h"
+
 #include "MilestoneMJPEGStreamReader.h"
 
 #include <QUrl>
@@ -22,4 +25,27 @@ std::unique_ptr<FrameProducer> MilestoneVideoProfile::streamFromParms(const Valu
     reader->setConnectionParameters(params, QUrl());
     reader->setThumbnailMode(thumbnail);
     return reader;
+}
+
+void MilestoneVideoProfile::populateForm(FormHost &form, const Value &params) const
+{
+    form.setTitle(description());
+    const FormSectionRef server = addTitledSection(form, QStringLiteral("server"), QStringLiteral("Server Options"));
+    addTextRow(form, server, params, QStringLiteral("video.camera_name"), QStringLiteral("Camera"), Field::Wide,
+               QStringLiteral("camera name"));
+    addHostRow(form, server, params);
+    addPortRow(form, server, params, FormTextEntry::Keyboard::NumbersAndPunctuation);
+    addCredentialRows(form, server, params);
+}
+
+Value MilestoneVideoProfile::readFromForm(const FormHost &form) const
+{
+    return readKeys(form, {QStringLiteral("video.host"), QStringLiteral("video.port"),
+                           QStringLiteral("video.camera_name"), QStringLiteral("video.username"),
+                           QStringLiteral("video.password")});
+}
+
+QList<const PTZProfile *> MilestoneVideoProfile::compatiblePTZList() const
+{
+    return {&MilestonePTZProfile::instance()};
 }

@@ -1,5 +1,8 @@
 #include "SonyVideoProfile.h"
 
+#include "config/FormHost.h"
+#include "ptz/SonyPTZProfile.h"
+
 #include "FrameProducer.h"
 
 QString SonyVideoProfile::description() const
@@ -20,4 +23,29 @@ std::unique_ptr<FrameProducer> SonyVideoProfile::streamFromParms(const Value &pa
                             .arg(scheme(params), credentials(params), text(params, "video.host"), portPiece(params),
                                  text(params, "video.fps", "1"));
     return httpReader(params, url, thread);
+}
+
+void SonyVideoProfile::populateForm(FormHost &form, const Value &params) const
+{
+    form.setTitle(description());
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"), QStringLiteral("Video Options"));
+    addSwitchRow(form, general, params, QStringLiteral("video.ssl"), QStringLiteral("SSL"));
+    addHostRow(form, general, params);
+    addPortRow(form, general, params);
+    addCredentialRows(form, general, params);
+    const FormSectionRef extended =
+        addTitledSection(form, QStringLiteral("extVideo"), QStringLiteral("Extended Video Options"));
+    addFrameRateRow(form, extended, params);
+}
+
+Value SonyVideoProfile::readFromForm(const FormHost &form) const
+{
+    return readKeys(form, {QStringLiteral("video.ssl"), QStringLiteral("video.host"), QStringLiteral("video.port"),
+                           QStringLiteral("video.username"), QStringLiteral("video.password"),
+                           QStringLiteral("video.fps")});
+}
+
+QList<const PTZProfile *> SonyVideoProfile::compatiblePTZList() const
+{
+    return {&SonyPTZProfile::instance()};
 }

@@ -10,4 +10,7 @@ public:
     QString canHandleType() const override;
     std::unique_ptr<FrameProducer> streamFromParms(const Value &params, bool thumbnail,
                                                    QThread *thread) const override;
+    void populateForm(FormHost &form, const Value &params) const override;
+    Value readFromForm(const FormHost &form) const override;
+    QList<const PTZProfile *> compatiblePTZList() const override;
 };

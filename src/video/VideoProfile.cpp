@@ -2,6 +2,8 @@
 
 #include "MJPEGStreamReader.h"
 
+#include "config/FormHost.h"
+
 #include <QUrl>
 
 QString VideoProfile::text(const Value &params, const char *key, const char *fallback)
@@ -36,4 +38,84 @@ std::unique_ptr<FrameProducer> VideoProfile::httpReader(const Value &params, con
     auto reader = std::make_unique<MJPEGStreamReader>(thread);
     reader->setConnectionParameters(params, url);
     return reader;
+}
+
+void VideoProfile::addTextRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
+                              const QString &label, Field size, const QString &hint, FormTextEntry::Keyboard keyboard,
+                              bool secure)
+{
+    auto field = form.createDefaultTextfield(size == Field::Wide);
+    field->setPlaceholder(hint);
+    field->setKeyboard(keyboard);
+    field->setSecureEntry(secure);
+    field->setValue(params.value(key).toString());
+    form.addRow(key, label, field, QString(), section);
+}
+
+void VideoProfile::addSwitchRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
+                                const QString &label)
+{
+    auto field = form.createSwitch();
+    field->setValue(params.value(key).toBool() ? QStringLiteral("y") : QStringLiteral("n"));
+    form.addRow(key, label, field, QStringLiteral("n"), section);
+}
+
+FormSectionRef VideoProfile::addTitledSection(FormHost &form, const QString &key, const QString &title)
+{
+    FormSectionRef section = form.addSection(key);
+    section->title = title;
+    return section;
+}
+
+void VideoProfile::addHostRow(FormHost &form, const FormSectionRef &section, const Value &params)
+{
+    addTextRow(form, section, params, QStringLiteral("video.host"), QStringLiteral("Host"), Field::Wide,
+               QStringLiteral("0.0.0.0"), FormTextEntry::Keyboard::Url);
+}
+
+void VideoProfile::addPortRow(FormHost &form, const FormSectionRef &section, const Value &params,
+                              FormTextEntry::Keyboard keyboard)
+{
+    addTextRow(form, section, params, QStringLiteral("video.port"), QStringLiteral("Port"), Field::Narrow,
+               QStringLiteral("80"), keyboard);
+}
+
+void VideoProfile::addCredentialRows(FormHost &form, const FormSectionRef &section, const Value &params)
+{
+    addTextRow(form, section, params, QStringLiteral("video.username"), QStringLiteral("Username"), Field::Narrow,
+               QStringLiteral("none"));
+    addTextRow(form, section, params, QStringLiteral("video.password"), QStringLiteral("Password"), Field::Narrow,
+               QStringLiteral("none"), FormTextEntry::Keyboard::Default, true);
+}
+
+void VideoProfile::addResolutionRow(FormHost &form, const FormSectionRef &section, const Value &params,
+                                    const QString &hint)
+{
+    addTextRow(form, section, params, QStringLiteral("video.resolution"), QStringLiteral("Resolution"), Field::Narrow,
+               hint);
+}
+
+void VideoProfile::addFrameRateRow(FormHost &form, const FormSectionRef &section, const Value &params)
+{
+    addTextRow(form, section, params, QStringLiteral("video.fps"), QStringLiteral("Frames/Second"), Field::Narrow,
+               QStringLiteral("1"), FormTextEntry::Keyboard::NumbersAndPunctuation);
+}
+
+void VideoProfile::addCompressionRow(FormHost &form, const FormSectionRef &section, const Value &params,
+                                     const QString &hint)
+{
+    addTextRow(form, section, params, QStringLiteral("video.compression"), QStringLiteral("Compression"),
+               Field::Narrow, hint, FormTextEntry::Keyboard::NumbersAndPunctuation);
+}
+
+Value VideoProfile::readKeys(const FormHost &form, const QStringList &keys) const
+{
+    Value params = Value::dictionary();
+    params.insert(QStringLiteral("video.type"), canHandleType());
+    for (const QString &key : keys) {
+        const QString value = form.viewValueOfRow(form.rowForKey(key));
+        if (!value.isNull())
+            params.insert(key, value);
+    }
+    return params;
 }

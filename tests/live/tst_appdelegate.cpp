@@ -11,6 +11,7 @@
 #include "live/VideoView.h"
 #include "platform/AtomicFile.h"
 #include "platform/Preferences.h"
+#include "ui/kit/BarButtonItem.h"
 
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -104,6 +105,21 @@ private slots:
         launch();
         QCOMPARE(m_delegate->settingController()->groupListController().groups().at(0).value(QStringLiteral("name")).toString(),
                  QStringLiteral("Renamed"));
+    }
+
+    void leavingTheSettingsStoresTheGroups()
+    {
+        launch();
+        m_delegate->switchToView(View::Settings);
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+        SettingsViewController *settings = m_delegate->settingController();
+        settings->groupListController().groups().at(0).insert(QStringLiteral("name"), QStringLiteral("Edited"));
+        emit settings->rightBarButtonItem()->triggered();
+        QCOMPARE(m_delegate->currentView(), View::Multi);
+
+        GroupStore onDisk(*m_preferences, m_dir->path());
+        onDisk.loadBulkData();
+        QCOMPARE(onDisk.groups().at(0).value(QStringLiteral("name")).toString(), QStringLiteral("Edited"));
     }
 
     void demoShowsLivePictures()

@@ -6,17 +6,21 @@
 #include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
-#include "ui/kit/RoundedButton.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
 #include "ui/kit/TableViewDataSource.h"
 #include "ui/kit/TableViewDelegate.h"
-#include "ui/kit/Theme.h"
 #include "ui/kit/CellControl.h"
-#include "ui/settings/FormTableViewController.h"
+#include "ui/settings/CameraDetailView.h"
+#include "ui/settings/ProtocolChooserView.h"
+#include "video/CanonVideoProfile.h"
+#include "video/SonyVideoProfile.h"
+#include "video/VideoProfile.h"
+#include "video/VideoStreamFactory.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QPainter>
 #include <QTextStream>
 
@@ -65,59 +69,29 @@ private:
     QStringList m_names;
 };
 
-std::shared_ptr<FormTextEntry> field(FormTableViewController *form, bool large, const QString &hint,
-                                     const QString &value)
+Value dictionary(const QList<QPair<const char *, Value>> &entries)
 {
-    auto f = form->createDefaultTextfield(large);
-    f->setPlaceholder(hint);
-    f->setValue(value);
-    return f;
+    Value d = Value::dictionary();
+    for (const auto &[key, value] : entries)
+        d.insert(QString::fromLatin1(key), value);
+    return d;
 }
 
-// Editing shows Cancel, Save and an Enabled switch; viewing shows a button under
-// the first section instead.
-FormTableViewController *cameraForm(bool editing)
+// Editing shows Cancel, Save and an Enabled switch; viewing (no group) shows Copy To
+// Group under the first section instead.
+CameraDetailView *cameraForm(bool editing)
 {
-    auto *form = new FormTableViewController;
-    form->makeEditable(editing);
-    form->setTitle(QStringLiteral("Axis - MJPEG"));
-    const FormSectionRef general = form->addSection(QStringLiteral("general"));
-    if (editing) {
-        form->setLeftBarButtonItem(new BarButtonItem(BarButtonItem::SystemItem::Cancel));
-        form->setRightBarButtonItem(new BarButtonItem(BarButtonItem::SystemItem::Save));
-        auto enabled = form->createSwitch();
-        enabled->setValue(QStringLiteral("y"));
-        form->addRow(QStringLiteral("enabled"), QStringLiteral("Enabled"), enabled, QStringLiteral("y"),
-                     general);
-    } else {
-        auto *footer = new QWidget(form);
-        auto *copy = new RoundedButton(QStringLiteral("Copy To Group"), footer);
-        copy->setGeometry(10, 5, 300, Theme::RowHeight);
-        footer->resize(320, Theme::RowHeight + 5);
-        general->footer = footer;
-        general->footerHeight = form->tableView()->standardSectionFooterHeight() + Theme::RowHeight + 5;
-    }
-    form->addRow(QStringLiteral("title"), QStringLiteral("Name"),
-                 field(form, true, QStringLiteral("unnamed"), QStringLiteral("Loading Dock")), {}, general);
-    const FormRowRef ptz = form->addRow(QStringLiteral("ptzType"), QStringLiteral("PTZ Type"), {}, {}, general);
-    ptz->selectable = true;
-    ptz->showCarat = true;
-    ptz->rightLabel = QStringLiteral("Pelco D");
-
-    const FormSectionRef video = form->addSection(QStringLiteral("genVideo"));
-    video->title = QStringLiteral("Video Options");
-    auto ssl = form->createSwitch();
-    form->addRow(QStringLiteral("video.ssl"), QStringLiteral("SSL"), ssl, QStringLiteral("n"), video);
-    auto host = field(form, true, QStringLiteral("0.0.0.0"), QStringLiteral("127.0.0.1"));
-    host->setKeyboard(FormTextEntry::Keyboard::Url);
-    form->addRow(QStringLiteral("video.host"), QStringLiteral("Host"), host, {}, video);
-    form->addRow(QStringLiteral("video.port"), QStringLiteral("Port"),
-                 field(form, false, QStringLiteral("80"), {}), {}, video);
-    form->addRow(QStringLiteral("video.username"), QStringLiteral("Username"),
-                 field(form, false, QStringLiteral("none"), QStringLiteral("viewer")), {}, video);
-    auto password = field(form, false, QStringLiteral("none"), QStringLiteral("secret"));
-    password->setSecureEntry(true);
-    form->addRow(QStringLiteral("video.password"), QStringLiteral("Password"), password, {}, video);
+    const Value camera = dictionary(
+        {{"title", QStringLiteral("Loading Dock")},
+         {"video.parameters", dictionary({{"video.type", QStringLiteral("GENMJPEG")},
+                                          {"video.host", QStringLiteral("127.0.0.1")},
+                                          {"video.username", QStringLiteral("viewer")},
+                                          {"video.password", QStringLiteral("secret")}})},
+         {"control.parameters", dictionary({{"control.protocol", QStringLiteral("Pelco D PTZ")}})}});
+    auto *form = new CameraDetailView;
+    if (editing)
+        form->setCurrentGroup(dictionary({{"name", QStringLiteral("Yard")}, {"cameras", Value::array({camera})}}));
+    form->setCameraDefinition(camera);
     return form;
 }
 
@@ -177,6 +151,53 @@ int main(int argc, char **argv)
     viewStack.show();
     app.processEvents();
     ok = ok && save(viewStack.grab(), dir, QStringLiteral("kit-form-viewing.png"));
+
+    // The new-camera editor of every video profile, tall enough to show the whole form.
+    const SonyVideoProfile sony;
+    const CanonVideoProfile canon;
+    VideoStreamFactory::ProfileList profiles = VideoStreamFactory::videoProfileList();
+    profiles.push_back(&sony);
+    profiles.push_back(&canon);
+    for (const VideoProfile *profile : profiles) {
+        auto *chooser = new ProtocolChooserView(Value::dictionary());
+        NavigationController editorStack(chooser);
+        editorStack.resize(Screen.width(), 1000);
+        auto *editor = new CameraDetailView;
+        editor->setCurrentGroup(Value::dictionary());
+        editor->setVidProfile(profile);
+        editor->setCameraDefinition(Value());
+        editorStack.pushViewController(editor, false);
+        editorStack.show();
+        app.processEvents();
+        ok = ok && save(editorStack.grab(), dir, QStringLiteral("forms-%1.png").arg(profile->canHandleType().toLower()));
+    }
+    // A camera with its PTZ rows, and the PTZ type chooser over it.
+    auto *group = new ViewController;
+    group->setTitle(QStringLiteral("Yard"));
+    NavigationController ptzStack(group);
+    ptzStack.resize(Screen.width(), 1000);
+    CameraDetailView *ptzForm = cameraForm(true);
+    ptzStack.pushViewController(ptzForm, false);
+    ptzStack.show();
+    app.processEvents();
+    ok = ok && save(ptzStack.grab(), dir, QStringLiteral("forms-ptz.png"));
+    ptzForm->showPTZList();
+    ptzStack.resize(Screen);
+    app.processEvents();
+    QEventLoop slide;
+    QObject::connect(&ptzStack, &NavigationController::transitionFinished, &slide, &QEventLoop::quit);
+    if (ptzStack.isTransitioning())
+        slide.exec();
+    ok = ok && save(ptzStack.grab(), dir, QStringLiteral("forms-ptz-type.png"));
+
+    auto *sources = new ViewController;
+    sources->setTitle(QStringLiteral("Yard"));
+    NavigationController sourceStack(sources);
+    sourceStack.resize(Screen);
+    sourceStack.pushViewController(new ProtocolChooserView(Value::dictionary()), false);
+    sourceStack.show();
+    app.processEvents();
+    ok = ok && save(sourceStack.grab(), dir, QStringLiteral("forms-video-source.png"));
 
     groups->setEditing(false, false);
     ActionSheet sheet(QStringLiteral("Received a new camera: Loading Dock"), &listStack);

@@ -14,6 +14,7 @@ constexpr int EditingIndent = 38;
 constexpr int GripWidth = 40;
 constexpr int MarkWidth = 22;
 constexpr int ConfirmWidth = 70;
+constexpr int MinimumTextPixels = 13;
 }
 
 TableViewCell::TableViewCell(QWidget *parent)
@@ -331,9 +332,14 @@ void TableViewCell::paintEvent(QPaintEvent *)
         detailWidth += Inset;
     }
 
-    p.setFont(m_textFont);
     p.setPen(inverted ? QColor(Qt::white) : m_textColor);
     const QRect textRect = content.adjusted(0, 0, -detailWidth, 0);
+    // A label squeezed by a wide field shrinks a little before it is cut short.
+    QFont font = m_textFont;
+    const int wanted = QFontMetrics(font).horizontalAdvance(m_text);
+    if (wanted > textRect.width() && font.pixelSize() > 0)
+        font.setPixelSize(qMax(MinimumTextPixels, font.pixelSize() * textRect.width() / wanted));
+    p.setFont(font);
     p.drawText(textRect, int(m_textAlignment),
                p.fontMetrics().elidedText(m_text, Qt::ElideRight, textRect.width()));
 

@@ -1,0 +1,40 @@
+#include "PTZProfile.h"
+
+#include "config/FormHost.h"
+
+Value PTZProfile::newParameters() const
+{
+    Value params = Value::dictionary();
+    params.insert(QStringLiteral("control.protocol"), canHandleType());
+    return params;
+}
+
+void PTZProfile::copyRow(const FormHost &form, Value &params, const QString &key, const QString &rowKey)
+{
+    const QString value = form.viewValueOfRow(form.rowForKey(rowKey));
+    if (!value.isNull())
+        params.insert(key, value);
+}
+
+void PTZProfile::copyNonZeroPort(const FormHost &form, Value &params)
+{
+    const QString port = form.viewValueOfRow(form.rowForKey(QStringLiteral("video.port")));
+    if (Value::integerOf(port) != 0)
+        params.insert(QStringLiteral("control.port"), port);
+}
+
+FormSectionRef PTZProfile::addControlSection(FormHost &form)
+{
+    FormSectionRef section = form.addSection(QStringLiteral("ptz"));
+    section->title = QStringLiteral("PTZ Control Options");
+    return section;
+}
+
+void PTZProfile::addControlRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
+                               const QString &label, bool large, const QString &hint)
+{
+    auto field = form.createDefaultTextfield(large);
+    field->setPlaceholder(hint);
+    field->setValue(params.value(key).toString());
+    form.addRow(key, label, field, QString(), section);
+}

@@ -1,0 +1,223 @@
+#include "ui/settings/CameraDetailView.h"
+
+#include "ptz/PTZProfile.h"
+#include "ui/kit/BarButtonItem.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/RoundedButton.h"
+#include "ui/settings/FormSwitch.h"
+#include "ui/settings/PTZChooserView.h"
+#include "ui/settings/ProtocolChooserView.h"
+#include "video/VideoProfile.h"
+#include "video/VideoStreamFactory.h"
+
+namespace {
+const QString Unnamed = QStringLiteral("unnamed");
+}
+
+CameraDetailView::CameraDetailView(TableView::Style style, QWidget *parent)
+    : FormTableViewController(style, parent)
+    , m_saveButton(new BarButtonItem(BarButtonItem::SystemItem::Save, this))
+    , m_cancelButton(new BarButtonItem(BarButtonItem::SystemItem::Cancel, this))
+    , m_footer(new QWidget(this))
+    , m_copyButton(new RoundedButton(QStringLiteral("Copy To Group"), m_footer))
+    , m_ptzSwitch(std::make_shared<FormSwitch>())
+{
+    connect(m_saveButton, &BarButtonItem::triggered, this, &CameraDetailView::saveButtonPressed);
+    connect(m_cancelButton, &BarButtonItem::triggered, this, &CameraDetailView::cancelButtonPressed);
+
+    const int rowHeight = tableView()->rowHeight();
+    m_footer->resize(320, rowHeight + 5);
+    m_footer->hide();
+    m_copyButton->setGeometry(10, 5, 300, rowHeight);
+    m_copyButton->setTitleColor(Qt::black);
+    connect(m_copyButton, &RoundedButton::clicked, this, &CameraDetailView::copyButtonPressed);
+
+    connect(m_ptzSwitch.get(), &Switch::valueChanged, this, &CameraDetailView::ptzSwitchChanged);
+}
+
+void CameraDetailView::setCurrentGroup(const Value &group)
+{
+    if (group.isNull() != m_currentGroup.isNull())
+        makeEditable(!group.isNull());
+    m_currentGroup = group;
+}
+
+void CameraDetailView::makeEditable(bool editable)
+{
+    FormTableViewController::makeEditable(editable);
+    setLeftBarButtonItem(editable ? m_cancelButton : nullptr);
+    setRightBarButtonItem(editable ? m_saveButton : nullptr);
+}
+
+void CameraDetailView::setVidProfile(const VideoProfile *profile)
+{
+    m_vidProfile = profile;
+}
+
+QList<const PTZProfile *> CameraDetailView::compatiblePTZList() const
+{
+    return m_vidProfile ? m_vidProfile->compatiblePTZList() : QList<const PTZProfile *>();
+}
+
+void CameraDetailView::setCameraDefinition(const Value &definition)
+{
+    m_cameraDefinition = definition;
+    removeAllContent();
+    m_ptzProfile = nullptr;
+    m_ptzSwitch->setValue(QStringLiteral("n"));
+
+    const FormSectionRef general = addSection(QStringLiteral("general"));
+    if (isEditable()) {
+        // A camera that never had the key is shown as enabled.
+        auto enabled = createSwitch();
+        const bool on = !definition.contains(QStringLiteral("enabled"))
+                        || definition.value(QStringLiteral("enabled")).toBool();
+        enabled->setValue(on ? QStringLiteral("y") : QStringLiteral("n"));
+        addRow(QStringLiteral("enabled"), QStringLiteral("Enabled"), enabled, QStringLiteral("y"), general);
+    } else {
+        general->footer = m_footer;
+        general->footerHeight =
+            tableView()->standardSectionFooterHeight() + tableView()->rowHeight() + 5;
+    }
+    auto title = createDefaultTextfield(true);
+    title->setPlaceholder(Unnamed);
+    title->setCapitalization(FormTextEntry::Capitalization::Words);
+    title->setValue(definition.value(QStringLiteral("title")).toString());
+    addRow(QStringLiteral("title"), QStringLiteral("Name"), title, QString(), general);
+
+    const Value video = definition.value(QStringLiteral("video.parameters"));
+    if (video.hasText(QStringLiteral("video.type"))) {
+        const QString type = video.value(QStringLiteral("video.type")).toString();
+        for (const VideoProfile *profile : VideoStreamFactory::videoProfileList()) {
+            if (profile->canHandleType() == type) {
+                m_vidProfile = profile;
+                break;
+            }
+        }
+    }
+
+    const QList<const PTZProfile *> ptzProfiles = compatiblePTZList();
+    if (ptzProfiles.size() < 2) {
+        addRow(QStringLiteral("ptzSwitch"), QStringLiteral("PTZ Enabled"), m_ptzSwitch, QStringLiteral("NO"),
+               general);
+    } else {
+        const FormRowRef type = addRow(QStringLiteral("ptzType"), QStringLiteral("PTZ Type"), nullptr, QString(),
+                                       general);
+        type->selectable = true;
+        type->rightLabel = QStringLiteral("None");
+        type->showCarat = true;
+        type->action = QStringLiteral("showPTZList");
+    }
+    if (m_vidProfile)
+        m_vidProfile->populateForm(*this, video);
+
+    const Value control = definition.value(QStringLiteral("control.parameters"));
+    const QString protocol = control.value(QStringLiteral("control.protocol")).toString();
+    const PTZProfile *match = nullptr;
+    for (const PTZProfile *profile : ptzProfiles) {
+        if (!protocol.isEmpty() && profile->canHandleType() == protocol) {
+            match = profile;
+            break;
+        }
+    }
+    if (match) {
+        m_ptzProfile = match;
+        match->populateForm(*this, control);
+        if (ptzProfiles.size() < 2) {
+            m_ptzSwitch->setValue(QStringLiteral("y"));
+            ptzSwitchChanged();
+        } else {
+            setPTZ(match);
+        }
+    }
+    tableView()->reloadData();
+}
+
+Value CameraDetailView::makeDictFromForm() const
+{
+    Value definition = Value::dictionary();
+    definition.insert(QStringLiteral("definition_version"), QStringLiteral("1"));
+    if (m_vidProfile)
+        definition.insert(QStringLiteral("video.parameters"), m_vidProfile->readFromForm(*this));
+    if (m_ptzProfile)
+        definition.insert(QStringLiteral("control.parameters"), m_ptzProfile->readFromForm(*this));
+    const QString enabled = viewValueOfRow(rowForKey(QStringLiteral("enabled")));
+    if (!enabled.isNull())
+        definition.insert(QStringLiteral("enabled"), enabled);
+    const QString title = viewValueOfRow(rowForKey(QStringLiteral("title")));
+    definition.insert(QStringLiteral("title"), title.isNull() ? Unnamed : title);
+    return definition;
+}
+
+void CameraDetailView::saveButtonPressed()
+{
+    if (!m_currentGroup.isNull()) {
+        Value cameras = m_currentGroup.value(QStringLiteral("cameras"));
+        if (!cameras.isArray()) {
+            cameras = Value::array();
+            m_currentGroup.insert(QStringLiteral("cameras"), cameras);
+        }
+        // Only the very definition the editor opened on is replaced; a copy from
+        // elsewhere is a new camera even when an equal one is already there.
+        const Value definition = makeDictFromForm();
+        const qsizetype index =
+            m_cameraDefinition.isNull() ? -1 : cameras.indexOfIdentical(m_cameraDefinition);
+        if (index >= 0)
+            cameras.replace(index, definition);
+        else
+            cameras.append(definition);
+    }
+    returnToGroupEditor();
+}
+
+void CameraDetailView::cancelButtonPressed()
+{
+    returnToGroupEditor();
+}
+
+void CameraDetailView::copyButtonPressed()
+{
+    emit copyToGroupRequested(m_cameraDefinition);
+}
+
+void CameraDetailView::ptzSwitchChanged()
+{
+    removeSection(QStringLiteral("ptz"));
+    const QList<const PTZProfile *> ptzProfiles = compatiblePTZList();
+    m_ptzProfile = m_ptzSwitch->isOn() && !ptzProfiles.isEmpty() ? ptzProfiles.first() : nullptr;
+    // The profile starts again from what the camera had when the editor opened.
+    if (m_ptzProfile)
+        m_ptzProfile->populateForm(*this, m_cameraDefinition.value(QStringLiteral("control.parameters")));
+    tableView()->reloadData();
+}
+
+void CameraDetailView::showPTZList()
+{
+    if (NavigationController *stack = navigationController())
+        stack->pushViewController(new PTZChooserView(compatiblePTZList(), m_ptzProfile, this), true);
+}
+
+void CameraDetailView::setPTZ(const PTZProfile *profile)
+{
+    removeSection(QStringLiteral("ptz"));
+    m_ptzProfile = profile;
+    const FormRowRef type = rowForKey(QStringLiteral("ptzType"));
+    if (profile)
+        profile->populateForm(*this, m_cameraDefinition.value(QStringLiteral("control.parameters")));
+    if (type)
+        type->rightLabel = profile ? profile->description() : QStringLiteral("None");
+    tableView()->reloadData();
+}
+
+void CameraDetailView::returnToGroupEditor()
+{
+    NavigationController *stack = navigationController();
+    if (!stack)
+        return;
+    const QList<ViewController *> screens = stack->viewControllers();
+    qsizetype below = screens.indexOf(this) - 1;
+    while (below >= 0 && qobject_cast<ProtocolChooserView *>(screens.at(below)))
+        --below;
+    if (below >= 0)
+        stack->popToViewController(screens.at(below), true);
+}

@@ -1,0 +1,381 @@
+#include "FakeFormHost.h"
+
+#include "ptz/AxisPTZProfile.h"
+#include "ptz/CanonPTZProfile.h"
+#include "ptz/MilestonePTZProfile.h"
+#include "ptz/PelcoPTZProfile.h"
+#include "ptz/QSGemineyePTZProfile.h"
+#include "ptz/QSUnivProfile.h"
+#include "ptz/SonyPTZProfile.h"
+#include "video/AxisVideoProfile.h"
+#include "video/AxisVideoServerProfile.h"
+#include "video/CanonVideoProfile.h"
+#include "video/GenericVideoProfile.h"
+#include "video/MilestoneVideoProfile.h"
+#include "video/SonyVideoProfile.h"
+
+#include <QTest>
+
+namespace {
+
+const GenericVideoProfile generic;
+const AxisVideoProfile axis;
+const AxisVideoServerProfile axisServer;
+const MilestoneVideoProfile milestone;
+const SonyVideoProfile sony;
+const CanonVideoProfile canon;
+
+QString s(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+// A row as one line: "key|Label|kind|hint|keyboard", kind S (switch), W (wide),
+// N (narrow) or P (narrow, hidden text); keyboard u (URL), n (numbers) or empty.
+QString describe(const FormRowRef &row, const QString &key)
+{
+    const auto *field = dynamic_cast<const FakeFormHost::Field *>(row->view.get());
+    if (!field)
+        return key + QLatin1Char('|') + row->label;
+    QString kind = field->isSwitch ? s("S") : field->secure ? s("P") : field->large ? s("W") : s("N");
+    QString keyboard;
+    if (field->keyboard == FormTextEntry::Keyboard::Url)
+        keyboard = s("u");
+    else if (field->keyboard == FormTextEntry::Keyboard::NumbersAndPunctuation)
+        keyboard = s("n");
+    return QStringList{key, row->label, kind, field->hint, keyboard}.join(QLatin1Char('|'));
+}
+
+// The form as "[section key|title]" lines followed by its rows.
+QStringList layout(const FakeFormHost &form, const QStringList &sectionKeys, const QStringList &rowKeys)
+{
+    QStringList lines;
+    for (const QString &sectionKey : sectionKeys) {
+        const FormSectionRef section = form.sectionForKey(sectionKey);
+        if (!section)
+            continue;
+        lines << QStringLiteral("[%1|%2]").arg(sectionKey, section->title);
+        for (const FormRowRef &row : section->rows) {
+            for (const QString &rowKey : rowKeys) {
+                if (form.rowForKey(rowKey) == row)
+                    lines << describe(row, rowKey);
+            }
+        }
+    }
+    return lines;
+}
+
+const QStringList allSections{s("genVideo"), s("extVideo"), s("server"), s("ptz")};
+const QStringList allRows{s("video.ssl"), s("video.camera_name"), s("video.host"), s("video.port"),
+                          s("video.path"), s("video.camera_number"), s("video.username"), s("video.password"),
+                          s("video.vapix"), s("video.resolution"), s("video.fps"), s("video.compression"),
+                          s("control.host"), s("control.port"), s("control.serial_id"), s("control.camera_number")};
+
+// What fillAll types into a text row: "<key>!", and a number for ports, which
+// are copied only when not 0.
+QString filledValue(const QString &key)
+{
+    return key.endsWith(s(".port")) ? s("8080") : key + QLatin1Char('!');
+}
+
+// Every text row gets its filledValue, every switch is turned on.
+void fillAll(FakeFormHost &form)
+{
+    for (const QString &key : allRows) {
+        if (FakeFormHost::Field *field = form.field(key))
+            field->setValue(field->isSwitch ? s("y") : filledValue(key));
+    }
+}
+
+Value dictionary(const QList<QPair<const char *, QString>> &entries)
+{
+    Value d = Value::dictionary();
+    for (const auto &[key, value] : entries)
+        d.insert(s(key), value);
+    return d;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(const VideoProfile *)
+Q_DECLARE_METATYPE(const PTZProfile *)
+
+class TestProfileForms final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void videoFormsLayOutTheirRows_data()
+    {
+        QTest::addColumn<const VideoProfile *>("profile");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("rows");
+
+        const QStringList axisRows{s("[genVideo|Video Options]"), s("video.ssl|SSL|S||"),
+                                   s("video.host|Host|W|0.0.0.0|u"), s("video.port|Port|N|80|"),
+                                   s("video.username|Username|N|none|"), s("video.password|Password|P|none|"),
+                                   s("[extVideo|Extended Video Options]"), s("video.resolution|Resolution|N|352x240|"),
+                                   s("video.fps|Frames/Second|N|1|n"), s("video.compression|Compression|N|30|n")};
+        QStringList serverRows = axisRows;
+        serverRows.insert(4, s("video.camera_number|Camera Number|N|1|"));
+        QStringList genericRows = axisRows;
+        genericRows.insert(4, s("video.path|URL|N|/path?parm=value|"));
+        genericRows.insert(8, s("video.vapix|Supports VAPIX|S||"));
+
+        QTest::newRow("generic") << static_cast<const VideoProfile *>(&generic) << s("Generic - Motion JPEG")
+                                 << genericRows;
+        QTest::newRow("axis") << static_cast<const VideoProfile *>(&axis) << s("Axis - Motion JPEG") << axisRows;
+        QTest::newRow("axis server") << static_cast<const VideoProfile *>(&axisServer) << s("Axis - Motion JPEG")
+                                     << serverRows;
+        QTest::newRow("milestone") << static_cast<const VideoProfile *>(&milestone) << s("Milestone - Motion JPEG")
+                                   << QStringList{s("[server|Server Options]"),
+                                                  s("video.camera_name|Camera|W|camera name|"),
+                                                  s("video.host|Host|W|0.0.0.0|u"), s("video.port|Port|N|80|n"),
+                                                  s("video.username|Username|N|none|"),
+                                                  s("video.password|Password|P|none|")};
+        QTest::newRow("sony") << static_cast<const VideoProfile *>(&sony) << s("Sony - Motion JPEG")
+                              << QStringList{s("[genVideo|Video Options]"), s("video.ssl|SSL|S||"),
+                                             s("video.host|Host|W|0.0.0.0|u"), s("video.port|Port|N|80|"),
+                                             s("video.username|Username|N|none|"),
+                                             s("video.password|Password|P|none|"),
+                                             s("[extVideo|Extended Video Options]"),
+                                             s("video.fps|Frames/Second|N|1|n")};
+        QTest::newRow("canon") << static_cast<const VideoProfile *>(&canon) << s("Canon - Motion JPEG")
+                               << QStringList{s("[genVideo|Video Options]"), s("video.host|Host|W|0.0.0.0|u"),
+                                              s("video.port|Port|N|80|"), s("video.username|Username|N|none|"),
+                                              s("video.password|Password|P|none|"),
+                                              s("[extVideo|Extended Video Options]"),
+                                              s("video.resolution|Resolution|N|320x240|"),
+                                              s("video.fps|Frames/Second|N|1|n"),
+                                              s("video.compression|Compression|N|3|n")};
+    }
+
+    void videoFormsLayOutTheirRows()
+    {
+        QFETCH(const VideoProfile *, profile);
+        QFETCH(QString, title);
+        QFETCH(QStringList, rows);
+
+        FakeFormHost form;
+        profile->populateForm(form, Value());
+        QCOMPARE(form.title, title);
+        QCOMPARE(layout(form, allSections, allRows), rows);
+        // Switches go back to off, text rows to empty.
+        for (const QString &key : allRows) {
+            if (const FormRowRef row = form.rowForKey(key))
+                QCOMPARE(row->defaultValue, form.field(key)->isSwitch ? s("n") : QString());
+        }
+    }
+
+    void videoFormsShowTheStoredValues()
+    {
+        FakeFormHost form;
+        generic.populateForm(form, dictionary({{"video.ssl", s("1")}, {"video.host", s("127.0.0.1")},
+                                               {"video.password", s("secret")}}));
+        QCOMPARE(form.field(s("video.ssl"))->getValue(), s("y"));
+        QCOMPARE(form.field(s("video.vapix"))->getValue(), s("n"));
+        QCOMPARE(form.field(s("video.host"))->getValue(), s("127.0.0.1"));
+        QCOMPARE(form.field(s("video.password"))->getValue(), s("secret"));
+        QVERIFY(form.field(s("video.port"))->getValue().isEmpty());
+    }
+
+    void videoFormsReadTheirKeys_data()
+    {
+        QTest::addColumn<const VideoProfile *>("profile");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<Value>("empty");
+
+        const Value axisEmpty = dictionary({{"video.type", s("AXISMJPEG")}, {"video.vapix", s("1")},
+                                            {"video.ssl", s("n")}});
+        const QStringList axisKeys{s("video.ssl"), s("video.host"), s("video.port"), s("video.username"),
+                                   s("video.password"), s("video.resolution"), s("video.fps"), s("video.compression")};
+        QTest::newRow("generic") << static_cast<const VideoProfile *>(&generic)
+                                 << (axisKeys + QStringList{s("video.path"), s("video.vapix")})
+                                 << dictionary({{"video.type", s("GENMJPEG")}, {"video.ssl", s("n")},
+                                                {"video.vapix", s("n")}});
+        QTest::newRow("axis") << static_cast<const VideoProfile *>(&axis) << axisKeys << axisEmpty;
+        QTest::newRow("axis server") << static_cast<const VideoProfile *>(&axisServer)
+                                     << (axisKeys + QStringList{s("video.camera_number")})
+                                     << dictionary({{"video.type", s("AXISSERVERMJPEG")}, {"video.vapix", s("1")},
+                                                    {"video.ssl", s("n")}});
+        QTest::newRow("milestone") << static_cast<const VideoProfile *>(&milestone)
+                                   << QStringList{s("video.host"), s("video.port"), s("video.camera_name"),
+                                                  s("video.username"), s("video.password")}
+                                   << dictionary({{"video.type", s("MILESTONEMJPEG")}});
+        QTest::newRow("sony") << static_cast<const VideoProfile *>(&sony)
+                              << QStringList{s("video.ssl"), s("video.host"), s("video.port"), s("video.username"),
+                                             s("video.password"), s("video.fps")}
+                              << dictionary({{"video.type", s("SONYMJPEG")}, {"video.ssl", s("n")}});
+        QTest::newRow("canon") << static_cast<const VideoProfile *>(&canon)
+                               << QStringList{s("video.host"), s("video.port"), s("video.username"),
+                                              s("video.password"), s("video.resolution"), s("video.fps"),
+                                              s("video.compression")}
+                               << dictionary({{"video.type", s("CANONMJPEG")}});
+    }
+
+    void videoFormsReadTheirKeys()
+    {
+        QFETCH(const VideoProfile *, profile);
+        QFETCH(QStringList, keys);
+        QFETCH(Value, empty);
+
+        FakeFormHost form;
+        profile->populateForm(form, Value());
+        QCOMPARE(profile->readFromForm(form), empty);
+
+        fillAll(form);
+        Value expected = empty.deepCopy();
+        for (const QString &key : keys)
+            expected.insert(key, form.field(key)->isSwitch ? s("y") : filledValue(key));
+        const Value read = profile->readFromForm(form);
+        QCOMPARE(read.keys(), expected.keys());
+        QCOMPARE(read, expected);
+    }
+
+    void videoProfilesNameTheirPTZProfiles()
+    {
+        using List = QList<const PTZProfile *>;
+        const List byteProtocols{&PelcoPTZProfile::instance(), &QSUnivProfile::instance(),
+                                 &QSGemineyePTZProfile::instance()};
+        QCOMPARE(generic.compatiblePTZList(), byteProtocols);
+        QCOMPARE(axis.compatiblePTZList(), List{&AxisPTZProfile::instance()});
+        QCOMPARE(axisServer.compatiblePTZList(), List{&AxisPTZProfile::instance()} + byteProtocols);
+        QCOMPARE(milestone.compatiblePTZList(), List{&MilestonePTZProfile::instance()});
+        QCOMPARE(sony.compatiblePTZList(), List{&SonyPTZProfile::instance()});
+        QCOMPARE(canon.compatiblePTZList(), List{&CanonPTZProfile::instance()});
+    }
+
+    void ptzFormsLayOutTheirRows()
+    {
+        FakeFormHost form;
+        QSGemineyePTZProfile::instance().populateForm(
+            form, dictionary({{"control.port", s("4001")}, {"control.serial_id", s("3")}}));
+        QCOMPARE(layout(form, allSections, allRows),
+                 (QStringList{s("[ptz|PTZ Control Options]"), s("control.host|Host|W|0.0.0.0|"),
+                              s("control.port|Port|N|10001|"), s("control.serial_id|Serial ID|N|1|"),
+                              s("control.camera_number|Camera Number|N|1|")}));
+        QVERIFY(form.field(s("control.host"))->getValue().isEmpty());
+        QCOMPARE(form.field(s("control.port"))->getValue(), s("4001"));
+        QCOMPARE(form.field(s("control.serial_id"))->getValue(), s("3"));
+
+        FakeFormHost pelco;
+        PelcoPTZProfile::instance().populateForm(pelco, Value());
+        QCOMPARE(layout(pelco, allSections, allRows),
+                 (QStringList{s("[ptz|PTZ Control Options]"), s("control.host|Host|W|0.0.0.0|"),
+                              s("control.port|Port|N|10001|"), s("control.serial_id|Serial ID|N|1|")}));
+
+        FakeFormHost universal;
+        QSUnivProfile::instance().populateForm(universal, Value());
+        QCOMPARE(layout(universal, allSections, allRows),
+                 (QStringList{s("[ptz|PTZ Control Options]"), s("control.host|Host|W|0.0.0.0|"),
+                              s("control.port|Port|N|80|")}));
+
+        // The HTTP protocols lay out nothing of their own.
+        for (const PTZProfile *profile : {static_cast<const PTZProfile *>(&SonyPTZProfile::instance()),
+                                          static_cast<const PTZProfile *>(&CanonPTZProfile::instance()),
+                                          static_cast<const PTZProfile *>(&MilestonePTZProfile::instance())}) {
+            FakeFormHost empty;
+            profile->populateForm(empty, dictionary({{"control.host", s("127.0.0.1")}}));
+            QVERIFY(empty.model.numberOfSections() == 0);
+        }
+    }
+
+    void axisPTZFillsTheVideoCredentials()
+    {
+        FakeFormHost form;
+        axis.populateForm(form, dictionary({{"video.username", s("viewer")}, {"video.password", s("v")}}));
+        AxisPTZProfile::instance().populateForm(form, dictionary({{"control.username", s("operator")},
+                                                                  {"control.password", QString()}}));
+        QCOMPARE(form.field(s("video.username"))->getValue(), s("operator"));
+        QCOMPARE(form.field(s("video.password"))->getValue(), s("v"));
+        QCOMPARE(form.model.numberOfSections(), 2);
+    }
+
+    void ptzFormsReadTheirKeys_data()
+    {
+        QTest::addColumn<const PTZProfile *>("profile");
+        QTest::addColumn<const VideoProfile *>("video");
+        QTest::addColumn<Value>("filled");
+
+        const auto copied = [](const char *protocol, const QStringList &suffixes) {
+            Value d = dictionary({{"control.protocol", s(protocol)}});
+            for (const QString &suffix : suffixes) {
+                const QString source = s("video.") + suffix;
+                d.insert(s("control.") + suffix, source == s("video.ssl") ? s("y") : filledValue(source));
+            }
+            return d;
+        };
+        const auto own = [](const char *protocol, const QStringList &keys) {
+            Value d = dictionary({{"control.protocol", s(protocol)}});
+            for (const QString &key : keys)
+                d.insert(key, filledValue(key));
+            return d;
+        };
+        QTest::newRow("axis") << static_cast<const PTZProfile *>(&AxisPTZProfile::instance())
+                              << static_cast<const VideoProfile *>(&axisServer)
+                              << copied("Axis PTZ", {s("port"), s("ssl"), s("host"), s("camera_number"),
+                                                     s("username"), s("password")});
+        QTest::newRow("sony") << static_cast<const PTZProfile *>(&SonyPTZProfile::instance())
+                              << static_cast<const VideoProfile *>(&sony)
+                              << copied("Sony PTZ", {s("host"), s("port"), s("username"), s("password")});
+        QTest::newRow("canon") << static_cast<const PTZProfile *>(&CanonPTZProfile::instance())
+                               << static_cast<const VideoProfile *>(&canon)
+                               << copied("Canon PTZ", {s("port"), s("host"), s("username"), s("password")});
+        QTest::newRow("milestone") << static_cast<const PTZProfile *>(&MilestonePTZProfile::instance())
+                                   << static_cast<const VideoProfile *>(&milestone)
+                                   << copied("Milestone PTZ", {s("host"), s("port"), s("camera_name"),
+                                                               s("username"), s("password")});
+        QTest::newRow("pelco") << static_cast<const PTZProfile *>(&PelcoPTZProfile::instance())
+                               << static_cast<const VideoProfile *>(&generic)
+                               << own("Pelco D PTZ", {s("control.host"), s("control.port"), s("control.serial_id")});
+        QTest::newRow("gemineye") << static_cast<const PTZProfile *>(&QSGemineyePTZProfile::instance())
+                                  << static_cast<const VideoProfile *>(&axisServer)
+                                  << own("QuickSet GeminEye PTZ", {s("control.host"), s("control.port"),
+                                                                   s("control.serial_id"),
+                                                                   s("control.camera_number")});
+        QTest::newRow("universal") << static_cast<const PTZProfile *>(&QSUnivProfile::instance())
+                                   << static_cast<const VideoProfile *>(&generic)
+                                   << own("QuickSet Universal PTZ", {s("control.host"), s("control.port")});
+    }
+
+    void ptzFormsReadTheirKeys()
+    {
+        QFETCH(const PTZProfile *, profile);
+        QFETCH(const VideoProfile *, video);
+        QFETCH(Value, filled);
+
+        FakeFormHost form;
+        video->populateForm(form, Value());
+        profile->populateForm(form, Value());
+        const Value protocolOnly = dictionary({{"control.protocol", profile->canHandleType()}});
+        const Value empty = profile->readFromForm(form);
+        // The copying protocols take the SSL switch's "n"; the others have nothing to say.
+        if (filled.contains(s("control.ssl")))
+            QCOMPARE(empty, dictionary({{"control.protocol", s("Axis PTZ")}, {"control.ssl", s("n")}}));
+        else
+            QCOMPARE(empty, protocolOnly);
+
+        fillAll(form);
+        const Value read = profile->readFromForm(form);
+        QCOMPARE(read.keys(), filled.keys());
+        QCOMPARE(read, filled);
+    }
+
+    void copiedPortsOfZeroAreLeftOut()
+    {
+        for (const PTZProfile *profile : {static_cast<const PTZProfile *>(&AxisPTZProfile::instance()),
+                                          static_cast<const PTZProfile *>(&CanonPTZProfile::instance())}) {
+            FakeFormHost form;
+            axis.populateForm(form, dictionary({{"video.port", s("0")}}));
+            QVERIFY(!profile->readFromForm(form).contains(s("control.port")));
+            form.field(s("video.port"))->setValue(s("8080x"));
+            QCOMPARE(profile->readFromForm(form).value(s("control.port")).toString(), s("8080x"));
+        }
+        FakeFormHost sonyForm;
+        sony.populateForm(sonyForm, dictionary({{"video.port", s("0")}}));
+        QCOMPARE(SonyPTZProfile::instance().readFromForm(sonyForm).value(s("control.port")).toString(), s("0"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfileForms)
+#include "tst_profileforms.moc"

@@ -1,0 +1,321 @@
+#include "ptz/QSUnivProfile.h"
+#include "ui/kit/BarButtonItem.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/RoundedButton.h"
+#include "ui/kit/TableView.h"
+#include "ui/kit/TableViewCell.h"
+#include "ui/settings/CameraDetailView.h"
+#include "ui/settings/FormSwitch.h"
+#include "ui/settings/PTZChooserView.h"
+#include "ui/settings/ProtocolChooserView.h"
+#include "video/VideoProfile.h"
+#include "video/VideoStreamFactory.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+QString s(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+Value dictionary(const QList<QPair<const char *, Value>> &entries)
+{
+    Value d = Value::dictionary();
+    for (const auto &[key, value] : entries)
+        d.insert(s(key), value);
+    return d;
+}
+
+Value newGroup(const Value &cameras = Value::array())
+{
+    return dictionary({{"name", s("Yard")}, {"uid", 3}, {"cameras", cameras}});
+}
+
+FormField *field(const CameraDetailView *editor, const char *key)
+{
+    const FormRowRef row = editor->rowForKey(s(key));
+    return row ? row->view.get() : nullptr;
+}
+
+QString valueOf(const CameraDetailView *editor, const char *key)
+{
+    return editor->viewValueOfRow(editor->rowForKey(s(key)));
+}
+
+QStringList sectionTitles(const CameraDetailView *editor)
+{
+    QStringList titles;
+    for (int i = 0; i < editor->model().numberOfSections(); ++i)
+        titles << editor->model().currentSectionForIndex(i)->title;
+    return titles;
+}
+
+QStringList generalLabels(const CameraDetailView *editor)
+{
+    QStringList labels;
+    for (const FormRowRef &row : editor->sectionForKey(s("general"))->rows)
+        labels << row->label;
+    return labels;
+}
+
+// A group editor stand-in with the video source chooser on top.
+struct Harness
+{
+    explicit Harness(const Value &group)
+        : groupEditor(new ViewController)
+        , stack(groupEditor)
+        , chooser(new ProtocolChooserView(group))
+    {
+        groupEditor->setTitle(s("Yard"));
+        stack.resize(320, 480);
+        stack.pushViewController(chooser, false);
+        stack.show();
+    }
+
+    CameraDetailView *choose(int section, int row)
+    {
+        chooser->didSelectRow(chooser->tableView(), {section, row});
+        return qobject_cast<CameraDetailView *>(stack.topViewController());
+    }
+
+    ViewController *groupEditor;
+    NavigationController stack;
+    ProtocolChooserView *chooser;
+};
+
+} // namespace
+
+class TestCameraDetailView final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chooserOffersCamerasAndServers()
+    {
+        ProtocolChooserView chooser(newGroup());
+        TableView *table = chooser.tableView();
+        QCOMPARE(chooser.title(), s("Video Source"));
+        QCOMPARE(chooser.numberOfSections(table), 2);
+        QCOMPARE(chooser.titleForHeader(table, 0), s("Standalone Camera"));
+        QCOMPARE(chooser.titleForHeader(table, 1), s("Video Server"));
+        QStringList names;
+        for (int section = 0; section < 2; ++section) {
+            for (int row = 0; row < chooser.numberOfRows(table, section); ++row) {
+                std::unique_ptr<TableViewCell> cell(chooser.cellForRow(table, {section, row}));
+                names << cell->text();
+            }
+        }
+        QCOMPARE(names, (QStringList{s("Generic - Motion JPEG"), s("Axis - Motion JPEG"), s("Axis - Motion JPEG"),
+                                     s("Milestone - Motion JPEG")}));
+    }
+
+    void newAxisCameraSavedEmpty()
+    {
+        const Value cameras = Value::array({dictionary({{"title", s("Gate")}})});
+        Harness harness(newGroup(cameras));
+        CameraDetailView *editor = harness.choose(0, 1);
+        QVERIFY(editor);
+        QCOMPARE(editor->title(), s("Axis - Motion JPEG"));
+        QCOMPARE(editor->leftBarButtonItem(), editor->cancelButton());
+        QCOMPARE(editor->rightBarButtonItem(), editor->saveButton());
+        QCOMPARE(generalLabels(editor), (QStringList{s("Enabled"), s("Name"), s("PTZ Enabled")}));
+        QCOMPARE(valueOf(editor, "enabled"), s("y"));
+        QCOMPARE(valueOf(editor, "ptzSwitch"), s("n"));
+        QCOMPARE(sectionTitles(editor), (QStringList{QString(), s("Video Options"), s("Extended Video Options")}));
+
+        editor->saveButtonPressed();
+        QCOMPARE(harness.stack.viewControllers(), QList<ViewController *>{harness.groupEditor});
+        QCOMPARE(cameras.size(), 2);
+        const Value expected = dictionary(
+            {{"definition_version", s("1")},
+             {"enabled", s("y")},
+             {"title", s("unnamed")},
+             {"video.parameters",
+              dictionary({{"video.type", s("AXISMJPEG")}, {"video.vapix", s("1")}, {"video.ssl", s("n")}})}});
+        QCOMPARE(cameras.at(1), expected);
+    }
+
+    void genericWithUniversalPTZ()
+    {
+        const Value camera = dictionary(
+            {{"title", s("Dock")},
+             {"enabled", s("n")},
+             {"video.parameters", dictionary({{"video.type", s("GENMJPEG")}, {"video.host", s("127.0.0.1")}})},
+             {"control.parameters", dictionary({{"control.protocol", s("QuickSet Universal PTZ")},
+                                                {"control.host", s("127.0.0.1")}})}});
+        const Value cameras = Value::array({camera});
+        NavigationController stack(new ViewController);
+        auto *editor = new CameraDetailView;
+        editor->setCurrentGroup(newGroup(cameras));
+        editor->setCameraDefinition(camera);
+        stack.pushViewController(editor, false);
+
+        QCOMPARE(editor->rowForKey(s("ptzType"))->rightLabel, s("Quickset Universal"));
+        QVERIFY(!editor->rowForKey(s("ptzSwitch")));
+        QCOMPARE(sectionTitles(editor).count(s("PTZ Control Options")), 1);
+        QCOMPARE(valueOf(editor, "control.host"), s("127.0.0.1"));
+        QCOMPARE(valueOf(editor, "enabled"), s("n"));
+
+        editor->showPTZList();
+        auto *chooser = qobject_cast<PTZChooserView *>(stack.topViewController());
+        QVERIFY(chooser);
+        QCOMPARE(chooser->numberOfRows(chooser->tableView(), 0), 4);
+        std::unique_ptr<TableViewCell> current(chooser->cellForRow(chooser->tableView(), {0, 2}));
+        QCOMPARE(current->text(), s("Quickset Universal"));
+        QCOMPARE(current->accessoryType(), TableViewCell::Accessory::Checkmark);
+        chooser->didSelectRow(chooser->tableView(), {0, 0});
+        QCOMPARE(stack.topViewController(), editor);
+        QCOMPARE(editor->rowForKey(s("ptzType"))->rightLabel, s("None"));
+        QVERIFY(!sectionTitles(editor).contains(s("PTZ Control Options")));
+
+        editor->saveButtonPressed();
+        QCOMPARE(cameras.size(), 1);
+        const Value saved = cameras.at(0);
+        QVERIFY(!saved.isSameObject(camera));
+        QVERIFY(!saved.contains(s("control.parameters")));
+        QCOMPARE(saved.value(s("title")).toString(), s("Dock"));
+        QCOMPARE(saved.value(s("enabled")).toString(), s("n"));
+        // The editor never changes the definition it was given.
+        QVERIFY(camera.contains(s("control.parameters")));
+
+        editor->setPTZ(&QSUnivProfile::instance());
+        QCOMPARE(valueOf(editor, "control.host"), s("127.0.0.1"));
+    }
+
+    void axisPTZRefillsFromTheStoredParameters()
+    {
+        const Value camera = dictionary(
+            {{"video.parameters", dictionary({{"video.type", s("AXISMJPEG")}, {"video.username", s("viewer")}})},
+             {"control.parameters",
+              dictionary({{"control.protocol", s("Axis PTZ")}, {"control.username", s("operator")}})}});
+        CameraDetailView editor;
+        editor.setCurrentGroup(newGroup());
+        editor.setCameraDefinition(camera);
+        QCOMPARE(valueOf(&editor, "ptzSwitch"), s("y"));
+        QVERIFY(editor.ptzProfile());
+        QCOMPARE(valueOf(&editor, "video.username"), s("operator"));
+
+        field(&editor, "video.username")->setValue(s("typed"));
+        editor.ptzSwitch()->setOn(false);
+        editor.ptzSwitchChanged();
+        QVERIFY(!editor.ptzProfile());
+        QVERIFY(!editor.makeDictFromForm().contains(s("control.parameters")));
+        editor.ptzSwitch()->setOn(true);
+        editor.ptzSwitchChanged();
+        QCOMPARE(valueOf(&editor, "video.username"), s("operator"));
+        QCOMPARE(editor.makeDictFromForm().value(s("control.parameters")).value(s("control.username")).toString(),
+                 s("operator"));
+    }
+
+    void detectedCameraIsOnlyShown()
+    {
+        const Value camera = dictionary(
+            {{"title", s("Lobby")},
+             {"service", Value::handle(std::make_shared<int>(1))},
+             {"video.parameters", dictionary({{"video.type", s("AXISSERVERMJPEG")}, {"video.host", s("127.0.0.1")}})}});
+        CameraDetailView editor;
+        editor.setCurrentGroup(Value());
+        editor.setCameraDefinition(camera);
+        QVERIFY(!editor.rowForKey(s("enabled")));
+        QVERIFY(!editor.rightBarButtonItem());
+        QVERIFY(!editor.leftBarButtonItem());
+        QVERIFY(editor.sectionForKey(s("general"))->footer.data() == editor.copyButton()->parentWidget());
+        for (const char *key : {"title", "video.host", "video.port", "video.camera_number"})
+            QVERIFY2(!dynamic_cast<QWidget *>(field(&editor, key))->isEnabled(), key);
+        QVERIFY(dynamic_cast<QWidget *>(field(&editor, "video.ssl"))->isEnabled());
+
+        QSignalSpy copy(&editor, &CameraDetailView::copyToGroupRequested);
+        editor.copyButton()->click();
+        QCOMPARE(copy.size(), 1);
+        QVERIFY(copy.at(0).at(0).value<Value>().isSameObject(camera));
+
+        // The copy opened for a group appends a definition built from the form.
+        const Value cameras = Value::array({camera});
+        CameraDetailView copyEditor;
+        copyEditor.setCurrentGroup(newGroup(cameras));
+        copyEditor.setCameraDefinition(camera.deepCopy());
+        QVERIFY(dynamic_cast<QWidget *>(field(&copyEditor, "title"))->isEnabled());
+        copyEditor.saveButtonPressed();
+        QCOMPARE(cameras.size(), 2);
+        QVERIFY(!cameras.at(1).contains(s("service")));
+        QCOMPARE(cameras.at(1).value(s("title")).toString(), s("Lobby"));
+    }
+
+    void unknownTypesKeepOnlyTheGeneralSection()
+    {
+        CameraDetailView editor;
+        editor.setCurrentGroup(newGroup());
+        editor.setCameraDefinition(dictionary(
+            {{"video.parameters", dictionary({{"video.type", s("SONYMJPEG")}})},
+             {"control.parameters", dictionary({{"control.protocol", s("Sony PTZ")}})}}));
+        QCOMPARE(editor.model().numberOfSections(), 1);
+        QVERIFY(editor.rowForKey(s("ptzSwitch")));
+        editor.ptzSwitch()->setOn(true);
+        editor.ptzSwitchChanged();
+        QVERIFY(!editor.ptzProfile());
+    }
+
+    void everyProfileRoundTrips_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(VideoStreamFactory::videoProfileList().size()); ++i)
+            QTest::newRow(qPrintable(VideoStreamFactory::videoProfileList().at(size_t(i))->canHandleType())) << i;
+    }
+
+    void everyProfileRoundTrips()
+    {
+        QFETCH(int, index);
+        const VideoProfile *profile = VideoStreamFactory::videoProfileList().at(size_t(index));
+        const Value cameras = Value::array();
+        const Value group = newGroup(cameras);
+
+        CameraDetailView editor;
+        editor.setCurrentGroup(group);
+        editor.setVidProfile(profile);
+        editor.setCameraDefinition(Value());
+        QStringList filled;
+        for (const char *key : {"title", "video.host", "video.port", "video.path", "video.username", "video.password",
+                                "video.camera_number", "video.camera_name", "video.resolution", "video.fps",
+                                "video.compression"}) {
+            if (FormField *f = field(&editor, key)) {
+                f->setValue(s(key).toUpper());
+                filled << s(key);
+            }
+        }
+        for (const char *key : {"video.ssl", "video.vapix"}) {
+            if (FormField *f = field(&editor, key))
+                f->setValue(s("y"));
+        }
+        if (editor.rowForKey(s("ptzType"))) {
+            editor.setPTZ(editor.compatiblePTZList().constLast());
+        } else {
+            editor.ptzSwitch()->setOn(true);
+            editor.ptzSwitchChanged();
+        }
+        if (FormField *f = field(&editor, "control.host"))
+            f->setValue(s("127.0.0.1"));
+        editor.saveButtonPressed();
+        QCOMPARE(cameras.size(), 1);
+        const Value saved = cameras.at(0);
+        QCOMPARE(saved.value(s("video.parameters")).value(s("video.type")).toString(), profile->canHandleType());
+
+        CameraDetailView reopened;
+        reopened.setCurrentGroup(group);
+        reopened.setCameraDefinition(saved);
+        QCOMPARE(reopened.vidProfile(), profile);
+        QCOMPARE(reopened.ptzProfile(), editor.ptzProfile());
+        for (const QString &key : std::as_const(filled))
+            QCOMPARE(valueOf(&reopened, qPrintable(key)), key.toUpper());
+        QCOMPARE(valueOf(&reopened, "video.ssl").isNull(), !editor.rowForKey(s("video.ssl")));
+        reopened.saveButtonPressed();
+        QCOMPARE(cameras.size(), 1);
+        QCOMPARE(cameras.at(0), saved);
+        QVERIFY(!cameras.at(0).isSameObject(saved));
+    }
+};
+
+QTEST_MAIN(TestCameraDetailView)
+#include "tst_cameradetailview.moc"
