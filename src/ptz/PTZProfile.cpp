@@ -38,3 +38,22 @@ void PTZProfile::addControlRow(FormHost &form, const FormSectionRef &section, co
     field->setValue(params.value(key).toString());
     form.addRow(key, label, field, QString(), section);
 }
+
+FormSectionRef PTZProfile::populateSerialAdapter(FormHost &form, const Value &params)
+{
+    const FormSectionRef section = addControlSection(form);
+    addControlRow(form, section, params, QStringLiteral("control.host"), QStringLiteral("Host"), true,
+                  QStringLiteral("0.0.0.0"));
+    addControlRow(form, section, params, QStringLiteral("control.port"), QStringLiteral("Port"), false,
+                  QStringLiteral("10001"));
+    addControlRow(form, section, params, QStringLiteral("control.serial_id"), QStringLiteral("Serial ID"), false,
+                  QStringLiteral("1"));
+    return section;
+}
+
+void PTZProfile::readSerialAdapter(const FormHost &form, Value &params)
+{
+    copyRow(form, params, QStringLiteral("control.host"), QStringLiteral("control.host"));
+    copyRow(form, params, QStringLiteral("control.port"), QStringLiteral("control.port"));
+    copyRow(form, params, QStringLiteral("control.serial_id"), QStringLiteral("control.serial_id"));
+}

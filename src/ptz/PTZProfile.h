@@ -38,4 +38,7 @@ protected:
     static FormSectionRef addControlSection(FormHost &form);
     static void addControlRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
                               const QString &label, bool large, const QString &hint);
+    // Host, port and serial address of a pan/tilt receiver behind a serial adapter.
+    static FormSectionRef populateSerialAdapter(FormHost &form, const Value &params);
+    static void readSerialAdapter(const FormHost &form, Value &params);
 };

@@ -20,20 +20,12 @@ QString PelcoPTZProfile::canHandleType() const
 
 void PelcoPTZProfile::populateForm(FormHost &form, const Value &params) const
 {
-    const FormSectionRef section = addControlSection(form);
-    addControlRow(form, section, params, QStringLiteral("control.host"), QStringLiteral("Host"), true,
-                  QStringLiteral("0.0.0.0"));
-    addControlRow(form, section, params, QStringLiteral("control.port"), QStringLiteral("Port"), false,
-                  QStringLiteral("10001"));
-    addControlRow(form, section, params, QStringLiteral("control.serial_id"), QStringLiteral("Serial ID"), false,
-                  QStringLiteral("1"));
+    populateSerialAdapter(form, params);
 }
 
 Value PelcoPTZProfile::readFromForm(const FormHost &form) const
 {
     Value params = newParameters();
-    copyRow(form, params, QStringLiteral("control.host"), QStringLiteral("control.host"));
-    copyRow(form, params, QStringLiteral("control.port"), QStringLiteral("control.port"));
-    copyRow(form, params, QStringLiteral("control.serial_id"), QStringLiteral("control.serial_id"));
+    readSerialAdapter(form, params);
     return params;
 }

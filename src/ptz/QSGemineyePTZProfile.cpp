@@ -20,13 +20,7 @@ QString QSGemineyePTZProfile::canHandleType() const
 
 void QSGemineyePTZProfile::populateForm(FormHost &form, const Value &params) const
 {
-    const FormSectionRef section = addControlSection(form);
-    addControlRow(form, section, params, QStringLiteral("control.host"), QStringLiteral("Host"), true,
-                  QStringLiteral("0.0.0.0"));
-    addControlRow(form, section, params, QStringLiteral("control.port"), QStringLiteral("Port"), false,
-                  QStringLiteral("10001"));
-    addControlRow(form, section, params, QStringLiteral("control.serial_id"), QStringLiteral("Serial ID"), false,
-                  QStringLiteral("1"));
+    const FormSectionRef section = populateSerialAdapter(form, params);
     addControlRow(form, section, params, QStringLiteral("control.camera_number"), QStringLiteral("Camera Number"),
                   false, QStringLiteral("1"));
 }
@@ -34,9 +28,7 @@ void QSGemineyePTZProfile::populateForm(FormHost &form, const Value &params) con
 Value QSGemineyePTZProfile::readFromForm(const FormHost &form) const
 {
     Value params = newParameters();
-    copyRow(form, params, QStringLiteral("control.host"), QStringLiteral("control.host"));
-    copyRow(form, params, QStringLiteral("control.port"), QStringLiteral("control.port"));
-    copyRow(form, params, QStringLiteral("control.serial_id"), QStringLiteral("control.serial_id"));
+    readSerialAdapter(form, params);
     copyRow(form, params, QStringLiteral("control.camera_number"), QStringLiteral("control.camera_number"));
     return params;
 }
