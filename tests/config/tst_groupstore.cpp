@@ -6,6 +6,8 @@
 #include "platform/Preferences.h"
 #include "util/QelLog.h"
 
+#include "LogCapture.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -16,20 +18,12 @@
 
 namespace {
 
-QList<QByteArray> logLines;
-
-void collect(const QByteArray &line)
+// A line at this level ("ERROR", "DEBUG") whose message holds text.
+bool logged(const LogCapture &log, const char *level, const char *text)
 {
-    logLines.append(line);
-}
-
-bool logged(const char *level, const char *text)
-{
-    for (const QByteArray &line : std::as_const(logLines)) {
-        if (line.contains(QByteArray("<") + level) && line.contains(text))
-            return true;
-    }
-    return false;
+    const QStringList lines = log.matching(QLatin1StringView(text));
+    return std::any_of(lines.cbegin(), lines.cend(),
+                       [level](const QString &line) { return line.contains(QLatin1Char('<') + QLatin1StringView(level)); });
 }
 
 const char *LegacyGroups = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -73,6 +67,7 @@ class TestGroupStore final : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Preferences> m_prefs;
+    LogCapture m_log;
 
     QString path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
 
@@ -86,14 +81,9 @@ private:
     void writeFile(const char *name, const QByteArray &bytes) { QVERIFY(AtomicFile::write(path(name), bytes)); }
 
 private slots:
-    void initTestCase()
-    {
-        QelLog::setSink(collect);
-    }
-
     void init()
     {
-        logLines.clear();
+        m_log.clear();
         m_dir = std::make_unique<QTemporaryDir>();
         m_prefs = std::make_unique<Preferences>(path("preferences.conf"));
         DefaultSettings::initializeDefaultSettings(*m_prefs);
@@ -103,8 +93,8 @@ private slots:
     void firstStartWithNoFiles()
     {
         auto store = startStore();
-        QVERIFY(logged("ERROR", "Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
-        QVERIFY(logged("ERROR", "Failed to parse stored groups using deprecated plaintext mode."));
+        QVERIFY(logged(m_log, "ERROR", "Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
+        QVERIFY(logged(m_log, "ERROR", "Failed to parse stored groups using deprecated plaintext mode."));
         QCOMPARE(store->groups().size(), 1);
         const Value group = store->groups().at(0);
         QCOMPARE(group.value(QStringLiteral("name")).toString(), QStringLiteral("Default"));
@@ -130,7 +120,7 @@ private slots:
         writeFile("groups.plist", LegacyGroups);
         m_prefs->setValue(QStringLiteral("SelectedGroupId"), 9);
         auto store = startStore();
-        QVERIFY(logged("DEBUG", "Converted plaintext group file."));
+        QVERIFY(logged(m_log, "DEBUG", "Converted plaintext group file."));
         QVERIFY(!QFile::exists(path("groups.plist")));
         QCOMPARE(store->groups().size(), 2);
         QCOMPARE(store->selectedGroup().value(QStringLiteral("name")).toString(), QStringLiteral("Second"));
@@ -210,9 +200,9 @@ private slots:
         Value camera = Value::dictionary();
         camera.insert(QStringLiteral("service"), Value::handle(std::make_shared<int>(0)));
         store->groups().at(0).value(QStringLiteral("cameras")).append(camera);
-        logLines.clear();
+        m_log.clear();
         QVERIFY(!store->persistBulkData());
-        QVERIFY(logged("ERROR", "Error preparing groups for storage: "));
+        QVERIFY(logged(m_log, "ERROR", "Error preparing groups for storage: "));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
     }
@@ -222,9 +212,9 @@ private slots:
         auto store = startStore();
         // A directory where the file should be makes the write fail.
         QVERIFY(QDir().mkpath(store->groupFilePath()));
-        logLines.clear();
+        m_log.clear();
         QVERIFY(!store->persistBulkData());
-        QVERIFY(logged("ERROR", "Failed to write stored groups"));
+        QVERIFY(logged(m_log, "ERROR", "Failed to write stored groups"));
     }
 };
 

@@ -1,32 +1,18 @@
 #include "config/QelCrypto.h"
-#include "util/QelLog.h"
+
+#include "LogCapture.h"
 
 #include <QTest>
-
-namespace {
-
-QList<QByteArray> logLines;
-
-void collect(const QByteArray &line)
-{
-    logLines.append(line);
-}
-
-} // namespace
 
 class TestQelCrypto final : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QelLog::setSink(collect);
-        QelLog::setLoggingEnabled(true);
-        QelLog::setLoggingThreshhold(0);
-    }
+private:
+    LogCapture m_log;
 
-    void init() { logLines.clear(); }
+private slots:
+    void init() { m_log.clear(); }
 
     void knownAnswers()
     {
@@ -54,7 +40,7 @@ private slots:
                 QCOMPARE(*back, plain);
             }
         }
-        QVERIFY(logLines.isEmpty());
+        QVERIFY(m_log.lines().isEmpty());
     }
 
     void plainDataFailsWithOneLogLine()
@@ -62,14 +48,14 @@ private slots:
         const QByteArray plist("<?xml version=\"1.0\"?><plist><array/></plist>");
         QVERIFY(plist.size() % 8 != 0);
         QVERIFY(!QelCrypto::decryptBlob(plist, QelCrypto::STORAGE_IV));
-        QCOMPARE(logLines.size(), 1);
-        QVERIFY(logLines[0].contains("<DEBUG - File: QelCrypto.cpp"));
-        QVERIFY(logLines[0].contains("Failed to decrypt data: -4303"));
+        QCOMPARE(m_log.lines().size(), 1);
+        QVERIFY(m_log.lines().first().contains(QLatin1StringView("<DEBUG - File: QelCrypto.cpp")));
+        QVERIFY(m_log.lines().first().contains(QLatin1StringView("Failed to decrypt data: -4303")));
 
         QVERIFY(!QelCrypto::decryptBlob({}, QelCrypto::STORAGE_IV));
         // Aligned plain text almost never ends in valid padding.
         QVERIFY(!QelCrypto::decryptBlob(QByteArray(16, 'A'), QelCrypto::STORAGE_IV));
-        QVERIFY(logLines.last().contains("Failed to decrypt data: -4304"));
+        QVERIFY(m_log.lines().last().contains(QLatin1StringView("Failed to decrypt data: -4304")));
     }
 
     void wrongVectorDamagesOnlyTheFirstBlock()

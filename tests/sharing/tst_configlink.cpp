@@ -3,19 +3,14 @@
 #include "platform/DeviceIdentity.h"
 #include "sharing/ConfigLink.h"
 #include "util/QelLog.h"
+
+#include "LogCapture.h"
 #include "util/Utilities.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace {
-
-QList<QByteArray> logLines;
-
-void collect(const QByteArray &line)
-{
-    logLines.append(line);
-}
 
 Value camera(const char *title)
 {
@@ -53,15 +48,13 @@ class TestConfigLink final : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QelLog::setSink(collect);
-        QelLog::setLoggingEnabled(true);
-        QelLog::setLoggingThreshhold(1);
-    }
+private:
+    LogCapture m_log;
 
-    void init() { logLines.clear(); }
+    QString lastLine() const { return m_log.lines().value(m_log.lines().size() - 1); }
+
+private slots:
+    void init() { m_log.clear(); }
 
     void roundTrips()
     {
@@ -72,7 +65,7 @@ private slots:
         QCOMPARE(ConfigLink::typeOfHost(url.host()), std::optional(ConfigLink::Group));
         const Value back = ConfigLink::extractConfigFromEncodedData(ConfigLink::payloadOf(url), ConfigLink::Group);
         QVERIFY(back == group(2));
-        QVERIFY(logLines.isEmpty());
+        QVERIFY(m_log.lines().isEmpty());
 
         // A percent-escaped payload, as some mail clients rewrite links, reads the same.
         const QString escaped = QStringLiteral("vyo://group/") + QString::fromLatin1(QUrl::toPercentEncoding(payloadOfLink(link)));
@@ -86,11 +79,11 @@ private slots:
     void plaintextFallback()
     {
         for (const QByteArray &plist : { PropertyList::toBinary(camera("Old"), nullptr), PropertyList::toXml(camera("Old"), nullptr) }) {
-            logLines.clear();
+            m_log.clear();
             const Value back = ConfigLink::extractConfigFromEncodedData(Utilities::base64Encode(plist), ConfigLink::Camera);
             QVERIFY(back == camera("Old"));
-            QVERIFY(logLines.last().contains("Failed to decrypt config URL. Attempting fall-back to deprecated plaintext mode."));
-            QVERIFY(logLines.last().contains("<DEBUG"));
+            QVERIFY(lastLine().contains(QLatin1StringView("Failed to decrypt config URL. Attempting fall-back to deprecated plaintext mode.")));
+            QVERIFY(lastLine().contains(QLatin1StringView("<DEBUG")));
         }
     }
 
@@ -126,7 +119,7 @@ private slots:
         QFETCH(QString, payload);
         QFETCH(int, type);
         QVERIFY(ConfigLink::extractConfigFromEncodedData(payload, ConfigLink::Type(type)).isNull());
-        QVERIFY(logLines.last().contains("Failed to parse config URL using deprecated plaintext mode."));
+        QVERIFY(lastLine().contains(QLatin1StringView("Failed to parse config URL using deprecated plaintext mode.")));
     }
 
     void restrictions()
@@ -178,7 +171,7 @@ private slots:
         bad.insert(QStringLiteral("service"), Value::handle(std::make_shared<int>(0)));
         QString error;
         QVERIFY(ConfigLink::groupMailUrl(bad, &error).isEmpty());
-        QVERIFY(logLines.last().contains("<ERROR") && logLines.last().contains("Error creating email URL: "));
+        QVERIFY(lastLine().contains(QLatin1StringView("<ERROR")) && lastLine().contains(QLatin1StringView("Error creating email URL: ")));
     }
 
     void deviceIdentity()

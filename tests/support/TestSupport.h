@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogCapture.h"
 #include "video/FrameConsumer.h"
 
 #include <QByteArray>
@@ -11,20 +12,6 @@
 
 // A JPEG picture of one colour.
 QByteArray testJpeg(int width, int height, const QColor &color);
-
-// Every log line of any level while it lives.
-class LogCapture final
-{
-public:
-    LogCapture();
-    ~LogCapture();
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
-
-    QStringList lines() const;
-    bool contains(const QString &text) const;
-    void clear();
-};
 
 // Records what a reader delivers; called on the worker thread, read on the main thread.
 class RecordingConsumer final : public FrameConsumer

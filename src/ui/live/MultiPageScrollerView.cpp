@@ -355,7 +355,13 @@ QRectF MultiPageScrollerView::rectForCamera(const Value &camera)
 void MultiPageScrollerView::willMoveToWindow(bool entering)
 {
     m_inWindow = entering;
-    if (entering) {
+    setPagesLive(entering);
+}
+
+void MultiPageScrollerView::setPagesLive(bool live)
+{
+    // Live, the centre streams and the neighbours trickle; otherwise only the centre trickles.
+    if (live) {
         m_multiView->startFeeds();
         m_leftMultiView->trickle(0.5);
         m_rightMultiView->trickle(0);
@@ -368,16 +374,14 @@ void MultiPageScrollerView::willMoveToWindow(bool entering)
 
 void MultiPageScrollerView::becameIdle()
 {
-    if (!m_inWindow)
-        return;
-    willMoveToWindow(false);
-    m_inWindow = true;
+    if (m_inWindow)
+        setPagesLive(false);
 }
 
 void MultiPageScrollerView::becameActive()
 {
     if (m_inWindow)
-        willMoveToWindow(true);
+        setPagesLive(true);
 }
 
 bool MultiPageScrollerView::event(QEvent *event)

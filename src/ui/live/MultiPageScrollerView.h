@@ -61,6 +61,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void setPagesLive(bool live);
     void resetFeeds();
     void resetFeedsStartingAtOffset(int index, MultiView *page);
     void clearFeedsInView(MultiView *page);
