@@ -1,6 +1,7 @@
 #include "SettingsViewController.h"
 
 #include "config/GroupStore.h"
+#include "settings/GroupListView.h"
 #include "kit/BarButtonItem.h"
 #include "kit/TableView.h"
 #include "kit/TableViewCell.h"
@@ -12,11 +13,11 @@ SettingsViewController::SettingsViewController(LiveViewHost &host, Preferences &
                                                const QString &documentsDir, QWidget *parent)
     : ViewController(parent)
     , m_host(host)
-    , m_store(std::make_unique<GroupStore>(preferences, documentsDir))
+    , m_groupList(new GroupListView(preferences, documentsDir, this))
     , m_table(new TableView(TableView::Style::Grouped, this))
 {
     setTitle(QStringLiteral("Settings"));
-    m_store->start();
+    m_groupList->hide();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_table);
@@ -27,7 +28,7 @@ SettingsViewController::SettingsViewController(LiveViewHost &host, Preferences &
     // The groups are written at once rather than with the next periodic save, so a
     // crash soon after editing loses nothing.
     connect(done, &BarButtonItem::triggered, this, [this] {
-        m_store->persistBulkData();
+        m_groupList->store().persistBulkData();
         m_host.switchToView(LiveViewHost::View::Multi);
     });
 }
@@ -42,17 +43,17 @@ void SettingsViewController::viewWillAppear(bool animated)
 
 int SettingsViewController::numberOfRows(TableView *, int)
 {
-    return static_cast<int>(m_store->groups().size());
+    return static_cast<int>(m_groupList->store().groups().size());
 }
 
 TableViewCell *SettingsViewController::cellForRow(TableView *, const IndexPath &path)
 {
     auto *cell = new TableViewCell;
-    const Value group = m_store->groups().at(path.row);
+    const Value group = m_groupList->store().groups().at(path.row);
     cell->setText(group.value(QStringLiteral("name")).toString());
     const qsizetype cameras = group.value(QStringLiteral("cameras")).size();
     cell->setDetailText(cameras == 1 ? QStringLiteral("1 camera") : QStringLiteral("%1 cameras").arg(cameras));
-    if (group.isSameObject(m_store->selectedGroup()))
+    if (group.isSameObject(m_groupList->store().selectedGroup()))
         cell->setAccessoryType(TableViewCell::Accessory::Checkmark);
     return cell;
 }
@@ -69,7 +70,7 @@ QString SettingsViewController::titleForFooter(TableView *, int)
 
 void SettingsViewController::didSelectRow(TableView *table, const IndexPath &path)
 {
-    m_store->setSelectedGroup(m_store->groups().at(path.row));
-    m_store->persistGroupSelection();
+    m_groupList->store().setSelectedGroup(m_groupList->store().groups().at(path.row));
+    m_groupList->store().persistGroupSelection();
     table->reloadData();
 }

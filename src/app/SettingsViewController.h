@@ -4,9 +4,7 @@
 #include "kit/TableViewDelegate.h"
 #include "kit/ViewController.h"
 
-#include <memory>
-
-class GroupStore;
+class GroupListView;
 class LiveViewHost;
 class Preferences;
 class TableView;
@@ -23,7 +21,7 @@ public:
                            QWidget *parent = nullptr);
     ~SettingsViewController() override;
 
-    GroupStore &groupListController() const { return *m_store; }
+    GroupListView &groupListController() const { return *m_groupList; }
     TableView *tableView() const { return m_table; }
 
     void viewWillAppear(bool animated) override;
@@ -36,6 +34,6 @@ public:
 
 private:
     LiveViewHost &m_host;
-    std::unique_ptr<GroupStore> m_store;
+    GroupListView *m_groupList;
     TableView *m_table;
 };

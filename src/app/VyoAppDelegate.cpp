@@ -9,6 +9,7 @@
 #include "discovery/BonjourHandler.h"
 #include "kit/NavigationController.h"
 #include "kit/TableView.h"
+#include "settings/GroupListView.h"
 #include "live/MultiPageScrollerView.h"
 #include "live/SingleView.h"
 #include "live/VideoView.h"
@@ -95,7 +96,7 @@ void VyoAppDelegate::applicationWillTerminate()
     if (m_videoThread)
         m_videoThread->cancel();
     if (m_settingController)
-        m_settingController->groupListController().persistBulkData();
+        m_settingController->groupListController().store().persistBulkData();
 }
 
 QWidget *VyoAppDelegate::widgetFor(View view) const
@@ -224,7 +225,7 @@ void VyoAppDelegate::zoomOut()
 
 void VyoAppDelegate::updateCameraList(bool resetCurrentPage)
 {
-    GroupStore &store = m_settingController->groupListController();
+    GroupStore &store = m_settingController->groupListController().store();
     const QList<Value> list = LiveCameraList::getCurrentCameraList(
         store.selectedGroup(), getDetectedCameras(), m_preferences.boolForKey(QStringLiteral("ShowAutoCameras")));
     m_multiView->setCameraList(list, store.selectedGroup().value(QStringLiteral("name")).toString(), resetCurrentPage);
@@ -232,7 +233,7 @@ void VyoAppDelegate::updateCameraList(bool resetCurrentPage)
 
 void VyoAppDelegate::cycleToNextGroup()
 {
-    GroupStore &store = m_settingController->groupListController();
+    GroupStore &store = m_settingController->groupListController().store();
     const Value groups = store.groups();
     if (groups.size() < 2)
         return;

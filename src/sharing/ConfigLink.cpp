@@ -4,6 +4,7 @@
 #include "config/PropertyList.h"
 #include "config/QelCrypto.h"
 #include "util/QelLog.h"
+#include "platform/UrlOpener.h"
 #include "util/Utilities.h"
 
 namespace {
@@ -127,10 +128,17 @@ QString ConfigLink::groupMailUrl(const Value &group, QString *error)
     const QString name = group.value(QStringLiteral("name")).toString();
     const qsizetype count = group.value(QStringLiteral("cameras")).size();
     const QString body = QStringLiteral("<html><body><br/><p>Touch here to import: <a href='%1'>%2 (%3 %4)</a></p></body></html>")
-                             .arg(link, name)
+                             .arg(link, name.toHtmlEscaped())
                              .arg(count)
                              .arg(count == 1 ? QStringLiteral("camera") : QStringLiteral("cameras"));
-    // Only what may not stand in a URL is escaped, as a mail client expects.
-    const QByteArray escaped = QUrl::toPercentEncoding(body, "!$&'()*+,-./:;=?@_~");
+    // Only what may not stand in a URL is escaped, as a mail client expects, and
+    // "&", which would otherwise end the body at the first entity of the name.
+    const QByteArray escaped = QUrl::toPercentEncoding(body, "!$'()*+,-./:;=?@_~");
     return QStringLiteral("mailto:?subject=Vyo%20group&body=") + QString::fromLatin1(escaped);
+}
+
+bool ConfigLink::emailGroup(const Value &group)
+{
+    const QString mail = groupMailUrl(group, nullptr);
+    return !mail.isEmpty() && UrlOpener::shared().openUrl(QUrl(mail, QUrl::StrictMode));
 }

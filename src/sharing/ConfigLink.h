@@ -39,4 +39,6 @@ public:
 
     // The mail a group is sent in: "mailto:?subject=...&body=..." with the link.
     static QString groupMailUrl(const Value &group, QString *error);
+    // Opens the mail composer on groupMailUrl; false (logged) when nothing was sent.
+    static bool emailGroup(const Value &group);
 };

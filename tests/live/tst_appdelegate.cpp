@@ -4,6 +4,7 @@
 #include "VyoAppDelegate.h"
 
 #include "config/GroupStore.h"
+#include "settings/GroupListView.h"
 #include "live/MultiPageScrollerView.h"
 #include "live/MultiView.h"
 #include "live/PTZGestureView.h"
@@ -78,7 +79,7 @@ private slots:
     void cyclingGroups()
     {
         launch();
-        GroupStore &store = m_delegate->settingController()->groupListController();
+        GroupStore &store = m_delegate->settingController()->groupListController().store();
         m_delegate->cycleToNextGroup();
         QCOMPARE(store.groups().size(), 1);
         QCOMPARE(m_delegate->multiView()->title(), QStringLiteral("Default"));
@@ -98,12 +99,12 @@ private slots:
     void terminationStoresTheGroups()
     {
         launch();
-        GroupStore &store = m_delegate->settingController()->groupListController();
+        GroupStore &store = m_delegate->settingController()->groupListController().store();
         store.groups().at(0).insert(QStringLiteral("name"), QStringLiteral("Renamed"));
         m_delegate->applicationWillTerminate();
         cleanup();
         launch();
-        QCOMPARE(m_delegate->settingController()->groupListController().groups().at(0).value(QStringLiteral("name")).toString(),
+        QCOMPARE(m_delegate->settingController()->groupListController().store().groups().at(0).value(QStringLiteral("name")).toString(),
                  QStringLiteral("Renamed"));
     }
 
@@ -113,7 +114,7 @@ private slots:
         m_delegate->switchToView(View::Settings);
         QTRY_VERIFY(!m_delegate->isTransitioning());
         SettingsViewController *settings = m_delegate->settingController();
-        settings->groupListController().groups().at(0).insert(QStringLiteral("name"), QStringLiteral("Edited"));
+        settings->groupListController().store().groups().at(0).insert(QStringLiteral("name"), QStringLiteral("Edited"));
         emit settings->rightBarButtonItem()->triggered();
         QCOMPARE(m_delegate->currentView(), View::Multi);
 

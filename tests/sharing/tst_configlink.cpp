@@ -1,6 +1,7 @@
 #include "config/PropertyList.h"
 #include "config/QelCrypto.h"
 #include "platform/DeviceIdentity.h"
+#include "platform/UrlOpener.h"
 #include "sharing/ConfigLink.h"
 #include "util/QelLog.h"
 
@@ -43,6 +44,17 @@ QString payloadOfLink(const QString &link)
 }
 
 } // namespace
+
+class RecordingOpener final : public UrlOpener
+{
+public:
+    bool openUrl(const QUrl &url) override
+    {
+        opened.append(url);
+        return true;
+    }
+    QList<QUrl> opened;
+};
 
 class TestConfigLink final : public QObject
 {
@@ -161,12 +173,26 @@ private slots:
             const QString body = QUrl::fromPercentEncoding(mail.mid(mail.indexOf(QLatin1StringView("body=")) + 5).toLatin1());
             const QString link = ConfigLink::makeLink(ConfigLink::Group, group(count), &error);
             const QString noun = count == 1 ? QStringLiteral("camera") : QStringLiteral("cameras");
-            QCOMPARE(body, QStringLiteral("<html><body><br/><p>Touch here to import: <a href='%1'>Yard & Gate (%2 %3)</a></p></body></html>")
+            QCOMPARE(body, QStringLiteral("<html><body><br/><p>Touch here to import: <a href='%1'>Yard &amp; Gate (%2 %3)</a></p></body></html>")
                                .arg(link)
                                .arg(count)
                                .arg(noun));
             QVERIFY(!mail.contains(QLatin1Char(' ')) && !mail.contains(QLatin1Char('<')));
+            // The body is the whole rest of the query: no "&" may split it.
+            QVERIFY(!mail.mid(mail.indexOf(QLatin1StringView("body="))).contains(QLatin1Char('&')));
         }
+        Value markup = group(1);
+        markup.insert(QStringLiteral("name"), QStringLiteral("<a href='x'>Yard</a>"));
+        const QString escaped = QUrl::fromPercentEncoding(ConfigLink::groupMailUrl(markup, nullptr).toLatin1());
+        QVERIFY(escaped.contains(QLatin1StringView(">&lt;a href='x'&gt;Yard&lt;/a&gt; (1 camera)</a>")));
+
+        RecordingOpener opener;
+        UrlOpener::setShared(&opener);
+        QVERIFY(ConfigLink::emailGroup(group(2)));
+        QVERIFY(!ConfigLink::emailGroup(bad));
+        UrlOpener::setShared(nullptr);
+        QCOMPARE(opener.opened.size(), 1);
+        QCOMPARE(opener.opened.first().toString(QUrl::FullyEncoded), ConfigLink::groupMailUrl(group(2), nullptr));
         Value bad = group(1);
         bad.insert(QStringLiteral("service"), Value::handle(std::make_shared<int>(0)));
         QString error;
