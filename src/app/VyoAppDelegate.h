@@ -22,7 +22,8 @@ class SettingsViewController;
 class SingleView;
 class WorkerThread;
 
-// The application controller: builds the long-lived objects at launch, switches
+// The application controller: builds the long-lived objects at launch and opens
+// on the live view or, on first run, on the registration form; switches
 // the window between the settings, the multi view and the single view with their
 // transitions, hands the live camera list to the multi view, cycles groups, and
 // stores the groups when the application ends. Main thread only.
