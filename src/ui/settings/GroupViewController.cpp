@@ -42,7 +42,6 @@ GroupViewController::GroupViewController(TableView::Style style, QWidget *parent
     m_nameField->resize(200, m_nameField->minimumHeight());
     m_nameField->setPlaceholderText(Unnamed);
     m_nameField->setAutocorrection(false);
-    m_nameField->setKeyboard(TextField::Keyboard::Default);
     m_nameField->hide();
     connect(m_nameField, &QLineEdit::editingFinished, this, &GroupViewController::updateNameFromTextfield);
 
