@@ -1,7 +1,381 @@
 #include "ui/settings/GroupViewController.h"
 
+#include "sharing/ConfigLink.h"
+#include "ui/kit/BarButtonItem.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/RoundedButton.h"
+#include "ui/kit/TableViewCell.h"
+#include "ui/kit/TextField.h"
+#include "ui/kit/Theme.h"
+#include "ui/settings/CameraDetailView.h"
+#include "ui/settings/KeyboardFixer.h"
+#include "ui/settings/ProtocolChooserView.h"
+#include "util/QelLog.h"
+
+#include <algorithm>
+
+namespace {
+const QString Unnamed = QStringLiteral("unnamed");
+const QString NameKey = QStringLiteral("name");
+const QString CamerasKey = QStringLiteral("cameras");
+
+constexpr int FooterHeight = 70;
+
+QFont italicFont()
+{
+    return Theme::font(17, false, true);
+}
+}
+
+GroupViewController::GroupViewController(TableView::Style style, QWidget *parent)
+    : ViewController(parent)
+    , m_nameField(new TextField(this))
+    , m_singleFooter(new QWidget(this))
+    , m_doubleFooter(new QWidget(this))
+    , m_emailBtn(new RoundedButton(QStringLiteral("Email Camera Definitions"), m_singleFooter))
+    , m_selectAllBtn(new RoundedButton(QStringLiteral("Select All"), m_doubleFooter))
+    , m_deselectAllBtn(new RoundedButton(QStringLiteral("Deselect All"), m_doubleFooter))
+    , m_sendButton(new BarButtonItem(QStringLiteral("Send"), BarButtonItem::Style::Done, this))
+    , m_cancelEmailButton(new BarButtonItem(BarButtonItem::SystemItem::Cancel, this))
+    , m_table(new TableView(style, this))
+{
+    m_nameField->resize(200, m_nameField->minimumHeight());
+    m_nameField->setPlaceholderText(Unnamed);
+    m_nameField->setAutocorrection(false);
+    m_nameField->hide();
+    connect(m_nameField, &QLineEdit::editingFinished, this, &GroupViewController::updateNameFromTextfield);
+
+    m_singleFooter->resize(320, FooterHeight);
+    m_singleFooter->hide();
+    m_emailBtn->setGeometry(10, 10, 300, 55);
+    connect(m_emailBtn, &RoundedButton::clicked, this, &GroupViewController::startEmailPressed);
+
+    m_doubleFooter->resize(320, FooterHeight);
+    m_doubleFooter->hide();
+    m_selectAllBtn->setGeometry(10, 10, 140, 55);
+    m_deselectAllBtn->setGeometry(170, 10, 140, 55);
+    connect(m_selectAllBtn, &RoundedButton::clicked, this, &GroupViewController::selectAllPressed);
+    connect(m_deselectAllBtn, &RoundedButton::clicked, this, &GroupViewController::deselectAllPressed);
+
+    connect(m_sendButton, &BarButtonItem::triggered, this, &GroupViewController::sendEmailPressed);
+    connect(m_cancelEmailButton, &BarButtonItem::triggered, this, &GroupViewController::cancelEmailPressed);
+
+    m_table->setDataSource(this);
+    m_table->setDelegate(this);
+    m_table->setTableFooterView(m_singleFooter);
+    setRightBarButtonItem(editButtonItem());
+}
+
 QPixmap GroupViewController::getIconForCamera(const Value &camera)
 {
     const bool ptz = camera.value(QStringLiteral("control.parameters")).contains(QStringLiteral("control.protocol"));
     return QPixmap(ptz ? QStringLiteral(":/images/ptz_icon.png") : QStringLiteral(":/images/camera_icon.png"));
+}
+
+void GroupViewController::setKeyboardFixer(KeyboardFixer *fixer)
+{
+    m_keyboardFixer = fixer;
+}
+
+void GroupViewController::resizeEvent(QResizeEvent *)
+{
+    m_table->setGeometry(rect());
+}
+
+Value GroupViewController::cameras() const
+{
+    return m_currentGroup.value(CamerasKey);
+}
+
+qsizetype GroupViewController::cameraCount() const
+{
+    return cameras().size();
+}
+
+bool GroupViewController::isCameraRow(const IndexPath &path) const
+{
+    return path.section == 1 && path.row >= 0 && path.row < cameraCount();
+}
+
+void GroupViewController::setCurrentGroup(const Value &group)
+{
+    m_currentGroup = group;
+    const QString name = group.value(NameKey).toString();
+    m_nameField->setText(name);
+    setTitle(name.isEmpty() ? Unnamed : name);
+}
+
+void GroupViewController::updateNameFromTextfield()
+{
+    if (m_currentGroup.isNull())
+        return;
+    const QString text = m_nameField->text();
+    const QString name = text.isEmpty() ? Unnamed : text;
+    m_currentGroup.insert(NameKey, name);
+    setTitle(name);
+}
+
+void GroupViewController::showCameraDetail(const Value &camera)
+{
+    NavigationController *stack = navigationController();
+    if (!stack)
+        return;
+    auto *editor = new CameraDetailView(TableView::Style::Grouped);
+    editor->setKeyboardFixer(m_keyboardFixer);
+    editor->setCurrentGroup(m_currentGroup);
+    editor->setCameraDefinition(camera);
+    stack->pushViewController(editor, true);
+}
+
+QWidget *GroupViewController::currentFooter() const
+{
+    if (isEditing())
+        return nullptr;
+    return m_emailing ? m_doubleFooter : m_singleFooter;
+}
+
+void GroupViewController::setEditing(bool editing, bool animated)
+{
+    // The edit button item sets the current mode once when it is made; only a change counts.
+    const bool changed = editing != isEditing();
+    ViewController::setEditing(editing, animated);
+    if (!changed)
+        return;
+    m_table->setEditing(editing, animated);
+    setHidesBackButton(editing, animated);
+    m_table->setTableFooterView(currentFooter());
+    m_table->reloadData();
+}
+
+void GroupViewController::viewWillAppear(bool animated)
+{
+    ViewController::viewWillAppear(animated);
+    m_table->reloadData();
+    m_emailBtn->setEnabled(cameraCount() > 0);
+    m_table->setTableFooterView(currentFooter());
+    if (m_keyboardFixer)
+        m_keyboardFixer->viewWillAppear(m_table);
+}
+
+void GroupViewController::viewDidAppear(bool animated)
+{
+    ViewController::viewDidAppear(animated);
+    // A new group has no name yet: let the user type it at once.
+    if (m_nameField->text().isEmpty())
+        m_nameField->setFocus(Qt::OtherFocusReason);
+}
+
+void GroupViewController::viewWillDisappear(bool animated)
+{
+    if (m_keyboardFixer)
+        m_keyboardFixer->viewWillDisappear();
+    // A name still being typed is kept when the user goes back.
+    updateNameFromTextfield();
+    ViewController::viewWillDisappear(animated);
+}
+
+int GroupViewController::numberOfSections(TableView *)
+{
+    return 2;
+}
+
+int GroupViewController::numberOfRows(TableView *, int section)
+{
+    if (section == 0)
+        return 1;
+    if (section != 1 || m_currentGroup.isNull())
+        return 0;
+    const int count = int(cameraCount());
+    const bool plain = !isEditing() && !m_emailing;
+    if (count == 0 && !plain)
+        return 1;
+    return count + (plain ? 1 : 0);
+}
+
+TableViewCell *GroupViewController::cellForRow(TableView *, const IndexPath &path)
+{
+    QEL_LOG(0, QStringLiteral("Got cell request for section: %1, row:%2").arg(path.section).arg(path.row));
+    if (path.section != 0 && path.section != 1) {
+        QEL_LOG(2, QStringLiteral("Got cell request for unknown section: %1").arg(path.section));
+        return nullptr;
+    }
+    auto *cell = new TableViewCell;
+    QEL_LOG(0, QStringLiteral("Made new cell for section: %1, row:%2").arg(path.section).arg(path.row));
+    if (path.section == 0) {
+        cell->setText(QStringLiteral("Name"));
+        cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
+        cell->setAccessoryView(m_nameField);
+    } else if (isCameraRow(path)) {
+        const Value camera = cameras().at(path.row);
+        cell->setText(camera.value(QStringLiteral("title")).toString());
+        cell->setImage(getIconForCamera(camera));
+        if (!m_emailing)
+            cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
+        else if (isSelected(camera))
+            cell->setAccessoryType(TableViewCell::Accessory::Checkmark);
+    } else if (cameraCount() == 0 && (isEditing() || m_emailing)) {
+        cell->setText(QStringLiteral("no cameras defined"));
+        cell->setTextFont(italicFont());
+        cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
+    } else {
+        cell->setText(QStringLiteral("add new camera..."));
+        cell->setTextFont(italicFont());
+        cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
+    }
+    QEL_LOG(0, QStringLiteral("Returned cell for section: %1, row:%2").arg(path.section).arg(path.row));
+    return cell;
+}
+
+QString GroupViewController::titleForHeader(TableView *, int section)
+{
+    return section == 1 ? QStringLiteral("Cameras") : QString();
+}
+
+bool GroupViewController::canEditRow(TableView *, const IndexPath &path)
+{
+    return isCameraRow(path);
+}
+
+bool GroupViewController::canMoveRow(TableView *, const IndexPath &path)
+{
+    return isCameraRow(path);
+}
+
+void GroupViewController::commitDelete(TableView *table, const IndexPath &path)
+{
+    if (!isCameraRow(path))
+        return;
+    Value list = cameras();
+    list.removeAt(path.row);
+    table->beginUpdates();
+    table->deleteRows({path}, TableView::RowAnimation::Left);
+    if (list.size() == 0) {
+        table->insertRows({path}, TableView::RowAnimation::Right);
+        m_emailBtn->setEnabled(false);
+    }
+    table->endUpdates();
+}
+
+void GroupViewController::moveRow(TableView *, const IndexPath &from, const IndexPath &to)
+{
+    if (!isCameraRow(from) || !isCameraRow(to))
+        return;
+    Value list = cameras();
+    const Value camera = list.at(from.row);
+    list.removeAt(from.row);
+    list.insertAt(to.row, camera);
+}
+
+IndexPath GroupViewController::targetForMove(TableView *, const IndexPath &, const IndexPath &proposed)
+{
+    if (proposed.section < 1)
+        return {1, 0};
+    const int count = int(cameraCount());
+    if (proposed.row >= count)
+        return {1, count - 1};
+    return proposed;
+}
+
+IndexPath GroupViewController::willSelectRow(TableView *, const IndexPath &path)
+{
+    if (path.section != 1)
+        return {};
+    if (cameraCount() == 0 && (isEditing() || m_emailing))
+        return {};
+    return path;
+}
+
+void GroupViewController::didSelectRow(TableView *table, const IndexPath &path)
+{
+    table->deselectRow(path, true);
+    if (path.section != 1)
+        return;
+    if (isCameraRow(path)) {
+        const Value camera = cameras().at(path.row);
+        if (m_emailing)
+            toggleSelection(camera);
+        else
+            showCameraDetail(camera);
+        return;
+    }
+    if (isEditing() || m_emailing || path.row != cameraCount())
+        return;
+    if (NavigationController *stack = navigationController()) {
+        auto *chooser = new ProtocolChooserView(m_currentGroup);
+        chooser->setKeyboardFixer(m_keyboardFixer);
+        stack->pushViewController(chooser, true);
+    }
+}
+
+bool GroupViewController::isSelected(const Value &camera) const
+{
+    return std::any_of(m_selectedCameras.cbegin(), m_selectedCameras.cend(),
+                       [&camera](const Value &chosen) { return chosen.isSameObject(camera); });
+}
+
+void GroupViewController::toggleSelection(const Value &camera)
+{
+    if (isSelected(camera))
+        m_selectedCameras.removeIf([&camera](const Value &chosen) { return chosen.isSameObject(camera); });
+    else
+        m_selectedCameras.append(camera);
+    m_sendButton->setEnabled(!m_selectedCameras.isEmpty());
+    m_table->reloadData();
+}
+
+void GroupViewController::startEmailPressed()
+{
+    if (!m_emailing)
+        setEmailing(true);
+}
+
+void GroupViewController::setEmailing(bool emailing)
+{
+    m_emailing = emailing;
+    m_selectedCameras.clear();
+    setHidesBackButton(emailing, true);
+    if (emailing) {
+        setLeftBarButtonItem(m_cancelEmailButton, true);
+        setRightBarButtonItem(m_sendButton, true);
+        m_sendButton->setEnabled(false);
+    } else {
+        setLeftBarButtonItem(nullptr, true);
+        setRightBarButtonItem(editButtonItem(), true);
+    }
+    m_table->setTableFooterView(currentFooter());
+    m_table->reloadData();
+}
+
+void GroupViewController::selectAllPressed()
+{
+    m_selectedCameras = cameras().items();
+    m_sendButton->setEnabled(!m_selectedCameras.isEmpty());
+    m_table->reloadData();
+}
+
+void GroupViewController::deselectAllPressed()
+{
+    m_selectedCameras.clear();
+    m_sendButton->setEnabled(false);
+    m_table->reloadData();
+}
+
+void GroupViewController::sendEmailPressed()
+{
+    Value chosen = Value::array();
+    for (const Value &camera : cameras().items()) {
+        if (isSelected(camera))
+            chosen.append(camera);
+    }
+    Value group = Value::dictionary();
+    if (m_currentGroup.contains(NameKey))
+        group.insert(NameKey, m_currentGroup.value(NameKey));
+    group.insert(CamerasKey, chosen);
+    ConfigLink::emailGroup(group);
+    setEmailing(false);
+}
+
+void GroupViewController::cancelEmailPressed()
+{
+    setEmailing(false);
 }

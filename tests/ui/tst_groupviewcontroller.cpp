@@ -1,0 +1,175 @@
+#include "config/PropertyList.h"
+#include "config/QelCrypto.h"
+#include "platform/UrlOpener.h"
+#include "ui/kit/BarButtonItem.h"
+#include "ui/kit/CellControl.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/RoundedButton.h"
+#include "ui/kit/TableView.h"
+#include "ui/kit/TableViewCell.h"
+#include "ui/settings/GroupViewController.h"
+#include "util/QelLog.h"
+#include "util/Utilities.h"
+
+#include "LogCapture.h"
+
+#include <QTest>
+
+namespace {
+
+QString s(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+Value camera(const char *title)
+{
+    Value c = Value::dictionary();
+    c.insert(s("title"), s(title));
+    Value video = Value::dictionary();
+    video.insert(s("video.type"), s("AXISMJPEG"));
+    c.insert(s("video.parameters"), video);
+    return c;
+}
+
+QStringList cameraRows(const TableView *table)
+{
+    QStringList texts;
+    for (int r = 0; r < table->numberOfRows(1); ++r)
+        texts << table->cellForRow({1, r})->text();
+    return texts;
+}
+
+void tap(TableView *table, int row)
+{
+    TableViewCell *cell = table->cellForRow({1, row});
+    QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(40, cell->height() / 2));
+}
+
+class RecordingOpener final : public UrlOpener
+{
+public:
+    bool openUrl(const QUrl &url) override
+    {
+        opened.append(url);
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+// The group a mail carries, read back without the sharing code: the link in the
+// body, its payload unescaped, Base64, deciphered with the group vector, parsed.
+Value groupInMail(const QUrl &mail)
+{
+    const QString encoded = mail.toString(QUrl::FullyEncoded);
+    const QString html = QUrl::fromPercentEncoding(encoded.mid(encoded.indexOf(s("body=")) + 5).toLatin1());
+    const QString prefix = s("href='vyo://group/");
+    const qsizetype from = html.indexOf(prefix) + prefix.size();
+    const QString payload =
+        QUrl::fromPercentEncoding(html.mid(from, html.indexOf(QLatin1Char('\''), from) - from).toLatin1());
+    const std::optional<QByteArray> plain =
+        QelCrypto::decryptBlob(Utilities::base64Decode(payload), QelCrypto::URL_INIT_VECS[1]);
+    return plain ? PropertyList::fromData(*plain, nullptr) : Value();
+}
+
+} // namespace
+
+class TestGroupViewController final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<NavigationController> m_stack;
+    GroupViewController *m_editor = nullptr;
+    Value m_cameras;
+
+    TableView *table() const { return m_editor->tableView(); }
+
+private slots:
+    void init()
+    {
+        m_cameras = Value::array({camera("One"), camera("Two"), camera("Three")});
+        Value group = Value::dictionary();
+        group.insert(s("name"), s("Home & Away"));
+        group.insert(s("cameras"), m_cameras);
+        m_editor = new GroupViewController;
+        m_editor->setCurrentGroup(group);
+        m_stack = std::make_unique<NavigationController>(new ViewController);
+        m_stack->resize(320, 480);
+        m_stack->pushViewController(m_editor, false);
+        m_stack->show();
+    }
+
+    void cleanup() { m_stack.reset(); }
+
+    void cellRequestsAreLogged()
+    {
+        LogCapture log;
+        QelLog::setLoggingEnabled(true);
+        QelLog::setLoggingThreshhold(0);
+        table()->reloadData();
+        QelLog::setLoggingEnabled(false);
+        for (const char *line : {"Got cell request for section: 1, row:3", "Made new cell for section: 1, row:3",
+                                 "Returned cell for section: 1, row:3"})
+            QCOMPARE(log.count(s(line)), 1);
+        QCOMPARE(cameraRows(table()).last(), s("add new camera..."));
+    }
+
+    void editModeKeepsMovesAmongTheCameras()
+    {
+        m_editor->setEditing(true, false);
+        QVERIFY(m_editor->hidesBackButton());
+        QVERIFY(!table()->tableFooterView());
+        QCOMPARE(m_editor->targetForMove(table(), {1, 2}, {0, 0}), (IndexPath{1, 0}));
+        QCOMPARE(m_editor->targetForMove(table(), {1, 0}, {1, 3}), (IndexPath{1, 2}));
+        QCOMPARE(m_editor->targetForMove(table(), {1, 0}, {1, 1}), (IndexPath{1, 1}));
+
+        for (int left = 2; left >= 0; --left) {
+            TableViewCell *cell = table()->cellForRow({1, 0});
+            cell->deleteControl()->click();
+            cell->deleteConfirmationButton()->click();
+            QCOMPARE(m_cameras.size(), left);
+        }
+        QCOMPARE(cameraRows(table()), QStringList{s("no cameras defined")});
+        QVERIFY(!m_editor->emailButton()->isEnabled());
+        m_editor->setEditing(false, false);
+        QCOMPARE(cameraRows(table()), QStringList{s("add new camera...")});
+        QVERIFY(!m_editor->hidesBackButton());
+    }
+
+    void emailSendsChosenCamerasInGroupOrder()
+    {
+        RecordingOpener opener;
+        UrlOpener::setShared(&opener);
+        m_editor->emailButton()->click();
+        QCOMPARE(m_editor->rightBarButtonItem(), m_editor->sendButton());
+        QVERIFY(!m_editor->sendButton()->isEnabled());
+        QCOMPARE(cameraRows(table()), (QStringList{s("One"), s("Two"), s("Three")}));
+
+        tap(table(), 2);
+        QVERIFY(m_editor->sendButton()->isEnabled());
+        QCOMPARE(table()->cellForRow({1, 2})->accessoryType(), TableViewCell::Accessory::Checkmark);
+        tap(table(), 2);
+        QVERIFY(!m_editor->sendButton()->isEnabled());
+        m_editor->selectAllButton()->click();
+        QVERIFY(m_editor->sendButton()->isEnabled());
+        m_editor->deselectAllButton()->click();
+        QVERIFY(!m_editor->sendButton()->isEnabled());
+
+        tap(table(), 2);
+        tap(table(), 0);
+        emit m_editor->sendButton()->triggered();
+        UrlOpener::setShared(nullptr);
+
+        QCOMPARE(opener.opened.size(), 1);
+        const Value sent = groupInMail(opener.opened.first());
+        QCOMPARE(sent.value(s("name")).toString(), s("Home & Away"));
+        QCOMPARE(sent.value(s("cameras")), Value::array({m_cameras.at(0), m_cameras.at(2)}));
+        QVERIFY(!m_editor->isEmailing());
+        QCOMPARE(m_editor->rightBarButtonItem(), m_editor->editButtonItem());
+        QVERIFY(!m_editor->hidesBackButton());
+    }
+};
+
+QTEST_MAIN(TestGroupViewController)
+#include "tst_groupviewcontroller.moc"
