@@ -97,6 +97,7 @@ SettingsViewController::SettingsViewController(SettingsHost &host, Preferences &
     connect(m_doneButton, &BarButtonItem::triggered, this, &SettingsViewController::doneButtonPressed);
     setLeftBarButtonItem(m_doneButton);
     m_groupList->hide();
+    m_groupList->setKeyboardFixer(m_host.keyboardFixer());
     m_table->setDataSource(this);
     m_table->setDelegate(this);
 }
