@@ -6,6 +6,7 @@
 #include "config/Value.h"
 
 #include <QObject>
+#include <QUrl>
 
 #include <memory>
 
@@ -40,6 +41,9 @@ public:
     void updateCameraList(bool resetCurrentPage);
     void bonjourListChanged() override;
     QList<Value> getDetectedCameras() const;
+    // A received "vyo" link; false when it cannot be read (nothing is shown then,
+    // or only the alert of a refused ad-hoc camera).
+    bool application(const QUrl &url);
 
     std::shared_ptr<FrameCache> imageCache() const override { return m_imageCache; }
     QThread *videoThread() const override;
@@ -55,6 +59,7 @@ public:
     SettingsViewController *settingController() const { return m_settingController; }
     KeyboardFixer *keyboardFixer() const { return m_keyboardFixer.get(); }
     bool isIdleTimerDisabled() const { return m_idleTimerDisabled; }
+    MainWindow &window() const { return m_window; }
 
 signals:
     void viewSwitched(LiveViewHost::View view);
