@@ -1,5 +1,8 @@
 # Entry points; the real build is CMake with the presets in CMakePresets.json.
-.PHONY: deps build test bench clean
+.PHONY: deps build demo install test bench clean
+
+# Where `make install` puts the viewer; PREFIX=$$HOME/.local installs for one user.
+PREFIX ?= /usr/local
 
 deps:
 	@scripts/install-deps
@@ -11,6 +14,11 @@ build: deps
 # The viewer on the simulated cameras, in a throw-away profile.
 demo: build
 	build/release/src/app/vyo --demo
+
+# The viewer, vyoctl and vyo-camsim, the icon and the desktop entry that opens "vyo" links.
+install: build
+	cmake --install build/release --prefix "$(PREFIX)"
+	scripts/register-desktop "$(PREFIX)"
 
 # The discovery tests talk to a real avahi-daemon confined to loopback; it is
 # started after the installs, which would otherwise wake it with their hooks.

@@ -1,6 +1,7 @@
 #include "VyoAppDelegate.h"
 
 #include "MainWindow.h"
+#include "OpenURLHandler.h"
 #include "PageCurl.h"
 #include "SettingsViewController.h"
 #include "config/DefaultSettings.h"
@@ -260,6 +261,16 @@ void VyoAppDelegate::bonjourListChanged()
 QList<Value> VyoAppDelegate::getDetectedCameras() const
 {
     return m_bonjourMan ? m_bonjourMan->detectedCameras() : QList<Value>();
+}
+
+bool VyoAppDelegate::application(const QUrl &url)
+{
+    // The handler lives on while its sheet is up and then removes itself.
+    auto *handler = new OpenURLHandler(*this, this);
+    if (handler->application(url))
+        return true;
+    delete handler;
+    return false;
 }
 
 void VyoAppDelegate::becameIdle()

@@ -7,6 +7,7 @@
 #include "settings/SettingsHost.h"
 
 #include <QObject>
+#include <QUrl>
 
 #include <memory>
 
@@ -43,6 +44,9 @@ public:
     void updateCameraList(bool resetCurrentPage);
     void bonjourListChanged() override;
     QList<Value> getDetectedCameras() const override;
+    // A received "vyo" link; false when it cannot be read (nothing is shown then,
+    // or only the alert of a refused ad-hoc camera).
+    bool application(const QUrl &url);
 
     std::shared_ptr<FrameCache> imageCache() const override { return m_imageCache; }
     QThread *videoThread() const override;
@@ -59,6 +63,7 @@ public:
     KeyboardFixer *keyboardFixer() const override { return m_keyboardFixer.get(); }
     RegistrationHandler &registrationHandler() override { return *m_registrationHandler; }
     bool isIdleTimerDisabled() const { return m_idleTimerDisabled; }
+    MainWindow &window() const { return m_window; }
 
 signals:
     void viewSwitched(LiveViewHost::View view);

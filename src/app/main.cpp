@@ -2,9 +2,11 @@
 
 #include "DemoProfile.h"
 #include "MainWindow.h"
+#include "LinkServer.h"
 #include "VyoAppDelegate.h"
 #include "platform/Preferences.h"
 #include "platform/Profile.h"
+#include "util/QelLog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -13,6 +15,8 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTimer>
+#include <QUrl>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -93,7 +97,18 @@ int main(int argc, char *argv[])
     const QCommandLineOption fullscreenOption(QStringLiteral("fullscreen"),
                                               QStringLiteral("Fill the display, the interface scaled to fit."));
     parser.addOptions({ profileOption, demoOption, scaleOption, fullscreenOption });
+    parser.addPositionalArgument(QStringLiteral("link"), QStringLiteral("A vyo:// link to open."), QStringLiteral("[link]"));
     parser.process(app);
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        QTextStream(stderr) << "vyo: give at most one link\n";
+        return 2;
+    }
+    const QUrl link = positional.isEmpty() ? QUrl() : QUrl(positional.first(), QUrl::StrictMode);
+    if (!positional.isEmpty() && (!link.isValid() || link.scheme() != QLatin1StringView("vyo"))) {
+        QTextStream(stderr) << "vyo: not a vyo:// link: " << positional.first() << '\n';
+        return 2;
+    }
 
     DemoProfile demo;
     QString profileDir = parser.value(profileOption);
@@ -113,6 +128,13 @@ int main(int argc, char *argv[])
     }
     const std::unique_ptr<QLockFile> lock = profile.tryLock();
     if (!lock) {
+        // A link opened from a mail or a browser goes to the viewer that already runs.
+        if (!link.isEmpty()) {
+            if (LinkServer::forward(profile.dataDir(), link, &error))
+                return 0;
+            QTextStream(stderr) << "vyo: " << error << '\n';
+            return 1;
+        }
         QTextStream(stderr) << "vyo: the profile in " << profile.dataDir() << " is in use by another viewer\n";
         return 1;
     }
@@ -121,6 +143,14 @@ int main(int argc, char *argv[])
     MainWindow window;
     VyoAppDelegate delegate(window, preferences, profile.dataDir());
     delegate.applicationDidFinishLaunching();
+
+    LinkServer links(profile.dataDir(), [&window, &delegate](const QUrl &url) {
+        window.raise();
+        window.activateWindow();
+        return delegate.application(url);
+    });
+    if (!links.listen(&error))
+        QEL_LOG(2, QStringLiteral("Links from other starts cannot reach this viewer: %1").arg(error));
 
     // SIGINT, SIGTERM and SIGHUP end the application as a normal quit would, so
     // no edit is lost to a signal.
@@ -141,5 +171,7 @@ int main(int argc, char *argv[])
         window.showFullScreen();
     else
         window.show();
+    if (!link.isEmpty())
+        QTimer::singleShot(0, &delegate, [&delegate, link] { delegate.application(link); });
     return QApplication::exec();
 }

@@ -186,6 +186,11 @@ private slots:
         const QString escaped = QUrl::fromPercentEncoding(ConfigLink::groupMailUrl(markup, nullptr).toLatin1());
         QVERIFY(escaped.contains(QLatin1StringView(">&lt;a href='x'&gt;Yard&lt;/a&gt; (1 camera)</a>")));
 
+        Value bad = group(1);
+        bad.insert(QStringLiteral("service"), Value::handle(std::make_shared<int>(0)));
+        QString error;
+        QVERIFY(ConfigLink::groupMailUrl(bad, &error).isEmpty());
+        QVERIFY(lastLine().contains(QLatin1StringView("<ERROR")) && lastLine().contains(QLatin1StringView("Error creating email URL: ")));
         RecordingOpener opener;
         UrlOpener::setShared(&opener);
         QVERIFY(ConfigLink::emailGroup(group(2)));
@@ -193,11 +198,6 @@ private slots:
         UrlOpener::setShared(nullptr);
         QCOMPARE(opener.opened.size(), 1);
         QCOMPARE(opener.opened.first().toString(QUrl::FullyEncoded), ConfigLink::groupMailUrl(group(2), nullptr));
-        Value bad = group(1);
-        bad.insert(QStringLiteral("service"), Value::handle(std::make_shared<int>(0)));
-        QString error;
-        QVERIFY(ConfigLink::groupMailUrl(bad, &error).isEmpty());
-        QVERIFY(lastLine().contains(QLatin1StringView("<ERROR")) && lastLine().contains(QLatin1StringView("Error creating email URL: ")));
     }
 
     void deviceIdentity()

@@ -12,6 +12,7 @@
 #include <QRadialGradient>
 
 #include <cmath>
+#include <functional>
 #include <cstdio>
 #include <random>
 
@@ -162,6 +163,175 @@ QImage whiteCircle()
     return image;
 }
 
+// The settings rows' icons: a coloured rounded square with a white glyph, 29 points.
+QImage badge(QColor top, QColor bottom, const std::function<void(QPainter &)> &glyph)
+{
+    QImage image = canvas(29, 29);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 0, 29);
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(0.5, 0.5, 28, 28), 6.5, 6.5);
+    p.setBrush(Qt::white);
+    p.setPen(Qt::NoPen);
+    glyph(p);
+    return image;
+}
+
+void cameraGlyph(QPainter &p, QPointF at, double scale)
+{
+    // A box camera seen from the side: body and a lens hood.
+    p.save();
+    p.translate(at);
+    p.scale(scale, scale);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(0, 2, 13, 8), 1.6, 1.6);
+    body.moveTo(13, 4.5);
+    body.lineTo(18, 2);
+    body.lineTo(18, 10);
+    body.lineTo(13, 7.5);
+    body.closeSubpath();
+    p.drawPath(body);
+    p.restore();
+}
+
+QImage cameraIcon()
+{
+    return badge(QColor(120, 128, 140), QColor(74, 80, 92), [](QPainter &p) { cameraGlyph(p, QPointF(5, 8.5), 1.05); });
+}
+
+QImage ptzIcon()
+{
+    return badge(QColor(236, 120, 52), QColor(196, 72, 22), [](QPainter &p) {
+        cameraGlyph(p, QPointF(7, 4.5), 0.85);
+        // Arrows beneath: the head turns.
+        QPainterPath arrows;
+        arrows.moveTo(4, 21);
+        arrows.lineTo(8.5, 17.5);
+        arrows.lineTo(8.5, 24.5);
+        arrows.closeSubpath();
+        arrows.moveTo(25, 21);
+        arrows.lineTo(20.5, 17.5);
+        arrows.lineTo(20.5, 24.5);
+        arrows.closeSubpath();
+        p.drawPath(arrows);
+        p.drawRect(QRectF(8.5, 20, 12, 2));
+    });
+}
+
+QImage groupIcon()
+{
+    return badge(QColor(86, 140, 214), QColor(30, 80, 160), [](QPainter &p) {
+        for (int row = 0; row < 2; ++row) {
+            for (int col = 0; col < 2; ++col)
+                p.drawRoundedRect(QRectF(6 + col * 9, 6 + row * 9, 7.5, 7.5), 1.5, 1.5);
+        }
+    });
+}
+
+QImage settingsIcon()
+{
+    return badge(QColor(150, 156, 166), QColor(96, 102, 114), [](QPainter &p) {
+        QPainterPath gear;
+        const QPointF c(14.5, 14.5);
+        const int teeth = 8;
+        for (int i = 0; i < teeth * 2; ++i) {
+            const double angle = i * M_PI / teeth;
+            const double r = (i % 2 == 0) ? 10.5 : 8;
+            const double a0 = angle - M_PI / (teeth * 2.4);
+            const double a1 = angle + M_PI / (teeth * 2.4);
+            const QPointF p0 = c + QPointF(std::cos(a0) * r, std::sin(a0) * r);
+            const QPointF p1 = c + QPointF(std::cos(a1) * r, std::sin(a1) * r);
+            if (i == 0)
+                gear.moveTo(p0);
+            else
+                gear.lineTo(p0);
+            gear.lineTo(p1);
+        }
+        gear.closeSubpath();
+        gear.addEllipse(c, 3.6, 3.6);
+        gear.setFillRule(Qt::OddEvenFill);
+        p.drawPath(gear);
+    });
+}
+
+QImage bonjourIcon()
+{
+    // Waves going out from a point: what the network announces.
+    return badge(QColor(84, 190, 110), QColor(34, 140, 64), [](QPainter &p) {
+        p.drawEllipse(QPointF(8, 21), 2.6, 2.6);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap));
+        for (double r : { 7.5, 13.0, 18.5 })
+            p.drawArc(QRectF(8 - r, 21 - r, 2 * r, 2 * r), 0, 90 * 16);
+    });
+}
+
+QImage check(bool checked)
+{
+    QImage image = canvas(22, 22);
+    if (!checked)
+        return image;
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(50, 79, 133), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath mark;
+    mark.moveTo(4, 12);
+    mark.lineTo(9, 17);
+    mark.lineTo(18, 5);
+    p.drawPath(mark);
+    return image;
+}
+
+void lensMark(QPainter &p, const QRectF &box)
+{
+    // The product's mark: a camera lens, rings round a glinting pupil.
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient ring(box.center(), box.width() / 2);
+    ring.setColorAt(0, QColor(70, 120, 200));
+    ring.setColorAt(1, QColor(24, 52, 110));
+    p.setPen(Qt::NoPen);
+    p.setBrush(ring);
+    p.drawEllipse(box);
+    p.setBrush(QColor(12, 16, 28));
+    p.drawEllipse(box.center(), box.width() * 0.3, box.width() * 0.3);
+    p.setBrush(QColor(255, 255, 255, 200));
+    p.drawEllipse(box.center() - QPointF(box.width() * 0.09, box.width() * 0.09), box.width() * 0.08,
+                  box.width() * 0.08);
+}
+
+QImage logo()
+{
+    QImage image = canvas(180, 64);
+    QPainter p(&image);
+    lensMark(p, QRectF(4, 4, 56, 56));
+    QFont font;
+    font.setPixelSize(46);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(50, 79, 133));
+    p.drawText(QRectF(70, 0, 110, 64), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Vyo"));
+    return image;
+}
+
+QImage appIcon()
+{
+    QImage image = canvas(128, 128);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 0, 128);
+    g.setColorAt(0, QColor(58, 62, 72));
+    g.setColorAt(1, QColor(20, 22, 28));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(4, 4, 120, 120), 26, 26);
+    lensMark(p, QRectF(22, 22, 84, 84));
+    return image;
+}
+
 QByteArray shutterWav()
 {
     // A short mechanical click: two decaying noise bursts, 16-bit mono.
@@ -231,7 +401,11 @@ int main(int argc, char *argv[])
         && save(button(QColor(70, 70, 74), QColor(12, 12, 14)), dir, "black_btn.png")
         && save(titleBar(), dir, "small_title_bar.png") && save(small, dir, "joystick_small.png")
         && save(large, dir, "joystick_large.png") && save(whiteCircle(), dir, "white_circle.png")
-        && save(cameraButton(), dir, "camera_button.png");
+        && save(cameraButton(), dir, "camera_button.png") && save(cameraIcon(), dir, "camera_icon.png")
+        && save(ptzIcon(), dir, "ptz_icon.png") && save(groupIcon(), dir, "group_icon.png")
+        && save(settingsIcon(), dir, "settings_icon.png") && save(bonjourIcon(), dir, "bonjour_icon.png")
+        && save(check(true), dir, "check.png") && save(check(false), dir, "no_check.png")
+        && save(logo(), dir, "logo.png") && save(appIcon(), dir, "vyo.png");
     QFile wav(sounds.filePath(QStringLiteral("shutter.wav")));
     ok = ok && wav.open(QIODevice::WriteOnly) && wav.write(shutterWav()) > 0;
     if (!ok) {

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QLocalServer;
+class QLocalSocket;
+
+// Delivers "vyo" links to the viewer that already runs on a profile: that viewer
+// listens on a local socket in the profile directory, and a second start with a
+// link hands the link over and exits. One link per connection, one line of text.
+class LinkServer final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // A link is text in a mail; anything longer than this is not one of ours.
+    static constexpr qsizetype MaxLinkBytes = 1024 * 1024;
+    static constexpr int ClientTimeoutMs = 5000;
+
+    using Handler = std::function<bool(const QUrl &)>;
+
+    LinkServer(QString profileDir, Handler handler, QObject *parent = nullptr);
+    ~LinkServer() override;
+
+    // Replaces a socket left behind by a viewer that did not end cleanly; the
+    // caller holds the profile's lock, so no live viewer owns it.
+    bool listen(QString *error = nullptr);
+
+    // Sends the link to the viewer on the profile; true when it took the link.
+    static bool forward(const QString &profileDir, const QUrl &link, QString *error = nullptr);
+
+    static QString socketPath(const QString &profileDir);
+
+private:
+    void accept();
+    void readFrom(QLocalSocket *socket);
+
+    QString m_profileDir;
+    Handler m_handler;
+    QLocalServer *m_server;
+};

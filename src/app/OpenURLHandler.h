@@ -1,0 +1,50 @@
+#pragma once
+
+#include "config/Value.h"
+#include "sharing/ConfigLink.h"
+
+#include "kit/ModalPanel.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+class VyoAppDelegate;
+
+// One received "vyo" link: unpacks the definition it carries, asks the user what
+// to do with it, and hands it to the group screens or the single view. A handler
+// whose sheet is showing keeps itself until the sheet is dismissed.
+class OpenURLHandler final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit OpenURLHandler(VyoAppDelegate &app, QObject *parent = nullptr);
+
+    // True when the link was understood and its action sheet is showing; the
+    // handler then deletes itself once the sheet is gone. On false the caller
+    // keeps ownership.
+    bool application(const QUrl &url);
+
+    ConfigLink::Type urlType() const { return m_urlType; }
+    Value urlData() const { return m_urlData; }
+    // The sheet or alert the link put up, while it is up.
+    ModalPanel *panel() const { return m_panel; }
+
+    // The choice made in the action sheet.
+    void clickedButtonAtIndex(int index);
+    void didDismissWithButtonIndex(int index);
+
+    // Shows a received ad-hoc camera full screen; it is never stored.
+    void goToSingleView(const Value &camera);
+
+private:
+    void showSheet(const QString &title, const QStringList &buttons);
+    void showAlert(const QString &message);
+
+    VyoAppDelegate &m_app;
+    ConfigLink::Type m_urlType = ConfigLink::Camera;
+    Value m_urlData;
+    QPointer<ModalPanel> m_panel;
+    bool m_showingAdhoc = false;
+};

@@ -1,0 +1,146 @@
+#include "LinkServer.h"
+
+#include "config/Value.h"
+#include "sharing/ConfigLink.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <future>
+
+namespace {
+
+// The sender blocks while it waits for the answer, so it runs beside the event
+// loop that serves the links.
+std::future<bool> forwardInBackground(const QString &dir, const QUrl &url, QString *error)
+{
+    return std::async(std::launch::async, [dir, url, error] { return LinkServer::forward(dir, url, error); });
+}
+
+bool ready(const std::future<bool> &f)
+{
+    return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+} // namespace
+
+class TestLinkServer final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void forwardsLinksToTheRunningViewer()
+    {
+        QTemporaryDir dir;
+        QList<QUrl> received;
+        bool accept = true;
+        LinkServer server(dir.path(), [&](const QUrl &url) {
+            received.append(url);
+            return accept;
+        });
+        QVERIFY(server.listen());
+
+        const QUrl link(QStringLiteral("vyo://group/AbC+/d=="), QUrl::StrictMode);
+        QString error;
+        auto sent = forwardInBackground(dir.path(), link, &error);
+        QTRY_VERIFY(ready(sent));
+        QVERIFY2(sent.get(), qPrintable(error));
+        QCOMPARE(received, QList<QUrl>{ link });
+
+        // A link the viewer cannot read is reported back to the sender.
+        accept = false;
+        sent = forwardInBackground(dir.path(), link, &error);
+        QTRY_VERIFY(ready(sent));
+        QVERIFY(!sent.get());
+        QCOMPARE(received.size(), 2);
+    }
+
+    void refusesWhatIsNotALink()
+    {
+        QTemporaryDir dir;
+        int calls = 0;
+        LinkServer server(dir.path(), [&](const QUrl &) { return ++calls > 0; });
+        QVERIFY(server.listen());
+
+        QString error;
+        auto sent = forwardInBackground(dir.path(), QUrl(QStringLiteral("https://127.0.0.1/x")), &error);
+        QTRY_VERIFY(ready(sent));
+        QVERIFY(!sent.get());
+
+        // A sender that streams without ever ending its line is cut off; the server goes on.
+        QLocalSocket flood;
+        flood.connectToServer(LinkServer::socketPath(dir.path()));
+        QVERIFY(flood.waitForConnected(2000));
+        const QByteArray chunk(64 * 1024, 'A');
+        for (qsizetype sentBytes = 0; sentBytes <= LinkServer::MaxLinkBytes + chunk.size(); sentBytes += chunk.size())
+            flood.write(chunk);
+        QTRY_COMPARE(flood.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(calls, 0);
+
+        sent = forwardInBackground(dir.path(), QUrl(QStringLiteral("vyo://camera/x")), &error);
+        QTRY_VERIFY(ready(sent));
+        QVERIFY(sent.get());
+        QCOMPARE(calls, 1);
+    }
+
+    // Two starts of the viewer on one profile: the second hands its link over and exits.
+    void viewerHandsOverLinks()
+    {
+        QTemporaryDir dir;
+        QProcess viewer;
+        viewer.setProcessChannelMode(QProcess::ForwardedChannels);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.remove(QStringLiteral("VYO_PROFILE_DIR"));
+        viewer.setProcessEnvironment(env);
+        viewer.start(QStringLiteral(VYO_VIEWER_PATH), { QStringLiteral("--profile"), dir.path() });
+        QVERIFY(viewer.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(LinkServer::socketPath(dir.path())), 60000);
+
+        Value group = Value::dictionary();
+        group.insert(QStringLiteral("name"), QStringLiteral("Yard"));
+        group.insert(QStringLiteral("cameras"), Value::array());
+        QString error;
+        const QString good = ConfigLink::makeLink(ConfigLink::Group, group, &error);
+        const auto second = [&](const QString &link) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(VYO_VIEWER_PATH), { QStringLiteral("--profile"), dir.path(), link });
+            if (!p.waitForFinished(60000))
+                return -1;
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        };
+        QCOMPARE(second(good), 0);
+        QCOMPARE(second(QStringLiteral("vyo://group/AAAA")), 1);
+        QCOMPARE(second(QStringLiteral("https://127.0.0.1/")), 2);
+
+        viewer.terminate();
+        QVERIFY(viewer.waitForFinished(60000));
+        QCOMPARE(viewer.exitCode(), 0);
+    }
+
+    void deepProfilesAndAbsentViewers()
+    {
+        QTemporaryDir dir;
+        const QString deep = dir.filePath(QString(120, QLatin1Char('d')));
+        QVERIFY(QDir().mkpath(deep));
+        QVERIFY(LinkServer::socketPath(deep).toLocal8Bit().size() <= 100);
+        QVERIFY(LinkServer::socketPath(deep) != LinkServer::socketPath(dir.path()));
+
+        QString error;
+        QVERIFY(!LinkServer::forward(deep, QUrl(QStringLiteral("vyo://camera/x")), &error));
+        QVERIFY(!error.isEmpty());
+
+        LinkServer server(deep, [](const QUrl &) { return true; });
+        QVERIFY(server.listen());
+        auto sent = forwardInBackground(deep, QUrl(QStringLiteral("vyo://camera/x")), &error);
+        QTRY_VERIFY(ready(sent));
+        QVERIFY(sent.get());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkServer)
+#include "tst_linkserver.moc"
