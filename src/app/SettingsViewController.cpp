@@ -189,7 +189,10 @@ TableViewCell *SettingsViewController::optionCell(int row)
         auto *cell = new TableViewCell;
         cell->setText(QStringLiteral("Show Detected Cameras"));
         cell->setImage(QPixmap(QStringLiteral(":/images/bonjour_icon.png")));
-        cell->setTextFont(Theme::font(SmallFontSize, true));
+        // Narrowed so that the whole label fits beside the switch in wide fonts too.
+        QFont small = Theme::font(SmallFontSize);
+        small.setStretch(QFont::SemiCondensed);
+        cell->setTextFont(small);
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
         cell->setAccessoryView(m_showAuto);
         return cell;
