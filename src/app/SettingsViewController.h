@@ -1,39 +1,66 @@
 #pragma once
 
+#include "config/Value.h"
 #include "kit/TableViewDataSource.h"
 #include "kit/TableViewDelegate.h"
 #include "kit/ViewController.h"
 
+class BarButtonItem;
 class GroupListView;
-class LiveViewHost;
 class Preferences;
+class SettingsHost;
+class Switch;
 class TableView;
 
-// The root of the settings stack. It owns the group store for the life of the
-// application, and its Done button returns to the live view. The screens that
-// edit groups, cameras and preferences hang below it.
+// The root of the settings stack: the groups, the general settings, whether
+// detected cameras join the live view, and the cameras discovery has found.
+// It owns the group store (through the group list) for the life of the
+// application, and computes the live camera list.
 class SettingsViewController final : public ViewController, public TableViewDataSource, public TableViewDelegate
 {
     Q_OBJECT
 
 public:
-    SettingsViewController(LiveViewHost &host, Preferences &preferences, const QString &documentsDir,
+    // The host and the preferences outlive the root; documentsDir holds the group file.
+    SettingsViewController(SettingsHost &host, Preferences &preferences, const QString &documentsDir,
                            QWidget *parent = nullptr);
     ~SettingsViewController() override;
 
     GroupListView &groupListController() const { return *m_groupList; }
     TableView *tableView() const { return m_table; }
+    Switch *showAuto() const { return m_showAuto; }
+    BarButtonItem *doneButton() const { return m_doneButton; }
+
+    // The selected group's enabled cameras, then, when the user asked for them,
+    // the detected cameras not already among them.
+    QList<Value> GetCurrentCameraList() const;
 
     void viewWillAppear(bool animated) override;
 
+    int numberOfSections(TableView *table) override;
     int numberOfRows(TableView *table, int section) override;
     TableViewCell *cellForRow(TableView *table, const IndexPath &path) override;
     QString titleForHeader(TableView *table, int section) override;
-    QString titleForFooter(TableView *table, int section) override;
+    IndexPath willSelectRow(TableView *table, const IndexPath &path) override;
     void didSelectRow(TableView *table, const IndexPath &path) override;
 
+public slots:
+    void showAutoChanged();
+    void doneButtonPressed();
+    // A camera editor in viewing mode.
+    void showCameraDetail(const Value &definition);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
-    LiveViewHost &m_host;
+    TableViewCell *optionCell(int row);
+    TableViewCell *groupsCell();
+
+    SettingsHost &m_host;
+    Preferences &m_preferences;
+    Switch *m_showAuto;
+    BarButtonItem *m_doneButton;
     GroupListView *m_groupList;
     TableView *m_table;
 };

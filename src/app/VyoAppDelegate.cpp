@@ -6,7 +6,6 @@
 #include "SettingsViewController.h"
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
-#include "config/LiveCameraList.h"
 #include "discovery/BonjourHandler.h"
 #include "kit/NavigationController.h"
 #include "kit/TableView.h"
@@ -18,6 +17,8 @@
 #include "platform/Clock.h"
 #include "platform/Preferences.h"
 #include "settings/KeyboardFixer.h"
+#include "settings/RegistrationView.h"
+#include "sharing/RegistrationHandler.h"
 #include "util/WorkerThread.h"
 #include "video/FrameCache.h"
 
@@ -69,6 +70,8 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     m_imageCache = std::make_shared<FrameCache>(36);
     m_videoThread = std::make_unique<WorkerThread>(0.4);
     m_videoThread->start();
+    // One sender for the whole run, so that a send outlives the form that started it.
+    m_registrationHandler = std::make_unique<RegistrationHandler>(m_preferences);
 
     m_settingController = new SettingsViewController(*this, m_preferences, m_documentsDir);
     m_navigationController = new NavigationController(m_settingController, &m_window);
@@ -84,9 +87,14 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     m_bonjourMan = BonjourHandler::create(this, std::make_unique<AvahiBrowser>());
 
     updateCameraList(true);
-    // The first-run registration form comes with its own screen; until it is
-    // there every launch opens on the live view.
-    switchToView(View::Multi);
+    if (m_preferences.boolForKey(QStringLiteral("RegShown"))) {
+        switchToView(View::Multi);
+        m_registrationHandler->checkAndSendRegForm();
+    } else {
+        // First run opens on the registration form, which only saving leaves.
+        m_navigationController->pushViewController(new RegistrationView(*this, m_preferences), false);
+        switchToView(View::Settings);
+    }
 }
 
 void VyoAppDelegate::applicationWillTerminate()
@@ -226,10 +234,9 @@ void VyoAppDelegate::zoomOut()
 
 void VyoAppDelegate::updateCameraList(bool resetCurrentPage)
 {
-    GroupStore &store = m_settingController->groupListController().store();
-    const QList<Value> list = LiveCameraList::getCurrentCameraList(
-        store.selectedGroup(), getDetectedCameras(), m_preferences.boolForKey(QStringLiteral("ShowAutoCameras")));
-    m_multiView->setCameraList(list, store.selectedGroup().value(QStringLiteral("name")).toString(), resetCurrentPage);
+    const GroupStore &store = m_settingController->groupListController().store();
+    m_multiView->setCameraList(m_settingController->GetCurrentCameraList(),
+                               store.selectedGroup().value(QStringLiteral("name")).toString(), resetCurrentPage);
 }
 
 void VyoAppDelegate::cycleToNextGroup()

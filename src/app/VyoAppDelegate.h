@@ -4,6 +4,7 @@
 #include "discovery/BonjourDelegate.h"
 #include "live/LiveViewHost.h"
 #include "config/Value.h"
+#include "settings/SettingsHost.h"
 
 #include <QObject>
 #include <QUrl>
@@ -17,15 +18,17 @@ class MainWindow;
 class MultiPageScrollerView;
 class NavigationController;
 class Preferences;
+class RegistrationHandler;
 class SettingsViewController;
 class SingleView;
 class WorkerThread;
 
-// The application controller: builds the long-lived objects at launch, switches
+// The application controller: builds the long-lived objects at launch and opens
+// on the live view or, on first run, on the registration form; switches
 // the window between the settings, the multi view and the single view with their
 // transitions, hands the live camera list to the multi view, cycles groups, and
 // stores the groups when the application ends. Main thread only.
-class VyoAppDelegate final : public QObject, public LiveViewHost, public BonjourDelegate
+class VyoAppDelegate final : public QObject, public LiveViewHost, public SettingsHost, public BonjourDelegate
 {
     Q_OBJECT
 
@@ -40,7 +43,7 @@ public:
     void cycleToNextGroup() override;
     void updateCameraList(bool resetCurrentPage);
     void bonjourListChanged() override;
-    QList<Value> getDetectedCameras() const;
+    QList<Value> getDetectedCameras() const override;
     // A received "vyo" link; false when it cannot be read (nothing is shown then,
     // or only the alert of a refused ad-hoc camera).
     bool application(const QUrl &url);
@@ -57,7 +60,8 @@ public:
     SingleView *singleView() const { return m_singleView; }
     NavigationController *navigationController() const { return m_navigationController; }
     SettingsViewController *settingController() const { return m_settingController; }
-    KeyboardFixer *keyboardFixer() const { return m_keyboardFixer.get(); }
+    KeyboardFixer *keyboardFixer() const override { return m_keyboardFixer.get(); }
+    RegistrationHandler &registrationHandler() override { return *m_registrationHandler; }
     bool isIdleTimerDisabled() const { return m_idleTimerDisabled; }
     MainWindow &window() const { return m_window; }
 
@@ -80,6 +84,7 @@ private:
     std::unique_ptr<KeyboardFixer> m_keyboardFixer;
     std::shared_ptr<FrameCache> m_imageCache;
     std::unique_ptr<WorkerThread> m_videoThread;
+    std::unique_ptr<RegistrationHandler> m_registrationHandler;
     NavigationController *m_navigationController = nullptr;
     SettingsViewController *m_settingController = nullptr;
     SingleView *m_singleView = nullptr;

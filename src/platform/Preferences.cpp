@@ -67,6 +67,12 @@ void Preferences::setValue(const QString &key, const QVariant &value)
     sync();
 }
 
+void Preferences::removeValueForKey(const QString &key)
+{
+    m_settings.remove(key);
+    sync();
+}
+
 bool Preferences::sync()
 {
     m_settings.sync();

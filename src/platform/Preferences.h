@@ -20,6 +20,8 @@ public:
 
     // Stored and written through at once; a failed write is logged at level 2.
     void setValue(const QString &key, const QVariant &value);
+    // The stored value goes; a registered default shows through again.
+    void removeValueForKey(const QString &key);
     bool sync();
 
     QString filePath() const { return m_settings.fileName(); }

@@ -12,7 +12,11 @@
 #include "live/VideoView.h"
 #include "platform/AtomicFile.h"
 #include "platform/Preferences.h"
+#include "settings/FormSwitch.h"
+#include "settings/RegistrationView.h"
+#include "sharing/RegistrationHandler.h"
 #include "ui/kit/BarButtonItem.h"
+#include "ui/kit/NavigationController.h"
 
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -31,9 +35,12 @@ private:
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<VyoAppDelegate> m_delegate;
 
-    void launch()
+    // An installation whose first-run registration form was completed, unless told otherwise.
+    void launch(bool registered = true)
     {
         m_preferences = std::make_unique<Preferences>(m_dir->filePath(QStringLiteral("preferences.conf")));
+        if (registered)
+            m_preferences->setValue(QStringLiteral("RegShown"), true);
         m_window = std::make_unique<MainWindow>();
         m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, m_dir->path());
         m_delegate->applicationDidFinishLaunching();
@@ -115,12 +122,39 @@ private slots:
         QTRY_VERIFY(!m_delegate->isTransitioning());
         SettingsViewController *settings = m_delegate->settingController();
         settings->groupListController().store().groups().at(0).insert(QStringLiteral("name"), QStringLiteral("Edited"));
-        emit settings->rightBarButtonItem()->triggered();
+        emit settings->doneButton()->triggered();
         QCOMPARE(m_delegate->currentView(), View::Multi);
 
         GroupStore onDisk(*m_preferences, m_dir->path());
         onDisk.loadBulkData();
         QCOMPARE(onDisk.groups().at(0).value(QStringLiteral("name")).toString(), QStringLiteral("Edited"));
+    }
+
+    void firstLaunchOpensOnTheRegistrationForm()
+    {
+        launch(false);
+        QCOMPARE(m_delegate->currentView(), View::Settings);
+        QCOMPARE(m_window->size(), MainWindow::Portrait);
+        QVERIFY(!m_delegate->multiView()->isVisible());
+        QVERIFY(!m_delegate->multiView()->isInWindow());
+        auto *form = qobject_cast<RegistrationView *>(m_delegate->navigationController()->topViewController());
+        QVERIFY(form);
+        QVERIFY(!form->cancelButton());
+        QCOMPARE(m_delegate->registrationHandler().pendingRequests(), 0);
+
+        // Saving it (no news wanted) opens the live view.
+        QTest::mouseClick(form->subscribeSwitch(), Qt::LeftButton);
+        emit form->saveButton()->triggered();
+        QCOMPARE(m_delegate->currentView(), View::Multi);
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+        QVERIFY(m_delegate->multiView()->isInWindow());
+        QCOMPARE(m_delegate->navigationController()->topViewController(), m_delegate->settingController());
+        QVERIFY(m_preferences->boolForKey(QStringLiteral("RegShown")));
+
+        // The next launch goes straight to the live view.
+        cleanup();
+        launch(false);
+        QCOMPARE(m_delegate->currentView(), View::Multi);
     }
 
     void demoShowsLivePictures()

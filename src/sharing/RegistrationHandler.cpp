@@ -1,0 +1,105 @@
+#include "RegistrationHandler.h"
+
+#include "config/AppInfo.h"
+#include "platform/DeviceIdentity.h"
+#include "platform/Preferences.h"
+#include "util/QelLog.h"
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSysInfo>
+#include <QUrl>
+
+RegistrationHandler::RegistrationHandler(Preferences &preferences, QObject *parent)
+    : QObject(parent)
+    , m_preferences(preferences)
+{
+}
+
+RegistrationHandler::~RegistrationHandler()
+{
+    // Requests in flight go with the manager; their answers must not reach a
+    // handler that is half destroyed.
+    for (QNetworkReply *reply : m_manager.findChildren<QNetworkReply *>())
+        reply->disconnect(this);
+}
+
+QString RegistrationHandler::safeValue(const QString &value)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+QString RegistrationHandler::textForKey(const QString &key) const
+{
+    return m_preferences.value(key).toString();
+}
+
+bool RegistrationHandler::checkAndSendRegForm()
+{
+    QString base = AppInfo::value(AppInfo::RegURL);
+    if (base.isEmpty()) {
+        QEL_LOG(1, QStringLiteral("No registration URL found."));
+        return false;
+    }
+    const QString version = AppInfo::value(AppInfo::BundleVersion);
+    const bool subscribed = m_preferences.boolForKey(QStringLiteral("RegSubscribe"));
+    const bool newVersion = m_preferences.boolForKey(QStringLiteral("RegShown")) && subscribed
+                            && version != textForKey(QStringLiteral("RegLastVer"));
+    if (!m_preferences.boolForKey(QStringLiteral("RegNeeded")) && !newVersion)
+        return false;
+
+    if (!base.startsWith(QLatin1StringView("http")))
+        base = QStringLiteral("http://%1").arg(base);
+    const QString deviceId = safeValue(DeviceIdentity::uniqueIdentifier());
+    QString text;
+    if (subscribed) {
+        text = QStringLiteral("%1/subscribers/remote_add?appname=%2&appver=%3&duid=%4&dtype=%5&dosver=%6"
+                              "&fname=%7&lname=%8&email=%9")
+                   .arg(base, safeValue(AppInfo::value(AppInfo::BundleIdentifier)), safeValue(version), deviceId,
+                        safeValue(QStringLiteral("%1 %2").arg(QSysInfo::kernelType(),
+                                                              QSysInfo::currentCpuArchitecture())),
+                        safeValue(QSysInfo::prettyProductName()),
+                        safeValue(textForKey(QStringLiteral("RegFirstName"))),
+                        safeValue(textForKey(QStringLiteral("RegLastName"))),
+                        safeValue(textForKey(QStringLiteral("RegEmail"))));
+    } else {
+        text = QStringLiteral("%1/subscribers/remote_unsubscribe?duid=%2").arg(base, deviceId);
+    }
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid()) {
+        QEL_LOG(2, QStringLiteral("Error registering: %1").arg(url.errorString()));
+        return false;
+    }
+
+    QEL_LOG(1, QStringLiteral("Sending registration: %1").arg(text));
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setTransferTimeout(TimeoutMs);
+    QNetworkReply *reply = m_manager.get(request);
+    ++m_pending;
+    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+        --m_pending;
+        reply->deleteLater();
+        // Any HTTP answer counts: the server has heard from us.
+        const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+        if (answered)
+            connectionDidFinishLoading();
+        else
+            didFailWithError(reply->errorString());
+        emit finished(answered);
+    });
+    return true;
+}
+
+void RegistrationHandler::connectionDidFinishLoading()
+{
+    m_preferences.setValue(QStringLiteral("RegNeeded"), false);
+    m_preferences.setValue(QStringLiteral("RegLastVer"), AppInfo::value(AppInfo::BundleVersion));
+    QEL_LOG(1, QStringLiteral("Registration successful."));
+}
+
+void RegistrationHandler::didFailWithError(const QString &error)
+{
+    QEL_LOG(2, QStringLiteral("Error registering: %1").arg(error));
+}

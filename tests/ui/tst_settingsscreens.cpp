@@ -1,0 +1,251 @@
+#include "config/AppInfo.h"
+#include "config/DefaultSettings.h"
+#include "platform/DeviceIdentity.h"
+#include "platform/NotificationHub.h"
+#include "platform/Preferences.h"
+#include "platform/UrlOpener.h"
+#include "ui/kit/Alert.h"
+#include "ui/kit/BarButtonItem.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/RoundedButton.h"
+#include "ui/kit/TableView.h"
+#include "ui/kit/TableViewCell.h"
+#include "ui/settings/DebugSettingsView.h"
+#include "ui/settings/FormSwitch.h"
+#include "ui/settings/FormTextField.h"
+#include "ui/settings/GeneralSettingsView.h"
+#include "ui/settings/RegistrationView.h"
+
+#include "FakeSettingsHost.h"
+#include "TestServer.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString s(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+class RecordingOpener final : public UrlOpener
+{
+public:
+    bool openUrl(const QUrl &url) override
+    {
+        opened.append(url);
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+void tap(TableView *table, const IndexPath &path)
+{
+    TableViewCell *cell = table->cellForRow(path);
+    QVERIFY(cell);
+    QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(30, cell->height() / 2));
+}
+
+} // namespace
+
+class TestSettingsScreens final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Preferences> m_preferences;
+    std::unique_ptr<FakeSettingsHost> m_host;
+    std::unique_ptr<NavigationController> m_stack;
+    std::unique_ptr<TestServer> m_server;
+    QStringList m_requests;
+
+    // A stack with a plain root, the screen pushed over it.
+    void show(ViewController *screen)
+    {
+        m_stack = std::make_unique<NavigationController>(new ViewController);
+        m_stack->resize(320, 480);
+        m_stack->pushViewController(screen, false);
+        m_stack->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_stack.get()));
+    }
+
+    RegistrationView *showRegistration()
+    {
+        auto *form = new RegistrationView(*m_host, *m_preferences);
+        show(form);
+        return form;
+    }
+
+    static void save(RegistrationView *form) { emit form->saveButton()->triggered(); }
+
+    void setPreference(const char *key, const QVariant &value) { m_preferences->setValue(s(key), value); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_preferences = std::make_unique<Preferences>(m_dir->filePath(s("preferences.conf")));
+        DefaultSettings::initializeDefaultSettings(*m_preferences);
+        m_host = std::make_unique<FakeSettingsHost>(*m_preferences);
+        m_requests.clear();
+        m_server = std::make_unique<TestServer>(TestServer::http([this](QTcpSocket *socket, const QByteArray &request) {
+            m_requests.append(QString::fromLatin1(request.split(' ').value(1)));
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            socket->disconnectFromHost();
+        }));
+        AppInfo::reload();
+        AppInfo::setValue(AppInfo::RegURL, s("127.0.0.1:%1").arg(m_server->port()));
+        AppInfo::setValue(AppInfo::BundleVersion, s("1.2"));
+    }
+
+    void cleanup()
+    {
+        m_stack.reset();
+        m_host.reset();
+        m_server.reset();
+        m_preferences.reset();
+        AppInfo::reload();
+        UrlOpener::setShared(nullptr);
+    }
+
+    void debugSavePostsEvenWhenUnchanged()
+    {
+        QSignalSpy posted(&NotificationHub::instance(), &NotificationHub::posted);
+        auto *debug = new DebugSettingsView(*m_preferences);
+        show(debug);
+        QCOMPARE(debug->title(), s("Debug"));
+        QVERIFY(!debug->showFPSSwitch()->isOn());
+        emit debug->rightBarButtonItem()->triggered();
+        QCOMPARE(posted.size(), 1);
+        QCOMPARE(posted.at(0).at(0).toString(), s("VidShowFPS"));
+        QCOMPARE(posted.at(0).at(1).toMap(), (QVariantMap{ { s("newValue"), false } }));
+        QTRY_COMPARE(m_stack->viewControllers().size(), 1);
+
+        setPreference("VidShowFPS", true);
+        debug = new DebugSettingsView(*m_preferences);
+        m_stack->pushViewController(debug, false);
+        QVERIFY(debug->showFPSSwitch()->isOn());
+        emit debug->rightBarButtonItem()->triggered();
+        QCOMPARE(posted.size(), 2);
+        QCOMPARE(posted.at(1).at(1).toMap(), (QVariantMap{ { s("newValue"), true } }));
+        QVERIFY(m_preferences->boolForKey(s("VidShowFPS")));
+
+    }
+
+    void generalRowsOpenHelpAndScreens()
+    {
+        RecordingOpener opener;
+        UrlOpener::setShared(&opener);
+        AppInfo::setValue(AppInfo::HelpURL, s("help.example.net/vyo"));
+        AppInfo::setValue(AppInfo::HelpEmail, s("help@example.net"));
+        setPreference("RegShown", true);
+        auto *general = new GeneralSettingsView(*m_host, *m_preferences);
+        show(general);
+        TableView *table = general->tableView();
+        QCOMPARE(general->title(), s("General"));
+        QCOMPARE(table->numberOfSections(), 4);
+        QStringList texts;
+        for (int section = 0; section < 4; ++section)
+            texts << table->cellForRow({ section, 0 })->text();
+        QCOMPARE(texts, (QStringList{ s("help.example.net/vyo"), s("help@example.net"), s("Registration"), s("Debug") }));
+
+        const auto *footer = qobject_cast<QLabel *>(table->tableFooterView());
+        QCOMPARE(footer->text(), s("UID: %1").arg(DeviceIdentity::uniqueIdentifier()));
+
+        tap(table, { 0, 0 });
+        tap(table, { 1, 0 });
+        QCOMPARE(opener.opened.size(), 2);
+        QCOMPARE(opener.opened.at(0), QUrl(s("http://help.example.net/vyo")));
+        QCOMPARE(opener.opened.at(1).toString(QUrl::FullyEncoded),
+                 s("mailto:help@example.net?subject=Product%3A%20Vyo%2C%20Version%3A%201.2"));
+
+        tap(table, { 2, 0 });
+        QTRY_VERIFY(!m_stack->isTransitioning());
+        auto *form = qobject_cast<RegistrationView *>(m_stack->topViewController());
+        QVERIFY(form && form->cancelButton());
+        m_stack->popViewController(false);
+
+        tap(table, { 3, 0 });
+        QTRY_VERIFY(!m_stack->isTransitioning());
+        QVERIFY(qobject_cast<DebugSettingsView *>(m_stack->topViewController()));
+    }
+
+    void firstRunFormIsLeftOnlyBySaving()
+    {
+        RegistrationView *form = showRegistration();
+        QCOMPARE(form->title(), s("Vyo Registration"));
+        QVERIFY(!form->leftBarButtonItem());
+        QVERIFY(form->hidesBackButton());
+        QCOMPARE(form->tableView()->numberOfSections(), 2);
+
+        // Off hides the contact details; saving with them empty is accepted.
+        QTest::mouseClick(form->subscribeSwitch(), Qt::LeftButton);
+        QCOMPARE(form->tableView()->numberOfSections(), 1);
+        save(form);
+        QVERIFY(m_preferences->boolForKey(s("RegShown")));
+        QVERIFY(!m_preferences->boolForKey(s("RegSubscribe")));
+        QCOMPARE(m_host->handler.pendingRequests(), 0);
+        QCOMPARE(m_host->switches, QList<LiveViewHost::View>{ LiveViewHost::View::Multi });
+        QCOMPARE(m_stack->viewControllers().size(), 1);
+    }
+
+    void subscribedWithAnEmptyFieldIsRefused()
+    {
+        setPreference("RegShown", true);
+        RegistrationView *form = showRegistration();
+        form->textField(s("RegFirstName"))->setText(s("Ada"));
+        form->textField(s("RegEmail"))->setText(s("ada@example.com"));
+        save(form);
+        auto *alert = form->findChild<Alert *>();
+        QVERIFY(alert);
+        QCOMPARE(alert->title(), s("Missing Information"));
+        QCOMPARE(alert->button(0)->text(), s("OK"));
+        QVERIFY(!m_preferences->value(s("RegFirstName")).isValid());
+        QCOMPARE(m_stack->topViewController(), form);
+        alert->dismissWithButtonIndex(0);
+        QTRY_VERIFY(!form->findChild<Alert *>());
+
+        form->textField(s("RegLastName"))->setText(s("King"));
+        save(form);
+        QCOMPARE(m_preferences->value(s("RegLastName")).toString(), s("King"));
+        QVERIFY(m_host->switches.isEmpty());
+        QTRY_COMPARE(m_requests.size(), 1);
+        QVERIFY(m_requests.first().startsWith(s("/subscribers/remote_add?")));
+        QVERIFY(m_requests.first().contains(s("&fname=Ada&lname=King&email=ada%40example.com")));
+        QTRY_VERIFY(!m_preferences->boolForKey(s("RegNeeded")));
+    }
+
+    void unsubscribingSendsTheUnsubscriptionOnce()
+    {
+        setPreference("RegShown", true);
+        setPreference("RegLastVer", s("1.2"));
+        setPreference("RegFirstName", s("Ada"));
+        setPreference("RegLastName", s("King"));
+        setPreference("RegEmail", s("ada@example.com"));
+        RegistrationView *form = showRegistration();
+        QCOMPARE(form->textField(s("RegEmail"))->text(), s("ada@example.com"));
+        QTest::mouseClick(form->subscribeSwitch(), Qt::LeftButton);
+        form->textField(s("RegEmail"))->clear();
+        save(form);
+        QVERIFY(!m_preferences->value(s("RegEmail")).isValid());
+        QTRY_COMPARE(m_requests.size(), 1);
+        QCOMPARE(m_requests.first(), s("/subscribers/remote_unsubscribe?duid=%1").arg(DeviceIdentity::uniqueIdentifier()));
+        QTRY_VERIFY(!m_preferences->boolForKey(s("RegNeeded")));
+        QTRY_COMPARE(m_stack->viewControllers().size(), 1);
+
+        // Saving again while unsubscribed owes the server nothing.
+        form = new RegistrationView(*m_host, *m_preferences);
+        m_stack->pushViewController(form, false);
+        QVERIFY(!form->subscribeSwitch()->isOn());
+        save(form);
+        QCOMPARE(m_host->handler.pendingRequests(), 0);
+        QCOMPARE(m_requests.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestSettingsScreens)
+#include "tst_settingsscreens.moc"
