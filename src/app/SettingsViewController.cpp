@@ -11,6 +11,7 @@
 #include "platform/Preferences.h"
 #include "settings/CameraDetailView.h"
 #include "settings/GeneralSettingsView.h"
+#include "settings/GroupChooserView.h"
 #include "settings/GroupListView.h"
 #include "settings/GroupViewController.h"
 #include "settings/SettingsHost.h"
@@ -136,6 +137,11 @@ void SettingsViewController::showCameraDetail(const Value &definition)
     auto *detail = new CameraDetailView(TableView::Style::Grouped);
     detail->setKeyboardFixer(m_host.keyboardFixer());
     detail->setCameraDefinition(definition);
+    connect(detail, &CameraDetailView::copyToGroupRequested, this, [this, stack](const Value &camera) {
+        auto *chooser = new GroupChooserView(*m_groupList);
+        chooser->setCurrentCamera(camera);
+        stack->pushViewController(chooser, true);
+    });
     stack->pushViewController(detail, true);
 }
 

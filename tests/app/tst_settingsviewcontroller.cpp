@@ -9,6 +9,7 @@
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
 #include "ui/settings/CameraDetailView.h"
+#include "ui/settings/GroupChooserView.h"
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/GroupListView.h"
 
@@ -135,8 +136,8 @@ private slots:
         tap({ 1, 0 });
         QCOMPARE(m_stack->viewControllers().size(), 1);
 
-        const Value gate = camera("Gate", "10.0.0.7");
-        m_host->detected = { camera("Door", "10.0.0.6"), gate };
+        const Value gate = camera("Gate", "127.0.0.7");
+        m_host->detected = { camera("Door", "127.0.0.6"), gate };
         table()->reloadData();
         QCOMPARE(table()->numberOfRows(1), 2);
         QCOMPARE(table()->cellForRow({ 1, 1 })->text(), s("Gate"));
@@ -150,14 +151,21 @@ private slots:
         QVERIFY(detail->currentGroup().isNull());
         QVERIFY(!detail->isEditable());
         QVERIFY(!detail->rightBarButtonItem());
+
+        // Copy To Group leads on to the group chooser with that camera.
+        detail->copyButtonPressed();
+        QTRY_VERIFY(!m_stack->isTransitioning());
+        auto *chooser = qobject_cast<GroupChooserView *>(m_stack->topViewController());
+        QVERIFY(chooser);
+        QVERIFY(chooser->currentCamera() == gate);
     }
 
     void showAutoSwitchDecidesTheLiveList()
     {
         Value group = store().selectedGroup();
-        const Value front = camera("Front", "10.0.0.1");
+        const Value front = camera("Front", "127.0.0.1");
         group.value(s("cameras")).append(front);
-        m_host->detected = { camera("Front again", "10.0.0.1"), camera("Back", "10.0.0.2") };
+        m_host->detected = { camera("Front again", "127.0.0.1"), camera("Back", "127.0.0.2") };
         QVERIFY(!m_root->showAuto()->isOn());
         QCOMPARE(titles(m_root->GetCurrentCameraList()), QStringList{ s("Front") });
         QVERIFY(m_root->GetCurrentCameraList().first().isSameObject(front));
