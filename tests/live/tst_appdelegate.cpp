@@ -16,6 +16,7 @@
 #include "settings/RegistrationView.h"
 #include "sharing/RegistrationHandler.h"
 #include "ui/kit/BarButtonItem.h"
+#include "ui/kit/TableView.h"
 #include "ui/kit/NavigationController.h"
 
 #include <QSignalSpy>
@@ -223,7 +224,19 @@ private slots:
 
         m_delegate->switchToView(View::Settings);
         QTRY_VERIFY(!m_delegate->isTransitioning());
-        shoot("settings");
+        // The simulator announces its cameras: they are listed under "Auto-Detected Cameras".
+        if (QTest::qWaitFor([this] { return m_delegate->getDetectedCameras().size() == 8; }, 30000)) {
+            QCOMPARE(m_delegate->settingController()->tableView()->numberOfRows(1), 8);
+            shoot("settings");
+            // They are the group's own cameras, so the grid shows each of them once.
+            m_preferences->setValue(QStringLiteral("ShowAutoCameras"), true);
+            m_delegate->switchToView(View::Multi);
+            QTRY_VERIFY(!m_delegate->isTransitioning());
+            QCOMPARE(m_delegate->multiView()->numberOfPages(), 2);
+        } else {
+            QVERIFY2(!qEnvironmentVariableIsSet("VYO_REQUIRE_AVAHI"), "the simulator's cameras were not discovered");
+            shoot("settings");
+        }
         cleanup();
     }
 };
