@@ -6,6 +6,7 @@
 #include "util/QelLog.h"
 
 #include "LogCapture.h"
+#include "RecordingOpener.h"
 #include "util/Utilities.h"
 
 #include <QRandomGenerator>
@@ -44,17 +45,6 @@ QString payloadOfLink(const QString &link)
 }
 
 } // namespace
-
-class RecordingOpener final : public UrlOpener
-{
-public:
-    bool openUrl(const QUrl &url) override
-    {
-        opened.append(url);
-        return true;
-    }
-    QList<QUrl> opened;
-};
 
 class TestConfigLink final : public QObject
 {

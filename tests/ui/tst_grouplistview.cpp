@@ -14,6 +14,8 @@
 #include "ui/settings/GroupViewController.h"
 #include "util/QelLog.h"
 
+#include "TableTaps.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,16 +44,12 @@ Value group(const char *name, qint64 uid, const Value::Array &cameras = {})
 
 QStringList rows(const TableView *table)
 {
-    QStringList texts;
-    for (int r = 0; r < table->numberOfRows(0); ++r)
-        texts << table->cellForRow({0, r})->text();
-    return texts;
+    return rowTexts(table, 0);
 }
 
 void tap(TableView *table, int row)
 {
-    TableViewCell *cell = table->cellForRow({0, row});
-    QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(40, cell->height() / 2));
+    tapRow(table, { 0, row });
 }
 
 void deleteRow(TableView *table, int row)

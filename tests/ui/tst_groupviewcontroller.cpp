@@ -12,6 +12,8 @@
 #include "util/Utilities.h"
 
 #include "LogCapture.h"
+#include "RecordingOpener.h"
+#include "TableTaps.h"
 
 #include <QTest>
 
@@ -34,28 +36,13 @@ Value camera(const char *title)
 
 QStringList cameraRows(const TableView *table)
 {
-    QStringList texts;
-    for (int r = 0; r < table->numberOfRows(1); ++r)
-        texts << table->cellForRow({1, r})->text();
-    return texts;
+    return rowTexts(table, 1);
 }
 
 void tap(TableView *table, int row)
 {
-    TableViewCell *cell = table->cellForRow({1, row});
-    QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(40, cell->height() / 2));
+    tapRow(table, { 1, row });
 }
-
-class RecordingOpener final : public UrlOpener
-{
-public:
-    bool openUrl(const QUrl &url) override
-    {
-        opened.append(url);
-        return true;
-    }
-    QList<QUrl> opened;
-};
 
 // The group a mail carries, read back without the sharing code: the link in the
 // body, its payload unescaped, Base64, deciphered with the group vector, parsed.

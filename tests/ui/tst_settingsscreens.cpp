@@ -19,6 +19,8 @@
 #include "FakeSettingsHost.h"
 #include "TestServer.h"
 
+#include "RecordingOpener.h"
+
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -30,17 +32,6 @@ QString s(const char *text)
 {
     return QString::fromUtf8(text);
 }
-
-class RecordingOpener final : public UrlOpener
-{
-public:
-    bool openUrl(const QUrl &url) override
-    {
-        opened.append(url);
-        return true;
-    }
-    QList<QUrl> opened;
-};
 
 void tap(TableView *table, const IndexPath &path)
 {

@@ -61,31 +61,36 @@ QImage button(QColor top, QColor bottom)
     return image;
 }
 
-QImage gears()
+// Eight teeth round a hole: the settings sign.
+QPainterPath gear(QPointF c, double outer, double inner, double hole)
 {
-    QImage image = canvas(30, 30);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath gear;
-    const QPointF c(15, 15);
+    QPainterPath path;
     const int teeth = 8;
     for (int i = 0; i < teeth * 2; ++i) {
         const double angle = i * M_PI / teeth;
-        const double r = (i % 2 == 0) ? 12.5 : 9.5;
+        const double r = (i % 2 == 0) ? outer : inner;
         const double a0 = angle - M_PI / (teeth * 2.4);
         const double a1 = angle + M_PI / (teeth * 2.4);
         const QPointF p0 = c + QPointF(std::cos(a0) * r, std::sin(a0) * r);
         const QPointF p1 = c + QPointF(std::cos(a1) * r, std::sin(a1) * r);
         if (i == 0)
-            gear.moveTo(p0);
+            path.moveTo(p0);
         else
-            gear.lineTo(p0);
-        gear.lineTo(p1);
+            path.lineTo(p0);
+        path.lineTo(p1);
     }
-    gear.closeSubpath();
-    gear.addEllipse(c, 4.2, 4.2);
-    gear.setFillRule(Qt::OddEvenFill);
-    p.fillPath(gear, QColor(240, 240, 240));
+    path.closeSubpath();
+    path.addEllipse(c, hole, hole);
+    path.setFillRule(Qt::OddEvenFill);
+    return path;
+}
+
+QImage gears()
+{
+    QImage image = canvas(30, 30);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(gear(QPointF(15, 15), 12.5, 9.5, 4.2), QColor(240, 240, 240));
     return image;
 }
 
@@ -235,26 +240,7 @@ QImage groupIcon()
 QImage settingsIcon()
 {
     return badge(QColor(150, 156, 166), QColor(96, 102, 114), [](QPainter &p) {
-        QPainterPath gear;
-        const QPointF c(14.5, 14.5);
-        const int teeth = 8;
-        for (int i = 0; i < teeth * 2; ++i) {
-            const double angle = i * M_PI / teeth;
-            const double r = (i % 2 == 0) ? 10.5 : 8;
-            const double a0 = angle - M_PI / (teeth * 2.4);
-            const double a1 = angle + M_PI / (teeth * 2.4);
-            const QPointF p0 = c + QPointF(std::cos(a0) * r, std::sin(a0) * r);
-            const QPointF p1 = c + QPointF(std::cos(a1) * r, std::sin(a1) * r);
-            if (i == 0)
-                gear.moveTo(p0);
-            else
-                gear.lineTo(p0);
-            gear.lineTo(p1);
-        }
-        gear.closeSubpath();
-        gear.addEllipse(c, 3.6, 3.6);
-        gear.setFillRule(Qt::OddEvenFill);
-        p.drawPath(gear);
+        p.drawPath(gear(QPointF(14.5, 14.5), 10.5, 8, 3.6));
     });
 }
 
