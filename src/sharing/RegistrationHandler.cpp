@@ -78,6 +78,13 @@ bool RegistrationHandler::checkAndSendRegForm()
     request.setTransferTimeout(TimeoutMs);
     QNetworkReply *reply = m_manager.get(request);
     ++m_pending;
+    // Only the answer's status matters; its body is read away, and a server that
+    // keeps sending is cut off rather than buffered.
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, received = qint64(0)]() mutable {
+        received += reply->skip(reply->bytesAvailable());
+        if (received > MaxAnswerBytes)
+            reply->abort();
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         --m_pending;
         reply->deleteLater();

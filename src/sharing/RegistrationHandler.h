@@ -16,6 +16,7 @@ class RegistrationHandler final : public QObject
 
 public:
     static constexpr int TimeoutMs = 15 * 1000;
+    static constexpr qint64 MaxAnswerBytes = 64 * 1024;
 
     // The preferences outlive the handler.
     explicit RegistrationHandler(Preferences &preferences, QObject *parent = nullptr);
