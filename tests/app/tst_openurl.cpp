@@ -23,6 +23,8 @@
 #include "util/Utilities.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -319,6 +321,50 @@ private slots:
         // Discarding changes nothing.
         QVERIFY(m_delegate->application(link(ConfigLink::Group, group(QStringLiteral("Yard"), 2))));
         answer(2);
+        QCOMPARE(store().groups().size(), groups + 1);
+    }
+
+    // Links as other parts of the system make them: the mail of a group, and an
+    // ad-hoc camera from vyoctl make-link.
+    void linksFromTheMailAndFromVyoctl()
+    {
+        const Value sent = group(QStringLiteral("Yard"), 2);
+        const QString mail = ConfigLink::groupMailUrl(sent, nullptr);
+        const QString body = QUrl::fromPercentEncoding(mail.mid(mail.indexOf(QLatin1StringView("body=")) + 5).toLatin1());
+        const qsizetype start = body.indexOf(QLatin1StringView("href='")) + 6;
+        const QUrl mailed(body.mid(start, body.indexOf(QLatin1Char('\''), start) - start), QUrl::StrictMode);
+        const qsizetype groups = store().groups().size();
+        QVERIFY(m_delegate->application(mailed));
+        answer(0);
+        QCOMPARE(store().groups().size(), groups + 1);
+        // The cameras come as sent, upgraded to the current layout.
+        const Value received = store().groups().at(groups).value(QStringLiteral("cameras"));
+        QCOMPARE(received.size(), 2);
+        for (qsizetype i = 0; i < 2; ++i) {
+            const Value original = sent.value(QStringLiteral("cameras")).at(i);
+            for (const char *key : { "title", "video.protocol", "enabled" })
+                QCOMPARE(received.at(i).value(QLatin1StringView(key)), original.value(QLatin1StringView(key)));
+            QVERIFY(received.at(i).value(QStringLiteral("definition_version")).toInteger() >= 1);
+        }
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("gate.plist"));
+        QString error;
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(PropertyList::toXml(camera(QStringLiteral("Gate")), &error));
+        out.close();
+        QProcess vyoctl;
+        vyoctl.start(QStringLiteral(VYOCTL_PATH),
+                     { QStringLiteral("make-link"), QStringLiteral("--type"), QStringLiteral("adhoc_camera"), file,
+                       QStringLiteral("--expires"), QDateTime::currentDateTimeUtc().addDays(1).toString(Qt::ISODate),
+                       QStringLiteral("--allow-device"), DeviceIdentity::uniqueIdentifier() });
+        QVERIFY(vyoctl.waitForFinished(60000));
+        QCOMPARE(vyoctl.exitCode(), 0);
+        const QUrl made(QString::fromUtf8(vyoctl.readAllStandardOutput()).trimmed(), QUrl::StrictMode);
+        QVERIFY(m_delegate->application(made));
+        QCOMPARE(openPanel()->title(), QStringLiteral("Received an AdHoc Camera Definition: Gate"));
+        answer(1);
         QCOMPARE(store().groups().size(), groups + 1);
     }
 
