@@ -187,10 +187,26 @@ void VyoAppDelegate::curl(View from, View to)
                                             : new PageCurl(&m_window, before, after, PageCurl::Direction::Down);
     m_transitioning = true;
     connect(transition, &PageCurl::finished, this, [this, transition] {
-        m_transitioning = false;
         transition->deleteLater();
+        transitionEnded();
     });
     transition->start();
+}
+
+void VyoAppDelegate::switchToViewWhenSettled(View view)
+{
+    if (!m_transitioning) {
+        switchToView(view);
+        return;
+    }
+    m_pendingView = view;
+}
+
+void VyoAppDelegate::transitionEnded()
+{
+    m_transitioning = false;
+    if (const std::optional<View> pending = std::exchange(m_pendingView, std::nullopt))
+        switchToView(*pending);
 }
 
 void VyoAppDelegate::zoomIn()
@@ -203,8 +219,8 @@ void VyoAppDelegate::zoomIn()
     animation->setEndValue(m_singleView->rect());
     m_transitioning = true;
     connect(animation, &QAbstractAnimation::finished, this, [this] {
-        m_transitioning = false;
         m_singleView->finishedAnimatingIn();
+        transitionEnded();
     });
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
@@ -224,10 +240,10 @@ void VyoAppDelegate::zoomOut()
         QRect(video->parentWidget()->mapFrom(&m_window, target.topLeft().toPoint()), target.size().toSize()));
     m_transitioning = true;
     connect(animation, &QAbstractAnimation::finished, this, [this] {
-        m_transitioning = false;
         m_singleView->finishedAnimatingOut();
         m_current = View::Multi;
         m_multiView->setFocus();
+        transitionEnded();
     });
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 class BonjourHandler;
 class FrameCache;
@@ -40,6 +41,9 @@ public:
     void applicationWillTerminate();
 
     void switchToView(View view) override;
+    // As switchToView, but a request made during a transition is carried out
+    // when it ends instead of being dropped: a link may arrive at any moment.
+    void switchToViewWhenSettled(View view);
     void cycleToNextGroup() override;
     void updateCameraList(bool resetCurrentPage);
     void bonjourListChanged() override;
@@ -75,6 +79,7 @@ private:
     void zoomIn();
     void zoomOut();
     void applyPolicy(View view);
+    void transitionEnded();
     void becameIdle();
     void becameActive();
 
@@ -94,6 +99,7 @@ private:
     View m_current = View::Settings;
     bool m_hasContent = false;
     bool m_transitioning = false;
+    std::optional<View> m_pendingView;
     bool m_idleTimerDisabled = false;
     bool m_terminated = false;
 };

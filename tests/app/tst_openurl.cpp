@@ -324,6 +324,20 @@ private slots:
         QCOMPARE(store().groups().size(), groups + 1);
     }
 
+    // A choice made while the views are still changing is carried out once they have.
+    void choiceDuringATransitionIsNotLost()
+    {
+        m_delegate->switchToView(View::Settings);
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+        QVERIFY(m_delegate->application(link(ConfigLink::Group, group(QStringLiteral("Yard"), 1))));
+        m_delegate->switchToView(View::Multi);
+        QVERIFY(m_delegate->isTransitioning());
+        answer(0);
+        QTRY_COMPARE(m_delegate->currentView(), View::Settings);
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+        QVERIFY(m_delegate->navigationController()->isVisible());
+    }
+
     // Links as other parts of the system make them: the mail of a group, and an
     // ad-hoc camera from vyoctl make-link.
     void linksFromTheMailAndFromVyoctl()
