@@ -141,7 +141,7 @@ void OpenURLHandler::clickedButtonAtIndex(int index)
     const auto showInSettings = [&](ViewController *screen) {
         navigation->popToRootViewController(false);
         navigation->pushViewController(screen, false);
-        m_app.switchToViewWhenSettled(LiveViewHost::View::Settings);
+        m_app.switchToView(LiveViewHost::View::Settings);
     };
     switch (m_urlType) {
     case ConfigLink::Camera:
@@ -183,7 +183,7 @@ void OpenURLHandler::didDismissWithButtonIndex(int)
 void OpenURLHandler::goToSingleView(const Value &camera)
 {
     m_app.singleView()->setCamera(camera);
-    m_app.switchToViewWhenSettled(LiveViewHost::View::Single);
+    m_app.switchToView(LiveViewHost::View::Single);
     m_app.multiView()->setEnabled(true);
     if (m_showingAdhoc)
         deleteLater();

@@ -152,7 +152,13 @@ void VyoAppDelegate::place(View view)
 
 void VyoAppDelegate::switchToView(View view)
 {
-    if ((m_hasContent && m_current == view) || m_transitioning)
+    // A request made while the views are changing (a tap, a link arriving) is
+    // carried out when the change ends rather than lost; the latest one wins.
+    if (m_transitioning) {
+        m_pendingView = view;
+        return;
+    }
+    if (m_hasContent && m_current == view)
         return;
     const View top = m_current;
     if (m_hasContent && top == View::Settings && view == View::Multi) {
@@ -191,15 +197,6 @@ void VyoAppDelegate::curl(View from, View to)
         transitionEnded();
     });
     transition->start();
-}
-
-void VyoAppDelegate::switchToViewWhenSettled(View view)
-{
-    if (!m_transitioning) {
-        switchToView(view);
-        return;
-    }
-    m_pendingView = view;
 }
 
 void VyoAppDelegate::transitionEnded()

@@ -41,9 +41,6 @@ public:
     void applicationWillTerminate();
 
     void switchToView(View view) override;
-    // As switchToView, but a request made during a transition is carried out
-    // when it ends instead of being dropped: a link may arrive at any moment.
-    void switchToViewWhenSettled(View view);
     void cycleToNextGroup() override;
     void updateCameraList(bool resetCurrentPage);
     void bonjourListChanged() override;
