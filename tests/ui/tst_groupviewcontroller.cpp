@@ -8,10 +8,8 @@
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
 #include "ui/settings/GroupViewController.h"
-#include "util/QelLog.h"
 #include "util/Utilities.h"
 
-#include "LogCapture.h"
 #include "RecordingOpener.h"
 #include "TableTaps.h"
 
@@ -88,19 +86,6 @@ private slots:
     }
 
     void cleanup() { m_stack.reset(); }
-
-    void cellRequestsAreLogged()
-    {
-        LogCapture log;
-        QelLog::setLoggingEnabled(true);
-        QelLog::setLoggingThreshhold(0);
-        table()->reloadData();
-        QelLog::setLoggingEnabled(false);
-        for (const char *line : {"Got cell request for section: 1, row:3", "Made new cell for section: 1, row:3",
-                                 "Returned cell for section: 1, row:3"})
-            QCOMPARE(log.count(s(line)), 1);
-        QCOMPARE(cameraRows(table()).last(), s("add new camera..."));
-    }
 
     void editModeKeepsMovesAmongTheCameras()
     {

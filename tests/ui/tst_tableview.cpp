@@ -105,20 +105,6 @@ private slots:
 
     void cleanup() { m_table.reset(); }
 
-    void loadsWhenShownAndLaysOutGroupedSections()
-    {
-        QCOMPARE(m_table->numberOfSections(), 2);
-        QCOMPARE(texts(*m_table, 0), QStringLiteral("A B C add"));
-        QCOMPARE(m_table->cellForRow({0, 0})->position(), TableViewCell::Position::Top);
-        QCOMPARE(m_table->cellForRow({0, 1})->position(), TableViewCell::Position::Middle);
-        QCOMPARE(m_table->cellForRow({0, 3})->position(), TableViewCell::Position::Bottom);
-        QCOMPARE(m_table->cellForRow({1, 0})->position(), TableViewCell::Position::Single);
-        const QRect row = m_table->rectForRow({0, 1});
-        QCOMPARE(row.height(), 44);
-        QCOMPARE(row.left(), 10);
-        QCOMPARE(row.width(), m_table->viewport()->width() - 20);
-    }
-
     void tapSelectsUnlessTheDelegateRefuses()
     {
         click({0, 1});
@@ -265,18 +251,6 @@ private slots:
         m_table->scrollToRow({0, 20}, TableView::ScrollPosition::Nearest, false);
         const QRect row = m_table->rectForRow({0, 20});
         QCOMPARE(m_table->verticalScrollBar()->value() + m_table->viewport()->height(), row.bottom() + 1);
-    }
-
-    void accessoryViewsGoBackToTheirOwner()
-    {
-        QWidget owner;
-        auto *field = new QWidget(&owner);
-        auto *cell = new TableViewCell;
-        cell->setAccessoryView(field);
-        QCOMPARE(field->parentWidget(), cell);
-        delete cell;
-        QCOMPARE(field->parentWidget(), &owner);
-        QVERIFY(!field->isVisible());
     }
 };
 
