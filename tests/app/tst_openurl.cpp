@@ -6,13 +6,13 @@
 #include "LogCapture.h"
 #include "config/GroupStore.h"
 #include "config/PropertyList.h"
-#include "config/QelCrypto.h"
 #include "kit/Alert.h"
 #include "kit/ModalPanel.h"
 #include "kit/NavigationController.h"
 #include "kit/RoundedButton.h"
 #include "live/MultiPageScrollerView.h"
 #include "live/SingleView.h"
+#include "platform/AtomicFile.h"
 #include "platform/DeviceIdentity.h"
 #include "platform/Preferences.h"
 #include "settings/GroupChooserView.h"
@@ -23,7 +23,6 @@
 #include "util/Utilities.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -210,30 +209,26 @@ private slots:
         QVERIFY(!openPanel());
     }
 
-    void sheetTitlesAndButtons()
+    void sheetTitles_data()
     {
+        QTest::addColumn<QUrl>("url");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("camera") << link(ConfigLink::Camera, camera(QStringLiteral("Door")))
+                                << QStringLiteral("Received a New Camera Definition: Door");
+        QTest::newRow("untitled camera") << link(ConfigLink::Camera, camera(QString())) << QStringLiteral("Received a New Camera Definition");
+        QTest::newRow("group") << link(ConfigLink::Group, group(QStringLiteral("Yard"), 2))
+                               << QStringLiteral("Received a New Group Definition: Yard");
+        QTest::newRow("nameless group") << link(ConfigLink::Group, group(QString(), 0)) << QStringLiteral("Received a New Group Definition");
+    }
+
+    void sheetTitles()
+    {
+        QFETCH(QUrl, url);
+        QFETCH(QString, title);
         OpenURLHandler handler(*m_delegate);
-        QVERIFY(handler.application(link(ConfigLink::Camera, camera(QStringLiteral("Door")))));
-        QCOMPARE(handler.panel()->title(), QStringLiteral("Received a New Camera Definition: Door"));
-        QCOMPARE(buttonsOf(handler.panel()), QStringList({ QStringLiteral("Add To a Group"), QStringLiteral("Discard") }));
+        QVERIFY(handler.application(url));
+        QCOMPARE(handler.panel()->title(), title);
         handler.panel()->close();
-
-        OpenURLHandler untitled(*m_delegate);
-        QVERIFY(untitled.application(link(ConfigLink::Camera, camera(QString()))));
-        QCOMPARE(untitled.panel()->title(), QStringLiteral("Received a New Camera Definition"));
-        untitled.panel()->close();
-
-        OpenURLHandler named(*m_delegate);
-        QVERIFY(named.application(link(ConfigLink::Group, group(QStringLiteral("Yard"), 2))));
-        QCOMPARE(named.panel()->title(), QStringLiteral("Received a New Group Definition: Yard"));
-        QCOMPARE(buttonsOf(named.panel()), QStringList({ QStringLiteral("Add As a New Group"),
-                                                         QStringLiteral("Add To an Existing Group"), QStringLiteral("Discard") }));
-        named.panel()->close();
-
-        OpenURLHandler nameless(*m_delegate);
-        QVERIFY(nameless.application(link(ConfigLink::Group, group(QString(), 0))));
-        QCOMPARE(nameless.panel()->title(), QStringLiteral("Received a New Group Definition"));
-        nameless.panel()->close();
     }
 
     void plaintextLinksOfOlderVersions()
@@ -363,11 +358,7 @@ private slots:
 
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("gate.plist"));
-        QString error;
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(PropertyList::toXml(camera(QStringLiteral("Gate")), &error));
-        out.close();
+        QVERIFY(AtomicFile::write(file, PropertyList::toXml(camera(QStringLiteral("Gate")), nullptr)));
         QProcess vyoctl;
         vyoctl.start(QStringLiteral(VYOCTL_PATH),
                      { QStringLiteral("make-link"), QStringLiteral("--type"), QStringLiteral("adhoc_camera"), file,

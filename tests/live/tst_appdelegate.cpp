@@ -37,13 +37,14 @@ private:
     std::unique_ptr<VyoAppDelegate> m_delegate;
 
     // An installation whose first-run registration form was completed, unless told otherwise.
-    void launch(bool registered = true)
+    void launch(bool registered = true, const QString &dir = QString())
     {
-        m_preferences = std::make_unique<Preferences>(m_dir->filePath(QStringLiteral("preferences.conf")));
+        const QString profile = dir.isEmpty() ? m_dir->path() : dir;
+        m_preferences = std::make_unique<Preferences>(profile + QStringLiteral("/preferences.conf"));
         if (registered)
             m_preferences->setValue(QStringLiteral("RegShown"), true);
         m_window = std::make_unique<MainWindow>();
-        m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, m_dir->path());
+        m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, profile);
         m_delegate->applicationDidFinishLaunching();
         m_window->show();
     }
@@ -163,11 +164,7 @@ private slots:
         DemoProfile demo;
         QString error;
         QVERIFY2(demo.start(&error), qPrintable(error));
-        m_preferences = std::make_unique<Preferences>(demo.directory() + QStringLiteral("/preferences.conf"));
-        m_window = std::make_unique<MainWindow>();
-        m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, demo.directory());
-        m_delegate->applicationDidFinishLaunching();
-        m_window->show();
+        launch(false, demo.directory());
         QCOMPARE(m_delegate->multiView()->numberOfPages(), 2);
         MultiView *page = m_delegate->multiView()->centerPage();
         QTRY_VERIFY_WITH_TIMEOUT(([page] {

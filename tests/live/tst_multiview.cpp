@@ -67,19 +67,6 @@ private slots:
         m_host.reset();
     }
 
-    void gridGeometry()
-    {
-        MultiView *page = m_multi->centerPage();
-        QCOMPARE(page->geometry(), QRect(0, 41, 480, 244));
-        QCOMPARE(page->feedSize(), QSizeF(158, 108));
-        QCOMPARE(page->containerForFeed(0)->geometry(), QRect(-1, 1, 160, 110));
-        QCOMPARE(page->containerForFeed(2)->geometry().x(), -1 + 2 * (158 + 3));
-        QCOMPARE(page->containerForFeed(3)->geometry(), QRect(-1, 1 + 108 + 5, 160, 110));
-        QCOMPARE(page->getViewForFeed(0)->geometry(), QRect(1, 1, 158, 108));
-        QCOMPARE(page->feedNumberForLocation(QPointF(400, 200)), 5);
-        QCOMPARE(page->feedNumberForLocation(QPointF(240, 235)), -1);
-    }
-
     void pagesAndSwipes()
     {
         m_multi->setCameraList(cameras(7), QStringLiteral("Yard"), true);

@@ -53,16 +53,8 @@ bool CamsimProcess::start(const QByteArray &config)
         out += m_process.readAllStandardOutput();
     }
     QString error;
-    m_groupList = PropertyList::fromData(out, &error);
-    m_group = m_groupList.at(0);
+    m_group = PropertyList::fromData(out, &error).at(0);
     return m_group.isDictionary();
-}
-
-QString CamsimProcess::groupFile() const
-{
-    const QString path = m_dir.filePath(QStringLiteral("group.plist"));
-    AtomicFile::write(path, PropertyList::toXml(m_groupList, nullptr));
-    return path;
 }
 
 Value CamsimProcess::camera(const QString &title) const

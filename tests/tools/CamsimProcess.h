@@ -22,8 +22,6 @@ public:
     // The printed group's camera definitions, in configuration order.
     Value cameras() const { return m_group.value(QStringLiteral("cameras")); }
     Value camera(const QString &title) const;
-    Value groupList() const { return m_groupList; }
-    QString groupFile() const;
 
     // GET /state: the simulator's view of the named camera.
     QJsonObject state(const QString &title) const;
@@ -38,6 +36,5 @@ private:
     QTemporaryDir m_dir;
     QString m_stderr;
     quint16 m_controlPort = 0;
-    Value m_groupList;
     Value m_group;
 };

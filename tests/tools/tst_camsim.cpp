@@ -7,7 +7,6 @@
 namespace {
 
 const QByteArray Config = R"({"cameras": [
-  {"name": "Axis", "family": "axis", "ptz": "axis", "fps": 5},
   {"name": "Quirky", "family": "generic", "path": "/live", "vapix": true, "auth": "basic", "user": "u", "password": "p w",
    "quirks": {"noContentLength": true, "dashedBoundary": true, "noLeadingBoundary": true, "lfOnly": true}},
   {"name": "Snapshot", "family": "generic", "path": "/snap.jpg", "quirks": {"singlePicture": true}},
@@ -71,17 +70,6 @@ private:
 private slots:
     void initTestCase() { QVERIFY2(m_sim.start(Config), qPrintable(m_sim.errorOutput())); }
     void init() { m_sim.reset(); }
-
-    void axisVideoHonoursResolution()
-    {
-        const quint16 p = port(m_sim.camera(QStringLiteral("Axis")), "video.parameters", "video.port");
-        const QByteArray d = httpGet(p, "/axis-cgi/mjpg/video.cgi?camera=1&resolution=176x120&fps=10&compression=30&", 2);
-        QVERIFY(d.startsWith("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=vyoboundary\r\n"));
-        QVERIFY(d.contains("\r\n--vyoboundary\r\nContent-Type: image/jpeg\r\nContent-Length: "));
-        const QImage picture = QImage::fromData(frameBytes(d, 1), "JPEG");
-        QCOMPARE(picture.size(), QSize(176, 120));
-        QCOMPARE(httpGet(p, "/axis-cgi/mjpg/video.cgi?camera=9", 0).left(12), QByteArray("HTTP/1.0 404"));
-    }
 
     void framingQuirksAndBasicAuth()
     {
@@ -195,15 +183,6 @@ private slots:
         const qsizetype header = d.indexOf("ImageResponse\r\nContent-type: image/jpeg\r\nContent-length: ");
         QVERIFY(header >= 0);
         QCOMPARE(QImage::fromData(frameBytes(d, 0), "JPEG").size(), QSize(320, 240));
-    }
-
-    void stateAndReset()
-    {
-        const QJsonObject st = m_sim.state(QStringLiteral("Axis"));
-        QCOMPARE(st.value(QStringLiteral("family")).toString(), QStringLiteral("axis"));
-        QCOMPARE(st.value(QStringLiteral("pan")).toDouble(), 0.0);
-        QCOMPARE(st.value(QStringLiteral("zoom")).toDouble(), 1.0);
-        QVERIFY(!st.value(QStringLiteral("moving")).toBool());
     }
 };
 

@@ -48,19 +48,12 @@ private slots:
     void badArguments_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("no type") << QStringList{ QStringLiteral("--host"), QStringLiteral("127.0.0.1") };
-        QTest::newRow("unknown type") << QStringList{ QStringLiteral("--type"), QStringLiteral("SONYMJPEG"),
-                                                      QStringLiteral("--host"), QStringLiteral("127.0.0.1") };
-        QTest::newRow("port 0") << QStringList{ QStringLiteral("--type"), QStringLiteral("AXISMJPEG"),
-                                                QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                                                QStringLiteral("--port"), QStringLiteral("0") };
-        QTest::newRow("frames") << QStringList{ QStringLiteral("--type"), QStringLiteral("AXISMJPEG"),
-                                                QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                                                QStringLiteral("--frames"), QStringLiteral("none") };
-        QTest::newRow("invalid URL") << QStringList{ QStringLiteral("--type"), QStringLiteral("GENMJPEG"),
-                                                     QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                                                     QStringLiteral("--user"), QStringLiteral("u"),
-                                                     QStringLiteral("--password"), QStringLiteral("a b") };
+        const auto words = [](const char *line) { return QString::fromLatin1(line).split(QLatin1Char(' ')); };
+        QTest::newRow("no type") << words("--host 127.0.0.1");
+        QTest::newRow("unknown type") << words("--type SONYMJPEG --host 127.0.0.1");
+        QTest::newRow("port 0") << words("--type AXISMJPEG --host 127.0.0.1 --port 0");
+        QTest::newRow("frames") << words("--type AXISMJPEG --host 127.0.0.1 --frames none");
+        QTest::newRow("invalid URL") << words("--type GENMJPEG --host 127.0.0.1 --user u --password") + QStringList{ QStringLiteral("a b") };
     }
     void badArguments()
     {

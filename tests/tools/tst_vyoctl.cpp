@@ -70,21 +70,16 @@ private slots:
         QCOMPARE(groups.size(), 4);
         for (int i = 0; i < 4; ++i)
             QCOMPARE(groups.at(i).value(QStringLiteral("uid")).toInteger(), i + 1);
+        // Imported cameras are upgraded to the current layout (the conversion itself is tst_cameraprofileupdater's).
         const Value lobby = groups.at(0).value(QStringLiteral("cameras")).at(0);
-        const Value video = lobby.value(QStringLiteral("video.parameters"));
         QCOMPARE(lobby.value(QStringLiteral("definition_version")).toString(), QStringLiteral("1"));
-        QCOMPARE(video.value(QStringLiteral("video.type")).toString(), QStringLiteral("AXISSERVERMJPEG"));
-        QCOMPARE(video.value(QStringLiteral("video.camera_number")).toString(), QStringLiteral("2"));
-        QVERIFY(!video.contains(QStringLiteral("video.url")));
-        QCOMPARE(lobby.value(QStringLiteral("control.parameters")).value(QStringLiteral("control.port")).toString(),
-                 QStringLiteral("8443"));
+        QVERIFY(!lobby.value(QStringLiteral("video.parameters")).contains(QStringLiteral("video.url")));
     }
 
     void badInputChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("contents");
         QTest::newRow("not a property list") << QByteArray("just some text\n");
-        QTest::newRow("empty") << QByteArray();
         QTest::newRow("a dictionary") << QByteArray("<plist><dict><key>a</key><string>b</string></dict></plist>");
         QTest::newRow("array of text") << QByteArray("<plist><array><string>x</string></array></plist>");
         QTest::newRow("cameras not an array")
@@ -180,18 +175,6 @@ private slots:
         QCOMPARE(vyoctl({ QStringLiteral("make-link"), example() }).code, 2);
         QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("vyo://group/AAAA") }).code, 2);
         QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("http://example.invalid/") }).code, 2);
-    }
-
-    void showConvertsALegacyFile()
-    {
-        QTemporaryDir tmp;
-        QVERIFY(AtomicFile::write(tmp.filePath(QStringLiteral("groups.plist")),
-                                  "<plist><array><dict><key>name</key><string>Legacy</string></dict></array></plist>"));
-        const Run run = vyoctl({ QStringLiteral("--profile"), tmp.path(), QStringLiteral("show") });
-        QCOMPARE(run.code, 0);
-        QVERIFY(run.out.contains("<string>Legacy</string>"));
-        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("groups.plist"))));
-        QVERIFY(QFile::exists(tmp.filePath(QStringLiteral("groups.bin"))));
     }
 };
 
