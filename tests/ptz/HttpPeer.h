@@ -25,7 +25,6 @@ public:
     explicit HttpPeer(QObject *parent = nullptr);
 
     quint16 port() const { return m_server.serverPort(); }
-    QString portText() const { return QString::number(port()); }
 
     void setBody(const QByteArray &body) { m_body = body; }
     // Requests without an Authorization header get a 401 with this challenge.

@@ -24,7 +24,6 @@ public:
     ~TcpPeer() override;
 
     quint16 port() const { return m_server.serverPort(); }
-    QString portText() const { return QString::number(port()); }
     void setResponder(Responder responder) { m_responder = std::move(responder); }
 
     int connectionCount() const { return static_cast<int>(m_connections.size()); }

@@ -19,6 +19,21 @@ inline Value cameraDefinition(std::initializer_list<std::pair<const char *, QStr
     return camera;
 }
 
+// A camera controlled with protocol at 127.0.0.1:port, plus further control parameters.
+inline Value loopbackCamera(const QString &protocol, quint16 port,
+                            std::initializer_list<std::pair<const char *, QString>> more = {},
+                            const Value &title = Value())
+{
+    Value camera = cameraDefinition({ { "control.protocol", protocol },
+                                      { "control.host", QStringLiteral("127.0.0.1") },
+                                      { "control.port", QString::number(port) } },
+                                    title);
+    Value parms = camera.value(QStringLiteral("control.parameters"));
+    for (const auto &[key, text] : more)
+        parms.insert(QString::fromLatin1(key), text);
+    return camera;
+}
+
 inline QStringList texts(std::initializer_list<const char *> items)
 {
     QStringList list;

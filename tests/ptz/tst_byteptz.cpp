@@ -47,14 +47,8 @@ private:
                       std::initializer_list<std::pair<const char *, QString>> more = {},
                       const Value &title = Value())
     {
-        Value camera = cameraDefinition({ { "control.protocol", protocol },
-                                          { "control.host", QStringLiteral("127.0.0.1") },
-                                          { "control.port", peer.portText() } },
-                                        title);
-        Value parms = camera.value(QStringLiteral("control.parameters"));
-        for (const auto &[key, text] : more)
-            parms.insert(QString::fromLatin1(key), text);
-        return PTZControlFactory::createControllerWithParameters(camera, m_clock);
+        return PTZControlFactory::createControllerWithParameters(loopbackCamera(protocol, peer.port(), more, title),
+                                                                 m_clock);
     }
 
     // Lets the sockets run a little; for checks that something did not happen.

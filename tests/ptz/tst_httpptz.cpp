@@ -68,13 +68,7 @@ private:
     Controller make(const QString &protocol, const HttpPeer &peer,
                     std::initializer_list<std::pair<const char *, QString>> more = {})
     {
-        Value camera = cameraDefinition({ { "control.protocol", protocol },
-                                          { "control.host", QStringLiteral("127.0.0.1") },
-                                          { "control.port", peer.portText() } });
-        Value parms = camera.value(QStringLiteral("control.parameters"));
-        for (const auto &[key, text] : more)
-            parms.insert(QString::fromLatin1(key), text);
-        return PTZControlFactory::createControllerWithParameters(camera, m_clock);
+        return PTZControlFactory::createControllerWithParameters(loopbackCamera(protocol, peer.port(), more), m_clock);
     }
 
     Controller makeCanon(HttpPeer &peer, const QByteArray &info)
@@ -170,10 +164,7 @@ private slots:
     {
         LogCapture log;
         Controller c = PTZControlFactory::createControllerWithParameters(
-            cameraDefinition({ { "control.protocol", QStringLiteral("Axis PTZ") },
-                               { "control.host", QStringLiteral("127.0.0.1") },
-                               { "control.port", QString::number(closedPort()) } }),
-            m_clock);
+            loopbackCamera(QStringLiteral("Axis PTZ"), closedPort()), m_clock);
         c->updateChangeX(10, 0, 0.1);
         m_clock.tick();
         QTRY_COMPARE(log.count(QStringLiteral("error on Axis PTZ command")), 1);
@@ -379,10 +370,7 @@ private slots:
         QCOMPARE(log.count(QStringLiteral("main: Caught MalformedCameraInfo: ")), 1);
 
         QVERIFY(!PTZControlFactory::createControllerWithParameters(
-            cameraDefinition({ { "control.protocol", QStringLiteral("Canon PTZ") },
-                               { "control.host", QStringLiteral("127.0.0.1") },
-                               { "control.port", QString::number(closedPort()) } }),
-            m_clock));
+            loopbackCamera(QStringLiteral("Canon PTZ"), closedPort()), m_clock));
         QCOMPARE(log.count(QStringLiteral("main: Caught ")), 2);
         QCOMPARE(m_clock.runningTimers(100), 0);
     }

@@ -57,12 +57,10 @@ private:
     Controller create(TcpPeer &peer)
     {
         return PTZControlFactory::createControllerWithParameters(
-            cameraDefinition({ { "control.protocol", QStringLiteral("Milestone PTZ") },
-                               { "control.host", QStringLiteral("127.0.0.1") },
-                               { "control.port", peer.portText() },
-                               { "control.username", QStringLiteral("op&1") },
-                               { "control.password", QStringLiteral("p<w>") },
-                               { "control.camera_name", QStringLiteral("Cam \"A\"") } }),
+            loopbackCamera(QStringLiteral("Milestone PTZ"), peer.port(),
+                           { { "control.username", QStringLiteral("op&1") },
+                             { "control.password", QStringLiteral("p<w>") },
+                             { "control.camera_name", QStringLiteral("Cam \"A\"") } }),
             m_clock);
     }
 

@@ -14,6 +14,12 @@ struct Run
     QByteArray err;
 };
 
+// The arguments, separated by '|'.
+QStringList args(const QString &joined)
+{
+    return joined.split(QLatin1Char('|'));
+}
+
 Run vyoctl(const QStringList &arguments)
 {
     QProcess process;
@@ -59,10 +65,9 @@ private slots:
     {
         TcpPeer peer;
         answerPelco(peer);
-        const Run run = vyoctl({ QStringLiteral("--trace"), QStringLiteral("--protocol"), QStringLiteral("Pelco D PTZ"),
-                                 QStringLiteral("--host"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-                                 peer.portText(), QStringLiteral("--drag"), QStringLiteral("-300,0@0.3"),
-                                 QStringLiteral("--drag"), QStringLiteral("0,300@0.3") });
+        const Run run = vyoctl(args(QStringLiteral("--trace|--protocol|Pelco D PTZ|--host|127.0.0.1|--port|%1|"
+                                                   "--drag|-300,0@0.3|--drag|0,300@0.3")
+                                        .arg(peer.port())));
         QVERIFY2(run.code == 0, run.err.constData());
         QTRY_COMPARE(peer.closedCount(), 1);
         const QList<QByteArray> sent = frames(peer.received());
@@ -80,24 +85,15 @@ private slots:
     {
         QTcpServer closed;
         closed.listen(QHostAddress::LocalHost, 0);
-        const QString closedPort = QString::number(closed.serverPort());
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("code");
-        const QString drag = QStringLiteral("--drag=10,0");
-        QTest::newRow("unknown protocol")
-            << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Pelco"), drag }) << 2;
-        QTest::newRow("no action") << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Axis PTZ"),
-                                                    QStringLiteral("--host"), QStringLiteral("127.0.0.1") })
-                                   << 2;
-        QTest::newRow("bad drag") << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Axis PTZ"),
-                                                   QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                                                   QStringLiteral("--drag"), QStringLiteral("10@0") })
-                                  << 2;
-        QTest::newRow("no host") << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Sony PTZ"), drag })
-                                 << 1;
+        QTest::newRow("unknown protocol") << args(QStringLiteral("--protocol|Pelco|--drag=10,0")) << 2;
+        QTest::newRow("no action") << args(QStringLiteral("--protocol|Axis PTZ|--host|127.0.0.1")) << 2;
+        QTest::newRow("bad drag") << args(QStringLiteral("--protocol|Axis PTZ|--host|127.0.0.1|--drag|10@0")) << 2;
+        QTest::newRow("no host") << args(QStringLiteral("--protocol|Sony PTZ|--drag=10,0")) << 1;
         QTest::newRow("unreachable canon")
-            << QStringList({ QStringLiteral("--protocol"), QStringLiteral("Canon PTZ"), QStringLiteral("--host"),
-                             QStringLiteral("127.0.0.1"), QStringLiteral("--port"), closedPort, drag })
+            << args(QStringLiteral("--protocol|Canon PTZ|--host|127.0.0.1|--port|%1|--drag=10,0")
+                        .arg(closed.serverPort()))
             << 1;
     }
 

@@ -149,17 +149,11 @@ private slots:
         QVERIFY(request.contains("Cache-Control: no-cache"));
     }
 
-    // Streams that bend the format, dripped a few bytes at a time.
+    // Streams that bend the HTTP framing, dripped a few bytes at a time; the splitter's
+    // own quirks are covered in tst_multipartsplitter.
     void quirkyStreams_data()
     {
         QTest::addColumn<QByteArray>("response");
-        const QByteArray lengthless = "--myb\r\nContent-Type: image/jpeg\r\n\r\n" + Red + "\r\n--myb\r\n\r\n" + Green
-            + "\r\n--myb\r\n\r\n" + Blue;
-        QTest::newRow("quoted boundary with blanks")
-            << "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary = \"myb\"\r\n\r\n" + lengthless;
-        QTest::newRow("dashes in the parameter")
-            << "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;boundary=--myb\r\n\r\n"
-                   + QByteArray(lengthless).replace("--myb", "--myb");
         QTest::newRow("no first boundary, LF only")
             << "HTTP/1.0 200 OK\nContent-Type: multipart/x-mixed-replace;boundary=myb\n\n"
                    + ("Content-Length: " + QByteArray::number(Red.size()) + "\n\n" + Red + "\n--myb\n"
@@ -207,7 +201,6 @@ private slots:
     {
         QTest::addColumn<int>("status");
         QTest::newRow("404") << 404;
-        QTest::newRow("500") << 500;
         QTest::newRow("401 without credentials") << 401;
     }
     void errorStatusesAreFailures()
@@ -223,8 +216,6 @@ private slots:
         }));
         auto reader = makeReader(server.port());
         reader->start();
-        QTRY_VERIFY(log.contains(QStringLiteral("<DEBUG - File: MJPEGStreamSession.cpp")
-                                 + QStringLiteral(", Line: ")));
         QTRY_VERIFY(log.contains(QStringLiteral("HTTP status %1 from MJPG stream").arg(status)));
         QTRY_VERIFY(reader->isWaiting());
         QCOMPARE(m_consumer->count(), 0);

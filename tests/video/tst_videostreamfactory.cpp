@@ -19,22 +19,6 @@ Value params(std::initializer_list<std::pair<const char *, const char *>> entrie
     return p;
 }
 
-QStringList strings(std::initializer_list<const char *> items)
-{
-    QStringList out;
-    for (const char *item : items)
-        out.append(QString::fromLatin1(item));
-    return out;
-}
-
-QStringList types(const VideoStreamFactory::ProfileList &list)
-{
-    QStringList out;
-    for (const VideoProfile *profile : list)
-        out.append(profile->canHandleType());
-    return out;
-}
-
 } // namespace
 
 class TestVideoStreamFactory final : public QObject
@@ -62,20 +46,6 @@ private:
     WorkerThread m_thread;
 
 private slots:
-    void lists()
-    {
-        QCOMPARE(types(VideoStreamFactory::videoProfileList()),
-                 strings({ "GENMJPEG", "AXISMJPEG", "AXISSERVERMJPEG", "MILESTONEMJPEG" }));
-        QCOMPARE(types(VideoStreamFactory::videoCameraProfileList()), strings({ "GENMJPEG", "AXISMJPEG" }));
-        QCOMPARE(types(VideoStreamFactory::videoServerProfileList()),
-                 strings({ "AXISSERVERMJPEG", "MILESTONEMJPEG" }));
-        QStringList descriptions;
-        for (const VideoProfile *profile : VideoStreamFactory::videoProfileList())
-            descriptions.append(profile->description());
-        QCOMPARE(descriptions, strings({ "Generic - Motion JPEG", "Axis - Motion JPEG", "Axis - Motion JPEG",
-                                             "Milestone - Motion JPEG" }));
-    }
-
     void urls_data()
     {
         QTest::addColumn<Value>("p");
@@ -129,8 +99,6 @@ private slots:
         QTest::newRow("no host") << params({ { "video.type", "AXISMJPEG" } }) << false << QByteArray("none");
         QTest::newRow("sony is not offered") << params({ { "video.type", "SONYMJPEG" }, { "video.host", "h" } })
                                              << false << QByteArray("none");
-        QTest::newRow("canon is not offered") << params({ { "video.type", "CANONMJPEG" }, { "video.host", "h" } })
-                                              << false << QByteArray("none");
         QTest::newRow("type is case-sensitive") << params({ { "video.type", "axismjpeg" }, { "video.host", "h" } })
                                                 << false << QByteArray("none");
         QTest::newRow("no type") << params({ { "video.host", "h" } }) << false << QByteArray("none");
