@@ -1,4 +1,4 @@
-#include "DemoProfile.h"
+#include "app/DemoProfile.h"
 
 #include "config/DefaultSettings.h"
 #include "config/DefinitionCheck.h"

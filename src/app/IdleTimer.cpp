@@ -1,4 +1,4 @@
-#include "IdleTimer.h"
+#include "app/IdleTimer.h"
 
 #include "util/QelLog.h"
 
@@ -39,7 +39,7 @@ void IdleTimer::setDisabled(bool disabled)
         if (reply.isValid())
             m_cookie = reply.value();
         else
-            QEL_LOG(1, QStringLiteral("Cannot hold back the screensaver: %1").arg(reply.error().message()));
+            QEL_LOG(LogLevel::Debug, QStringLiteral("Cannot hold back the screensaver: %1").arg(reply.error().message()));
     } else {
         iface->call(QStringLiteral("UnInhibit"), m_cookie);
         m_cookie = 0;

@@ -1,4 +1,4 @@
-#include "LinkServer.h"
+#include "app/LinkServer.h"
 
 #include "util/QelLog.h"
 
@@ -70,7 +70,7 @@ void LinkServer::readFrom(QLocalSocket *socket)
 {
     if (!socket->canReadLine()) {
         if (socket->bytesAvailable() > MaxLinkBytes) {
-            QEL_LOG(2, QStringLiteral("Dropped an over-long link from another viewer start"));
+            QEL_LOG(LogLevel::Error, QStringLiteral("Dropped an over-long link from another viewer start"));
             socket->abort();
         }
         return;
@@ -81,7 +81,7 @@ void LinkServer::readFrom(QLocalSocket *socket)
     if (url.isValid() && url.scheme() == QLatin1StringView("vyo"))
         taken = m_handler(url);
     else
-        QEL_LOG(2, QStringLiteral("Ignored a forwarded text that is not a vyo link"));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Ignored a forwarded text that is not a vyo link"));
     socket->write(taken ? Accepted : Refused);
     socket->disconnectFromServer();
 }

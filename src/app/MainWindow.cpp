@@ -1,6 +1,6 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "kit/Theme.h"
+#include "ui/kit/Theme.h"
 
 #include <QCloseEvent>
 

@@ -1,19 +1,19 @@
-#include "OpenURLHandler.h"
+#include "app/OpenURLHandler.h"
 
-#include "MainWindow.h"
-#include "SettingsViewController.h"
-#include "VyoAppDelegate.h"
+#include "app/MainWindow.h"
+#include "app/SettingsViewController.h"
+#include "app/VyoAppDelegate.h"
 #include "config/CameraProfileUpdater.h"
 #include "config/GroupStore.h"
-#include "kit/ActionSheet.h"
-#include "kit/Alert.h"
-#include "kit/NavigationController.h"
-#include "live/MultiPageScrollerView.h"
-#include "live/SingleView.h"
-#include "live/VideoView.h"
+#include "ui/kit/ActionSheet.h"
+#include "ui/kit/Alert.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/live/MultiPageScrollerView.h"
+#include "ui/live/SingleView.h"
+#include "ui/live/VideoView.h"
 #include "platform/DeviceIdentity.h"
-#include "settings/GroupChooserView.h"
-#include "settings/GroupListView.h"
+#include "ui/settings/GroupChooserView.h"
+#include "ui/settings/GroupListView.h"
 #include "util/QelLog.h"
 
 #include <QDateTime>
@@ -60,7 +60,7 @@ bool OpenURLHandler::application(const QUrl &url)
         if (!definition.isNull())
             m_urlData = CameraProfileUpdater::convertCameraDefinition(definition);
         if (m_urlData.isNull()) {
-            QEL_LOG(2, QStringLiteral("Failed to import camera definition."));
+            QEL_LOG(LogLevel::Error, QStringLiteral("Failed to import camera definition."));
             return false;
         }
         showSheet(QStringLiteral("Received a New Camera Definition") + titleSuffix(m_urlData, QStringLiteral("title")),
@@ -70,7 +70,7 @@ bool OpenURLHandler::application(const QUrl &url)
         if (!definition.isNull())
             m_urlData = CameraProfileUpdater::convertGroupDefinition(definition);
         if (m_urlData.isNull()) {
-            QEL_LOG(2, QStringLiteral("Failed to import group definition."));
+            QEL_LOG(LogLevel::Error, QStringLiteral("Failed to import group definition."));
             return false;
         }
         showSheet(QStringLiteral("Received a New Group Definition") + titleSuffix(m_urlData, QStringLiteral("name")),
@@ -81,18 +81,18 @@ bool OpenURLHandler::application(const QUrl &url)
         if (!definition.isNull())
             m_urlData = CameraProfileUpdater::convertCameraDefinition(definition);
         if (m_urlData.isNull()) {
-            QEL_LOG(2, QStringLiteral("Failed to import adhoc camera definition."));
+            QEL_LOG(LogLevel::Error, QStringLiteral("Failed to import adhoc camera definition."));
             return false;
         }
         switch (ConfigLink::checkRestriction(m_urlData, DeviceIdentity::uniqueIdentifier(),
                                              QDateTime::currentDateTimeUtc())) {
         case ConfigLink::Restriction::Expired:
-            QEL_LOG(2, QStringLiteral("Tried to import expired adhoc camera definition."));
+            QEL_LOG(LogLevel::Error, QStringLiteral("Tried to import expired adhoc camera definition."));
             showAlert(QStringLiteral("The adhoc camera definition you received%1 has expired.").arg(titleInParens(m_urlData)));
             m_urlData = Value();
             return false;
         case ConfigLink::Restriction::Restricted:
-            QEL_LOG(2, QStringLiteral("Tried to import restricted adhoc camera definition."));
+            QEL_LOG(LogLevel::Error, QStringLiteral("Tried to import restricted adhoc camera definition."));
             showAlert(QStringLiteral("The adhoc camera definition you received%1 is restricted, and cannot be displayed on this device.")
                           .arg(titleInParens(m_urlData)));
             m_urlData = Value();

@@ -3,7 +3,7 @@
 #include "config/Value.h"
 #include "sharing/ConfigLink.h"
 
-#include "kit/ModalPanel.h"
+#include "ui/kit/ModalPanel.h"
 
 #include <QObject>
 #include <QPointer>

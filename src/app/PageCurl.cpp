@@ -1,4 +1,4 @@
-#include "PageCurl.h"
+#include "app/PageCurl.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,20 +1,20 @@
-#include "SettingsViewController.h"
+#include "app/SettingsViewController.h"
 
 #include "config/GroupStore.h"
 #include "config/LiveCameraList.h"
-#include "kit/BarButtonItem.h"
-#include "kit/NavigationController.h"
-#include "kit/Switch.h"
-#include "kit/TableView.h"
-#include "kit/TableViewCell.h"
-#include "kit/Theme.h"
+#include "ui/kit/BarButtonItem.h"
+#include "ui/kit/NavigationController.h"
+#include "ui/kit/Switch.h"
+#include "ui/kit/TableView.h"
+#include "ui/kit/TableViewCell.h"
+#include "ui/kit/Theme.h"
 #include "platform/Preferences.h"
-#include "settings/CameraDetailView.h"
-#include "settings/GeneralSettingsView.h"
-#include "settings/GroupChooserView.h"
-#include "settings/GroupListView.h"
-#include "settings/GroupViewController.h"
-#include "settings/SettingsHost.h"
+#include "ui/settings/CameraDetailView.h"
+#include "ui/settings/GeneralSettingsView.h"
+#include "ui/settings/GroupChooserView.h"
+#include "ui/settings/GroupListView.h"
+#include "ui/settings/GroupViewController.h"
+#include "ui/settings/SettingsHost.h"
 #include "util/QelLog.h"
 
 #include <QLabel>
@@ -204,7 +204,7 @@ TableViewCell *SettingsViewController::optionCell(int row)
         return cell;
     }
     default:
-        QEL_LOG(2, QStringLiteral("Got cell request for unknown option row: %1").arg(row));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Got cell request for unknown option row: %1").arg(row));
         return new TableViewCell;
     }
 }
@@ -214,7 +214,7 @@ TableViewCell *SettingsViewController::cellForRow(TableView *, const IndexPath &
     if (path.section == OptionsSection)
         return optionCell(path.row);
     if (path.section != DetectedSection) {
-        QEL_LOG(2, QStringLiteral("Got cell request for unknown section: %1").arg(path.section));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Got cell request for unknown section: %1").arg(path.section));
         return new TableViewCell;
     }
     auto *cell = new TableViewCell;

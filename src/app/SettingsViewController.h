@@ -1,9 +1,9 @@
 #pragma once
 
 #include "config/Value.h"
-#include "kit/TableViewDataSource.h"
-#include "kit/TableViewDelegate.h"
-#include "kit/ViewController.h"
+#include "ui/kit/TableViewDataSource.h"
+#include "ui/kit/TableViewDelegate.h"
+#include "ui/kit/ViewController.h"
 
 class BarButtonItem;
 class GroupListView;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "IdleTimer.h"
+#include "app/IdleTimer.h"
 #include "discovery/BonjourDelegate.h"
-#include "live/LiveViewHost.h"
+#include "ui/live/LiveViewHost.h"
 #include "config/Value.h"
-#include "settings/SettingsHost.h"
+#include "ui/settings/SettingsHost.h"
 
 #include <QObject>
 #include <QUrl>

@@ -1,9 +1,9 @@
 // vyo: the camera viewer.
 
-#include "DemoProfile.h"
-#include "MainWindow.h"
-#include "LinkServer.h"
-#include "VyoAppDelegate.h"
+#include "app/DemoProfile.h"
+#include "app/MainWindow.h"
+#include "app/LinkServer.h"
+#include "app/VyoAppDelegate.h"
 #include "platform/Preferences.h"
 #include "platform/Profile.h"
 #include "util/QelLog.h"
@@ -150,7 +150,7 @@ int main(int argc, char *argv[])
         return delegate.application(url);
     });
     if (!links.listen(&error))
-        QEL_LOG(2, QStringLiteral("Links from other starts cannot reach this viewer: %1").arg(error));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Links from other starts cannot reach this viewer: %1").arg(error));
 
     // SIGINT, SIGTERM and SIGHUP end the application as a normal quit would, so
     // no edit is lost to a signal.

@@ -1,4 +1,4 @@
-#include "AppInfo.h"
+#include "config/AppInfo.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "CameraProfileUpdater.h"
+#include "config/CameraProfileUpdater.h"
 
 #include "util/QelLog.h"
 
@@ -12,7 +12,7 @@ void convertVideoUrl(Value &video, const Value &control)
 {
     const QString text = video.value(QStringLiteral("video.url")).toString();
     const QUrl url(text, QUrl::StrictMode);
-    QEL_LOG(1, QStringLiteral("Video URL: %1").arg(text));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Video URL: %1").arg(text));
     if (url.isValid() && !text.isEmpty()) {
         if (url.scheme() == QLatin1StringView("https"))
             video.insert(QStringLiteral("video.ssl"), QStringLiteral("y"));
@@ -63,7 +63,7 @@ void convertControlUrl(Value &control)
     if (!text.startsWith(QLatin1StringView("http")))
         text.prepend(QLatin1StringView("http://"));
     const QUrl url(text, QUrl::StrictMode);
-    QEL_LOG(1, QStringLiteral("Control URL: %1").arg(text));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Control URL: %1").arg(text));
     if (url.isValid()) {
         if (!url.host().isEmpty())
             control.insert(QStringLiteral("control.host"), url.host());
@@ -79,11 +79,11 @@ Value CameraProfileUpdater::convertCameraDefinition(Value camera)
 {
     Value video = camera.value(QStringLiteral("video.parameters"));
     Value control = camera.value(QStringLiteral("control.parameters"));
-    QEL_LOG(1, QStringLiteral("Camera title: %1").arg(camera.value(QStringLiteral("title")).toString()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Camera title: %1").arg(camera.value(QStringLiteral("title")).toString()));
 
     const Value version = camera.value(QStringLiteral("definition_version"));
     if (!version.isNull() && version.toInteger() >= CurrentDefinitionVersion) {
-        QEL_LOG(1, QStringLiteral("camera definition is current"));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("camera definition is current"));
         return camera;
     }
 
@@ -96,7 +96,7 @@ Value CameraProfileUpdater::convertCameraDefinition(Value camera)
     if (control.isDictionary() && control.contains(QStringLiteral("control.url")))
         convertControlUrl(control);
 
-    QEL_LOG(1, QStringLiteral("camera definition is not current, setting version to %1")
+    QEL_LOG(LogLevel::Debug, QStringLiteral("camera definition is not current, setting version to %1")
                    .arg(CurrentDefinitionVersion));
     camera.insert(QStringLiteral("definition_version"),
                          QString::number(CurrentDefinitionVersion));
@@ -105,22 +105,22 @@ Value CameraProfileUpdater::convertCameraDefinition(Value camera)
 
 Value CameraProfileUpdater::convertGroupDefinition(const Value &group)
 {
-    QEL_LOG(1, QStringLiteral("\n\nBulk Data from URL group load: %1\n\n").arg(group.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("\n\nBulk Data from URL group load: %1\n\n").arg(group.description()));
     for (const Value &camera : group.value(QStringLiteral("cameras")).items())
         convertCameraDefinition(camera);
-    QEL_LOG(1, QStringLiteral("\n\nBulk Data from URL group load AFTER update: %1\n\n")
+    QEL_LOG(LogLevel::Debug, QStringLiteral("\n\nBulk Data from URL group load AFTER update: %1\n\n")
                    .arg(group.description()));
     return group;
 }
 
 Value CameraProfileUpdater::loadFilter(const Value &groups)
 {
-    QEL_LOG(1, QStringLiteral("Bulk Data from startup load: %1").arg(groups.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load: %1").arg(groups.description()));
     for (const Value &group : groups.items()) {
-        QEL_LOG(1, QStringLiteral("Group: %1").arg(group.value(QStringLiteral("name")).toString()));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("Group: %1").arg(group.value(QStringLiteral("name")).toString()));
         for (const Value &camera : group.value(QStringLiteral("cameras")).items())
             convertCameraDefinition(camera);
     }
-    QEL_LOG(1, QStringLiteral("Bulk Data from startup load AFTER update: %1").arg(groups.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load AFTER update: %1").arg(groups.description()));
     return groups;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Value.h"
+#include "config/Value.h"
 
 // Brings camera definitions of older layouts (whole "video.url" and "control.url")
 // up to the current one, in place. Definitions already current pass untouched.

@@ -1,4 +1,4 @@
-#include "DefaultSettings.h"
+#include "config/DefaultSettings.h"
 
 #include "platform/Preferences.h"
 #include "util/QelLog.h"

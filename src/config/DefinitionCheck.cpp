@@ -1,4 +1,4 @@
-#include "DefinitionCheck.h"
+#include "config/DefinitionCheck.h"
 
 QString DefinitionCheck::cameraProblem(const Value &camera)
 {

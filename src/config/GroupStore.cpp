@@ -1,8 +1,8 @@
-#include "GroupStore.h"
+#include "config/GroupStore.h"
 
-#include "CameraProfileUpdater.h"
-#include "PropertyList.h"
-#include "QelCrypto.h"
+#include "config/CameraProfileUpdater.h"
+#include "config/PropertyList.h"
+#include "config/QelCrypto.h"
 #include "platform/AtomicFile.h"
 #include "platform/Preferences.h"
 #include "util/QelLog.h"
@@ -96,17 +96,17 @@ void GroupStore::loadBulkData()
         return;
     keepUnreadableGroupFile();
 
-    QEL_LOG(2, QStringLiteral("Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
+    QEL_LOG(LogLevel::Error, QStringLiteral("Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
     error.clear();
     if (!readGroupFile(legacyGroupFilePath(), false, &error)) {
-        QEL_LOG(2, QStringLiteral("Failed to parse stored groups using deprecated plaintext mode."));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Failed to parse stored groups using deprecated plaintext mode."));
         return;
     }
     // Only delete the plain file once its content is safely enciphered on disk.
     if (!persistBulkData())
         return;
     QFile::remove(legacyGroupFilePath());
-    QEL_LOG(1, QStringLiteral("Converted plaintext group file."));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Converted plaintext group file."));
 }
 
 void GroupStore::keepUnreadableGroupFile()
@@ -121,27 +121,27 @@ void GroupStore::keepUnreadableGroupFile()
     if (QFile::exists(kept))
         return;
     if (AtomicFile::write(kept, bytes))
-        QEL_LOG(2, QStringLiteral("Kept a copy of the unreadable group file as %1").arg(kept));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Kept a copy of the unreadable group file as %1").arg(kept));
 }
 
 bool GroupStore::persistBulkData()
 {
     if (m_groups.isNull())
         return true;
-    QEL_LOG(0, QStringLiteral("writing camera settings to persistence"));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("writing camera settings to persistence"));
     QString error;
     const QByteArray plist = PropertyList::toBinary(m_groups, &error);
     if (plist.isEmpty()) {
-        QEL_LOG(2, QStringLiteral("Error preparing groups for storage: %1").arg(error));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Error preparing groups for storage: %1").arg(error));
         return false;
     }
     const std::optional<QByteArray> cipher = QelCrypto::encryptBlob(plist, QelCrypto::STORAGE_IV);
     if (!cipher) {
-        QEL_LOG(2, QStringLiteral("Error preparing groups for storage: the cipher failed"));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Error preparing groups for storage: the cipher failed"));
         return false;
     }
     if (!AtomicFile::write(groupFilePath(), *cipher, &error)) {
-        QEL_LOG(2, QStringLiteral("Failed to write stored groups: %1").arg(error));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Failed to write stored groups: %1").arg(error));
         return false;
     }
     return true;

@@ -1,4 +1,4 @@
-#include "LiveCameraList.h"
+#include "config/LiveCameraList.h"
 
 QList<Value> LiveCameraList::getCurrentCameraList(const Value &selectedGroup,
                                                   const QList<Value> &detectedCameras,

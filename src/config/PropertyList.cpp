@@ -1,4 +1,4 @@
-#include "PropertyList.h"
+#include "config/PropertyList.h"
 
 #include <plist/plist.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Value.h"
+#include "config/Value.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "QelCrypto.h"
+#include "config/QelCrypto.h"
 
 #include "util/QelLog.h"
 
@@ -32,7 +32,7 @@ std::optional<QByteArray> QelCrypto::encryptBlob(const QByteArray &plain, const 
 {
     des_ctx ctx;
     if (!makeContext(&ctx)) {
-        QEL_LOG(1, QStringLiteral("Failed to encrypt data: %1").arg(int(ParamError)));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("Failed to encrypt data: %1").arg(int(ParamError)));
         return std::nullopt;
     }
     // PKCS#7 always pads, with 1 to 8 bytes that each hold the pad length.
@@ -51,11 +51,11 @@ std::optional<QByteArray> QelCrypto::decryptBlob(const QByteArray &cipher, const
 {
     des_ctx ctx;
     if (!makeContext(&ctx)) {
-        QEL_LOG(1, QStringLiteral("Failed to decrypt data: %1").arg(int(ParamError)));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("Failed to decrypt data: %1").arg(int(ParamError)));
         return std::nullopt;
     }
     if (cipher.isEmpty() || cipher.size() % BlockSize != 0) {
-        QEL_LOG(1, QStringLiteral("Failed to decrypt data: %1").arg(int(AlignmentError)));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("Failed to decrypt data: %1").arg(int(AlignmentError)));
         return std::nullopt;
     }
     QByteArray buffer = cipher;
@@ -69,7 +69,7 @@ std::optional<QByteArray> QelCrypto::decryptBlob(const QByteArray &cipher, const
     for (qsizetype i = 1; valid && i <= pad; ++i)
         valid = static_cast<unsigned char>(buffer[buffer.size() - i]) == pad;
     if (!valid) {
-        QEL_LOG(1, QStringLiteral("Failed to decrypt data: %1").arg(int(DecodeError)));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("Failed to decrypt data: %1").arg(int(DecodeError)));
         return std::nullopt;
     }
     buffer.chop(pad);

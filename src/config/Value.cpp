@@ -1,4 +1,4 @@
-#include "Value.h"
+#include "config/Value.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
-#include "BonjourHandler.h"
+#include "discovery/BonjourHandler.h"
 
-#include "BonjourDelegate.h"
+#include "discovery/BonjourDelegate.h"
 #include "util/QelLog.h"
 
 #include <QCollator>
@@ -106,7 +106,7 @@ void BonjourHandler::serviceResolved(const DnsSdService &service, const Resolved
 
 void BonjourHandler::resolveFailed(const DnsSdService &service)
 {
-    QEL_LOG(2, QStringLiteral("Camera service \"%1\" did not resolve in a reasonable amount of time").arg(service.name));
+    QEL_LOG(LogLevel::Error, QStringLiteral("Camera service \"%1\" did not resolve in a reasonable amount of time").arg(service.name));
     if (m_resolvingServices.removeOne(service))
         m_netServiceBrowser->stopResolve(service);
 }

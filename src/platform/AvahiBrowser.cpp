@@ -1,4 +1,4 @@
-#include "AvahiBrowser.h"
+#include "platform/AvahiBrowser.h"
 
 #include "util/QelLog.h"
 
@@ -135,7 +135,7 @@ bool AvahiBrowser::connectClient()
     AvahiClient *client = avahi_client_new(m_poll.poll(), AVAHI_CLIENT_NO_FAIL, Glue::client, this, &error);
     if (!client) {
         if (!m_reportedMissingDaemon)
-            QEL_LOG(2, QStringLiteral("DNS-SD discovery is off: %1").arg(QString::fromUtf8(avahi_strerror(error))));
+            QEL_LOG(LogLevel::Error, QStringLiteral("DNS-SD discovery is off: %1").arg(QString::fromUtf8(avahi_strerror(error))));
         m_reportedMissingDaemon = true;
         m_reconnectTimer.start();
         return false;
@@ -153,12 +153,12 @@ void AvahiBrowser::clientStateChanged(int state)
         break;
     case AVAHI_CLIENT_CONNECTING:
         if (!m_reportedMissingDaemon)
-            QEL_LOG(2, QStringLiteral("DNS-SD discovery waits for the Avahi daemon, which is not running"));
+            QEL_LOG(LogLevel::Error, QStringLiteral("DNS-SD discovery waits for the Avahi daemon, which is not running"));
         m_reportedMissingDaemon = true;
         break;
     case AVAHI_CLIENT_FAILURE:
         // The daemon went away: everything it told us is gone with it.
-        QEL_LOG(1, QStringLiteral("DNS-SD: lost the Avahi daemon (%1); waiting for it")
+        QEL_LOG(LogLevel::Debug, QStringLiteral("DNS-SD: lost the Avahi daemon (%1); waiting for it")
                        .arg(QString::fromUtf8(avahi_strerror(avahi_client_errno(m_client)))));
         dropEverything();
         avahi_client_free(m_client);
@@ -177,7 +177,7 @@ void AvahiBrowser::startBrowser()
     m_browser = avahi_service_browser_new(m_client, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, m_type.toUtf8().constData(),
                                           nullptr, AvahiLookupFlags(0), Glue::browse, this);
     if (!m_browser)
-        QEL_LOG(2, QStringLiteral("DNS-SD: cannot browse %1: %2")
+        QEL_LOG(LogLevel::Error, QStringLiteral("DNS-SD: cannot browse %1: %2")
                        .arg(m_type, QString::fromUtf8(avahi_strerror(avahi_client_errno(m_client)))));
 }
 
@@ -223,7 +223,7 @@ void AvahiBrowser::browseEvent(int event, int interface, int protocol, const Dns
     case AVAHI_BROWSER_CACHE_EXHAUSTED:
         break;
     case AVAHI_BROWSER_FAILURE:
-        QEL_LOG(2, QStringLiteral("DNS-SD: browsing failed: %1")
+        QEL_LOG(LogLevel::Error, QStringLiteral("DNS-SD: browsing failed: %1")
                        .arg(QString::fromUtf8(avahi_strerror(avahi_client_errno(m_client)))));
         break;
     default:

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DnsSdBrowser.h"
-#include "QtAvahiPoll.h"
+#include "platform/DnsSdBrowser.h"
+#include "platform/QtAvahiPoll.h"
 
 #include <QList>
 #include <QTimer>

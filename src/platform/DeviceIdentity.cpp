@@ -1,4 +1,4 @@
-#include "DeviceIdentity.h"
+#include "platform/DeviceIdentity.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "NotificationHub.h"
+#include "platform/NotificationHub.h"
 
 NotificationHub &NotificationHub::instance()
 {

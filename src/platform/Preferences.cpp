@@ -1,4 +1,4 @@
-#include "Preferences.h"
+#include "platform/Preferences.h"
 
 #include "util/QelLog.h"
 
@@ -77,7 +77,7 @@ bool Preferences::sync()
 {
     m_settings.sync();
     if (m_settings.status() != QSettings::NoError) {
-        QEL_LOG(2, QStringLiteral("Failed to write preferences to %1").arg(m_settings.fileName()));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Failed to write preferences to %1").arg(m_settings.fileName()));
         return false;
     }
     QFile::setPermissions(m_settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);

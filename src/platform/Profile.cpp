@@ -1,4 +1,4 @@
-#include "Profile.h"
+#include "platform/Profile.h"
 
 #include <QDir>
 #include <QFile>

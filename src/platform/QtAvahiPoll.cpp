@@ -1,4 +1,4 @@
-#include "QtAvahiPoll.h"
+#include "platform/QtAvahiPoll.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "SocketStream.h"
+#include "platform/SocketStream.h"
 
 #include <QTcpSocket>
 

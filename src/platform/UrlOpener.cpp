@@ -1,4 +1,4 @@
-#include "UrlOpener.h"
+#include "platform/UrlOpener.h"
 
 #include "util/QelLog.h"
 
@@ -13,7 +13,7 @@ public:
     {
         if (QDesktopServices::openUrl(url))
             return true;
-        QEL_LOG(2, QStringLiteral("Could not open %1 on this desktop").arg(url.scheme()));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Could not open %1 on this desktop").arg(url.scheme()));
         return false;
     }
 };

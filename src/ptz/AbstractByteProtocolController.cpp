@@ -1,4 +1,4 @@
-#include "AbstractByteProtocolController.h"
+#include "ptz/AbstractByteProtocolController.h"
 
 #include "config/Value.h"
 #include "platform/Clock.h"
@@ -61,10 +61,10 @@ void AbstractByteProtocolController::openStreamsForHost(const QString &host, int
 {
     closeStreams();
     m_stream = new SocketStream(this);
-    connect(m_stream, &SocketStream::openCompleted, this, [] { QEL_LOG(0, QStringLiteral("stream opened")); });
+    connect(m_stream, &SocketStream::openCompleted, this, [] { QEL_LOG(LogLevel::Trace, QStringLiteral("stream opened")); });
     connect(m_stream, &SocketStream::hasBytesAvailable, this, &AbstractByteProtocolController::handleBytesAvailable);
     connect(m_stream, &SocketStream::hasSpaceAvailable, this, &AbstractByteProtocolController::handleSpaceAvailable);
-    connect(m_stream, &SocketStream::errorOccurred, this, [] { QEL_LOG(2, QStringLiteral("stream error")); });
+    connect(m_stream, &SocketStream::errorOccurred, this, [] { QEL_LOG(LogLevel::Error, QStringLiteral("stream error")); });
     connect(m_stream, &SocketStream::endEncountered, this, &AbstractByteProtocolController::handleEnd);
     // The host is a numeric address; a name is not looked up and fails as an error event.
     m_stream->open(QHostAddress(host), static_cast<quint16>(port));
@@ -107,7 +107,7 @@ void AbstractByteProtocolController::fillInCommandPacket(quint8 *)
 
 void AbstractByteProtocolController::processResponseBuffer()
 {
-    QEL_LOG(0, QStringLiteral("inCount is %1").arg(m_inCount));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("inCount is %1").arg(m_inCount));
     m_inCount = 0;
 }
 
@@ -122,10 +122,10 @@ void AbstractByteProtocolController::sendBytes(const quint8 *bytes, int length)
 {
     const QByteArray message = preProcessMessage(bytes, length);
     if (m_outCount + message.size() > BufferSize) {
-        QEL_LOG(2, QStringLiteral("buffer overflow writing to stream"));
+        QEL_LOG(LogLevel::Error, QStringLiteral("buffer overflow writing to stream"));
         return;
     }
-    QEL_LOG(0, QStringLiteral("sending: ") + describeBytes(message));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("sending: ") + describeBytes(message));
     std::memcpy(m_outBuffer.data() + m_outCount, message.constData(), static_cast<size_t>(message.size()));
     m_outCount += static_cast<int>(message.size());
     if (m_readyToSend)
@@ -139,7 +139,7 @@ void AbstractByteProtocolController::writeToOutputStream()
     const qint64 written = m_stream ? m_stream->write(reinterpret_cast<const char *>(m_outBuffer.data()), m_outCount)
                                     : -1;
     if (written < 0) {
-        QEL_LOG(2, QStringLiteral("error while writing to stream"));
+        QEL_LOG(LogLevel::Error, QStringLiteral("error while writing to stream"));
         return;
     }
     m_lastSend = now();
@@ -166,7 +166,7 @@ void AbstractByteProtocolController::handleEnd()
 {
     // No reconnection: the viewer makes a new controller the next time the camera is shown.
     closeStreams();
-    QEL_LOG(0, QStringLiteral("stream closed"));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("stream closed"));
 }
 
 void AbstractByteProtocolController::handleTimer()

@@ -1,4 +1,4 @@
-#include "AxisPTZController.h"
+#include "ptz/AxisPTZController.h"
 
 #include "config/Value.h"
 

@@ -1,4 +1,4 @@
-#include "AxisPTZProfile.h"
+#include "ptz/AxisPTZProfile.h"
 
 #include "config/FormHost.h"
 

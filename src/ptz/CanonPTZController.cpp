@@ -1,4 +1,4 @@
-#include "CanonPTZController.h"
+#include "ptz/CanonPTZController.h"
 
 #include "config/Value.h"
 #include "util/QelLog.h"
@@ -60,7 +60,7 @@ bool CanonPTZController::fetchCameraInfo(const QString &infoURL)
 {
     const QUrl url(infoURL, QUrl::StrictMode);
     if (!url.isValid()) {
-        QEL_LOG(2, QStringLiteral("main: Caught not a URL: ") + infoURL);
+        QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught not a URL: ") + infoURL);
         return false;
     }
     QNetworkRequest request(url);
@@ -81,11 +81,11 @@ bool CanonPTZController::fetchCameraInfo(const QString &infoURL)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     reply->deleteLater();
     if (tooLarge) {
-        QEL_LOG(2, QStringLiteral("main: Caught a reply of more than %1 bytes").arg(MaxInfoBytes));
+        QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught a reply of more than %1 bytes").arg(MaxInfoBytes));
         return false;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        QEL_LOG(2, QStringLiteral("main: Caught ") + reply->errorString());
+        QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught ") + reply->errorString());
         return false;
     }
     return parseCameraInfo(reply->readAll());
@@ -99,7 +99,7 @@ bool CanonPTZController::parseCameraInfo(const QByteArray &reply)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
         if (!line.contains(QLatin1Char('='))) {
-            QEL_LOG(2, QStringLiteral("main: Caught %1: %2")
+            QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught %1: %2")
                            .arg(QStringLiteral("MalformedCameraInfo"),
                                 QStringLiteral("line %1 of the camera information has no \"=\"").arg(i + 1)));
             return false;

@@ -1,4 +1,4 @@
-#include "CanonPTZProfile.h"
+#include "ptz/CanonPTZProfile.h"
 
 #include "config/FormHost.h"
 

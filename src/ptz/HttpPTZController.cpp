@@ -1,4 +1,4 @@
-#include "HttpPTZController.h"
+#include "ptz/HttpPTZController.h"
 
 #include "config/Value.h"
 #include "platform/Clock.h"
@@ -32,11 +32,11 @@ bool HttpPTZController::mayIssue() const
 
 void HttpPTZController::startRequest(const QString &urlText)
 {
-    QEL_LOG(0, QStringLiteral("Issuing %1 PTZ command: %2").arg(m_brand, urlText));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Issuing %1 PTZ command: %2").arg(m_brand, urlText));
     m_lastSend = now();
     const QUrl url(urlText, QUrl::StrictMode);
     if (!url.isValid()) {
-        QEL_LOG(2, QStringLiteral("error on %1 PTZ command: not a URL").arg(m_brand));
+        QEL_LOG(LogLevel::Error, QStringLiteral("error on %1 PTZ command: not a URL").arg(m_brand));
         return;
     }
     QNetworkRequest request(url);
@@ -61,7 +61,7 @@ void HttpPTZController::requestDone(QNetworkReply *reply)
     // An HTTP status of any kind means the camera answered; only transport failures count.
     if (reply->error() != QNetworkReply::NoError
         && !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
-        QEL_LOG(2, QStringLiteral("error on %1 PTZ command").arg(m_brand));
+        QEL_LOG(LogLevel::Error, QStringLiteral("error on %1 PTZ command").arg(m_brand));
     reply->deleteLater();
 }
 

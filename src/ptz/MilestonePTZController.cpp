@@ -1,4 +1,4 @@
-#include "MilestonePTZController.h"
+#include "ptz/MilestonePTZController.h"
 
 #include "config/Value.h"
 #include "platform/Clock.h"
@@ -100,7 +100,7 @@ void MilestonePTZController::sendCommand(Command command, int first, int second)
         break;
     }
     const QByteArray message = ptzCommand(id, text);
-    QEL_LOG(0, QStringLiteral("Issuing Milestone PTZ command: ") + QString::fromUtf8(message));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Issuing Milestone PTZ command: ") + QString::fromUtf8(message));
     if (!m_stream) {
         openStreamsForHost();
         // A connection that failed at once has already been given up.
@@ -114,16 +114,16 @@ void MilestonePTZController::sendCommand(Command command, int first, int second)
 void MilestonePTZController::openStreamsForHost()
 {
     m_stream = new SocketStream(this);
-    connect(m_stream, &SocketStream::openCompleted, this, [] { QEL_LOG(0, QStringLiteral("stream opened")); });
+    connect(m_stream, &SocketStream::openCompleted, this, [] { QEL_LOG(LogLevel::Trace, QStringLiteral("stream opened")); });
     connect(m_stream, &SocketStream::hasBytesAvailable, this, &MilestonePTZController::handleBytesAvailable);
     connect(m_stream, &SocketStream::hasSpaceAvailable, this, &MilestonePTZController::handleSpaceAvailable);
     connect(m_stream, &SocketStream::errorOccurred, this, [this] {
-        QEL_LOG(2, QStringLiteral("stream error"));
+        QEL_LOG(LogLevel::Error, QStringLiteral("stream error"));
         disconnectInternal();
     });
     connect(m_stream, &SocketStream::endEncountered, this, [this] {
         disconnectInternal();
-        QEL_LOG(0, QStringLiteral("stream closed"));
+        QEL_LOG(LogLevel::Trace, QStringLiteral("stream closed"));
     });
     m_stream->open(QHostAddress(m_host), static_cast<quint16>(m_port));
     m_timeoutChecker->start(ConnectionLimitMs, false);
@@ -160,7 +160,7 @@ void MilestonePTZController::writeToOutputStream()
     const QByteArray &message = m_outQueue.first();
     const qint64 written = m_stream->write(message.constData() + m_outIdx, message.size() - m_outIdx);
     if (written < 0) {
-        QEL_LOG(2, QStringLiteral("error while writing to stream"));
+        QEL_LOG(LogLevel::Error, QStringLiteral("error while writing to stream"));
         return;
     }
     m_outIdx += written;
@@ -196,7 +196,7 @@ void MilestonePTZController::disconnectInternal()
 
 void MilestonePTZController::processResponseBuffer()
 {
-    QEL_LOG(0, QStringLiteral("inCount is %1").arg(m_inCount));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("inCount is %1").arg(m_inCount));
     const char *start = m_inBuffer.data();
     qsizetype consumed = 0;
     while (const void *found = vyo::memmem(start + consumed, static_cast<size_t>(m_inCount - consumed),
@@ -206,7 +206,7 @@ void MilestonePTZController::processResponseBuffer()
     }
     if (consumed == 0 && m_inCount == BufferSize) {
         // No reply is this long; keep only what may begin a terminator.
-        QEL_LOG(2, QStringLiteral("reply of more than %1 bytes discarded").arg(BufferSize));
+        QEL_LOG(LogLevel::Error, QStringLiteral("reply of more than %1 bytes discarded").arg(BufferSize));
         consumed = BufferSize - (Terminator.size() - 1);
     }
     std::memmove(m_inBuffer.data(), start + consumed, static_cast<size_t>(m_inCount - consumed));

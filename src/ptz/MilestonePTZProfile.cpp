@@ -1,4 +1,4 @@
-#include "MilestonePTZProfile.h"
+#include "ptz/MilestonePTZProfile.h"
 
 #include "config/FormHost.h"
 

@@ -1,4 +1,4 @@
-#include "PTZControlFactory.h"
+#include "ptz/PTZControlFactory.h"
 
 #include "config/Value.h"
 #include "platform/Clock.h"
@@ -53,7 +53,7 @@ std::unique_ptr<PTZController> PTZControlFactory::createControllerWithParameters
     const QString protocol =
         definition.value(QStringLiteral("control.parameters")).value(QStringLiteral("control.protocol")).toString();
     if (protocol.isEmpty()) {
-        QEL_LOG(1, QStringLiteral("no control protocol specified"));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("no control protocol specified"));
         return nullptr;
     }
     for (const ControllerEntry &entry : Controllers) {
@@ -64,7 +64,7 @@ std::unique_ptr<PTZController> PTZControlFactory::createControllerWithParameters
             return nullptr;
         return controller;
     }
-    QEL_LOG(2, QStringLiteral("failed to find matching PTZ controller for: ") + protocol);
+    QEL_LOG(LogLevel::Error, QStringLiteral("failed to find matching PTZ controller for: ") + protocol);
     return nullptr;
 }
 

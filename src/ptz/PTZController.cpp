@@ -1,3 +1,3 @@
-#include "PTZController.h"
+#include "ptz/PTZController.h"
 
 PTZController::~PTZController() = default;

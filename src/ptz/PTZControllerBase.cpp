@@ -1,4 +1,4 @@
-#include "PTZControllerBase.h"
+#include "ptz/PTZControllerBase.h"
 
 #include "platform/Clock.h"
 #include "platform/SocketStream.h"
@@ -45,7 +45,7 @@ Value PTZControllerBase::controlParameters(const Value &definition, const char *
     const Value parms = definition.value(QStringLiteral("control.parameters"));
     if (parms.hasText(QStringLiteral("control.host")))
         return parms;
-    QEL_LOG(2, QStringLiteral("Failed to initialize %1; required parameters missing").arg(QLatin1StringView(who)));
+    QEL_LOG(LogLevel::Error, QStringLiteral("Failed to initialize %1; required parameters missing").arg(QLatin1StringView(who)));
     return {};
 }
 
@@ -57,7 +57,7 @@ void PTZControllerBase::readFromStream(SocketStream *const &stream, char *buffer
         if (got > 0)
             count += static_cast<int>(got);
         if (count <= 0) {
-            QEL_LOG(2, QStringLiteral("has bytes was called, but didn't get any"));
+            QEL_LOG(LogLevel::Error, QStringLiteral("has bytes was called, but didn't get any"));
             return;
         }
         consume();

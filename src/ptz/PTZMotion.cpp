@@ -1,4 +1,4 @@
-#include "PTZMotion.h"
+#include "ptz/PTZMotion.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "PTZProfile.h"
+#include "ptz/PTZProfile.h"
 
 #include "config/FormHost.h"
 

@@ -1,4 +1,4 @@
-#include "PelcoDController.h"
+#include "ptz/PelcoDController.h"
 
 #include "config/Value.h"
 #include "util/QelLog.h"
@@ -59,7 +59,7 @@ void PelcoDController::fillInPacket(quint8 *buffer, float pan, float tilt, float
 
 void PelcoDController::processResponseBuffer()
 {
-    QEL_LOG(0, QStringLiteral("inCount is %1").arg(inCount()));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("inCount is %1").arg(inCount()));
     const quint8 *in = inBuffer();
     const int count = inCount();
     int i = 0;

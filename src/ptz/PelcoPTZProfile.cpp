@@ -1,4 +1,4 @@
-#include "PelcoPTZProfile.h"
+#include "ptz/PelcoPTZProfile.h"
 
 #include "config/FormHost.h"
 

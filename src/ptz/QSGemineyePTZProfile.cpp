@@ -1,4 +1,4 @@
-#include "QSGemineyePTZProfile.h"
+#include "ptz/QSGemineyePTZProfile.h"
 
 #include "config/FormHost.h"
 

@@ -1,4 +1,4 @@
-#include "QSPTL10Controller.h"
+#include "ptz/QSPTL10Controller.h"
 
 #include "config/Value.h"
 #include "util/QelLog.h"
@@ -66,7 +66,7 @@ QByteArray QSPTL10Controller::preProcessMessage(const quint8 *bytes, int length)
             escaped.append(static_cast<char>(bytes[i]));
         }
     }
-    QEL_LOG(0, QStringLiteral("escaped message: ") + QString::fromLatin1(escaped.toHex(' ')).toUpper());
+    QEL_LOG(LogLevel::Trace, QStringLiteral("escaped message: ") + QString::fromLatin1(escaped.toHex(' ')).toUpper());
     return escaped;
 }
 
@@ -97,7 +97,7 @@ void QSPTL10Controller::fillInPacket(quint8 *buffer, float pan, float tilt, floa
 
 void QSPTL10Controller::processResponseBuffer()
 {
-    QEL_LOG(0, QStringLiteral("inCount is %1").arg(inCount()));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("inCount is %1").arg(inCount()));
     const quint8 *in = inBuffer();
     const int count = inCount();
     int i = 0;
@@ -116,7 +116,7 @@ void QSPTL10Controller::processResponseBuffer()
     }
     if (i == 0 && count == BufferSize) {
         // A reply that fills the whole buffer without its ETX is not one; make room.
-        QEL_LOG(2, QStringLiteral("reply of more than %1 bytes without ETX discarded").arg(BufferSize));
+        QEL_LOG(LogLevel::Error, QStringLiteral("reply of more than %1 bytes without ETX discarded").arg(BufferSize));
         i = count;
     }
     consumeInput(i);

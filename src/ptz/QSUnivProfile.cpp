@@ -1,4 +1,4 @@
-#include "QSUnivProfile.h"
+#include "ptz/QSUnivProfile.h"
 
 #include "config/FormHost.h"
 

@@ -1,4 +1,4 @@
-#include "QSUniversal.h"
+#include "ptz/QSUniversal.h"
 
 #include "config/Value.h"
 

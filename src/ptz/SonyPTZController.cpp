@@ -1,4 +1,4 @@
-#include "SonyPTZController.h"
+#include "ptz/SonyPTZController.h"
 
 #include "config/Value.h"
 #include "util/Utilities.h"

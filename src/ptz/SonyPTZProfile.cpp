@@ -1,4 +1,4 @@
-#include "SonyPTZProfile.h"
+#include "ptz/SonyPTZProfile.h"
 
 #include "config/FormHost.h"
 

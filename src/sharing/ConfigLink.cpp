@@ -1,4 +1,4 @@
-#include "ConfigLink.h"
+#include "sharing/ConfigLink.h"
 
 #include "config/DefinitionCheck.h"
 #include "config/PropertyList.h"
@@ -74,7 +74,7 @@ QString ConfigLink::makeLink(Type type, const Value &definition, QString *error)
 Value ConfigLink::extractConfigFromEncodedData(const QString &payload, Type type)
 {
     if (payload.size() > MaxPayloadLength) {
-        QEL_LOG(1, QStringLiteral("Failed to parse config URL using deprecated plaintext mode."));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("Failed to parse config URL using deprecated plaintext mode."));
         return {};
     }
     const QByteArray decoded = Utilities::base64Decode(payload);
@@ -83,11 +83,11 @@ Value ConfigLink::extractConfigFromEncodedData(const QString &payload, Type type
         if (!definition.isNull() && shapeProblem(definition, type).isEmpty())
             return definition;
     }
-    QEL_LOG(1, QStringLiteral("Failed to decrypt config URL. Attempting fall-back to deprecated plaintext mode."));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Failed to decrypt config URL. Attempting fall-back to deprecated plaintext mode."));
     const Value definition = PropertyList::fromData(decoded, nullptr);
     if (!definition.isNull() && shapeProblem(definition, type).isEmpty())
         return definition;
-    QEL_LOG(1, QStringLiteral("Failed to parse config URL using deprecated plaintext mode."));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Failed to parse config URL using deprecated plaintext mode."));
     return {};
 }
 
@@ -120,7 +120,7 @@ QString ConfigLink::groupMailUrl(const Value &group, QString *error)
     QString why;
     const QString link = makeLink(Group, group, &why);
     if (link.isEmpty()) {
-        QEL_LOG(2, QStringLiteral("Error creating email URL: %1").arg(why));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Error creating email URL: %1").arg(why));
         if (error)
             *error = why;
         return {};

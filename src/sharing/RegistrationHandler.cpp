@@ -1,4 +1,4 @@
-#include "RegistrationHandler.h"
+#include "sharing/RegistrationHandler.h"
 
 #include "config/AppInfo.h"
 #include "platform/DeviceIdentity.h"
@@ -38,7 +38,7 @@ bool RegistrationHandler::checkAndSendRegForm()
 {
     QString base = AppInfo::value(AppInfo::RegURL);
     if (base.isEmpty()) {
-        QEL_LOG(1, QStringLiteral("No registration URL found."));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("No registration URL found."));
         return false;
     }
     const QString version = AppInfo::value(AppInfo::BundleVersion);
@@ -67,11 +67,11 @@ bool RegistrationHandler::checkAndSendRegForm()
     }
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid()) {
-        QEL_LOG(2, QStringLiteral("Error registering: %1").arg(url.errorString()));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Error registering: %1").arg(url.errorString()));
         return false;
     }
 
-    QEL_LOG(1, QStringLiteral("Sending registration: %1").arg(text));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Sending registration: %1").arg(text));
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
@@ -103,10 +103,10 @@ void RegistrationHandler::connectionDidFinishLoading()
 {
     m_preferences.setValue(QStringLiteral("RegNeeded"), false);
     m_preferences.setValue(QStringLiteral("RegLastVer"), AppInfo::value(AppInfo::BundleVersion));
-    QEL_LOG(1, QStringLiteral("Registration successful."));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Registration successful."));
 }
 
 void RegistrationHandler::didFailWithError(const QString &error)
 {
-    QEL_LOG(2, QStringLiteral("Error registering: %1").arg(error));
+    QEL_LOG(LogLevel::Error, QStringLiteral("Error registering: %1").arg(error));
 }

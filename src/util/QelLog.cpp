@@ -1,4 +1,4 @@
-#include "QelLog.h"
+#include "util/QelLog.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -7,12 +7,13 @@
 #include <QThread>
 
 #include <cerrno>
+#include <iterator>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr const char *LVL_STR[] = { "TRACE", "DEBUG", "ERROR", "FATAL" };
+constexpr const char *LVL_STR[] = { "TRACE", "DEBUG", "ERROR" };
 
 void writeToStderr(const QByteArray &line)
 {
@@ -56,11 +57,12 @@ quint32 QelLog::loggingThreshhold()
     return s_threshold;
 }
 
-const char *QelLog::levelName(int level)
+const char *QelLog::levelName(LogLevel level)
 {
-    if (level < 0 || level > 3)
+    const int index = static_cast<int>(level);
+    if (index < 0 || index >= int(std::size(LVL_STR)))
         return "LEVEL?";
-    return LVL_STR[level];
+    return LVL_STR[index];
 }
 
 void QelLog::setSink(Sink sink)
@@ -69,14 +71,14 @@ void QelLog::setSink(Sink sink)
     s_sink = sink ? sink : writeToStderr;
 }
 
-void QelLog::logAtLevel(int level, const QString &message)
+void QelLog::logAtLevel(LogLevel level, const QString &message)
 {
     if (!isEnabled(level))
         return;
     write(QStringLiteral("<%1>: %2").arg(QLatin1StringView(levelName(level)), message));
 }
 
-void QelLog::logAtLevel(int level, const char *file, int line, const QString &message)
+void QelLog::logAtLevel(LogLevel level, const char *file, int line, const QString &message)
 {
     if (!isEnabled(level))
         return;

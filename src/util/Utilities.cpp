@@ -1,4 +1,4 @@
-#include "Utilities.h"
+#include "util/Utilities.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "WorkerThread.h"
+#include "util/WorkerThread.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "AxisVideoProfile.h"
+#include "video/AxisVideoProfile.h"
 
 #include "config/FormHost.h"
 #include "ptz/AxisPTZProfile.h"
 
-#include "FrameProducer.h"
+#include "video/FrameProducer.h"
 
 QString AxisVideoProfile::description() const
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VideoProfile.h"
+#include "video/VideoProfile.h"
 
 // Axis cameras: "/axis-cgi/mjpg/video.cgi" with camera, resolution, frame rate and
 // compression, every parameter always present.

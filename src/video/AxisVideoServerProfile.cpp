@@ -1,4 +1,4 @@
-#include "AxisVideoServerProfile.h"
+#include "video/AxisVideoServerProfile.h"
 
 #include "config/FormHost.h"
 #include "ptz/AxisPTZProfile.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AxisVideoProfile.h"
+#include "video/AxisVideoProfile.h"
 
 // Axis video servers: the Axis request, in which the camera number selects the input.
 class AxisVideoServerProfile final : public AxisVideoProfile

@@ -1,9 +1,9 @@
-#include "CanonVideoProfile.h"
+#include "video/CanonVideoProfile.h"
 
 #include "config/FormHost.h"
 #include "ptz/CanonPTZProfile.h"
 
-#include "FrameProducer.h"
+#include "video/FrameProducer.h"
 
 QString CanonVideoProfile::description() const
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VideoProfile.h"
+#include "video/VideoProfile.h"
 
 // Canon cameras: "/-wvhttp-01-/video.cgi", always over plain HTTP, the resolution
 // never halved.

@@ -1,4 +1,4 @@
-#include "FrameCache.h"
+#include "video/FrameCache.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameConsumer.h"
+#include "video/FrameConsumer.h"
 
 #include "platform/Clock.h"
 

@@ -1,12 +1,12 @@
-#include "GenericVideoProfile.h"
+#include "video/GenericVideoProfile.h"
 
 #include "config/FormHost.h"
 #include "ptz/PelcoPTZProfile.h"
 #include "ptz/QSGemineyePTZProfile.h"
 #include "ptz/QSUnivProfile.h"
 
-#include "AxisVideoProfile.h"
-#include "FrameProducer.h"
+#include "video/AxisVideoProfile.h"
+#include "video/FrameProducer.h"
 
 #include "util/Utilities.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VideoProfile.h"
+#include "video/VideoProfile.h"
 
 // Any Motion-JPEG camera: the stored path, with the Axis image parameters appended
 // when the camera understands them (VAPIX).

@@ -1,6 +1,6 @@
-#include "MJPEGStreamReader.h"
+#include "video/MJPEGStreamReader.h"
 
-#include "MJPEGStreamSession.h"
+#include "video/MJPEGStreamSession.h"
 
 #include "util/QelLog.h"
 
@@ -29,7 +29,7 @@ void MJPEGStreamReader::connectNow()
     // A reader without a URL stays idle.
     if (videoURL().isEmpty())
         return;
-    QEL_LOG(1, QStringLiteral("Connecting to MJPG stream: %1").arg(maskedUrl(videoURL())));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Connecting to MJPG stream: %1").arg(maskedUrl(videoURL())));
     const quint64 generation = beginConnection();
     onWorker([generation, params = params(), url = videoURL()](StreamSession *s) {
         static_cast<MJPEGStreamSession *>(s)->startInternal(generation, params, url);

@@ -1,6 +1,6 @@
-#include "MJPEGStreamSession.h"
+#include "video/MJPEGStreamSession.h"
 
-#include "MJPEGStreamReader.h"
+#include "video/MJPEGStreamReader.h"
 
 #include "util/QelLog.h"
 
@@ -127,8 +127,8 @@ void MJPEGStreamSession::handleFinished(QNetworkReply *reply)
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (status >= 400)
             return failStatus(status);
-        QEL_LOG(1, QStringLiteral("error in mjpeg stream"));
-        QEL_LOG(0, reply->errorString());
+        QEL_LOG(LogLevel::Debug, QStringLiteral("error in mjpeg stream"));
+        QEL_LOG(LogLevel::Trace, reply->errorString());
         emit failed(reply->errorString());
         return endConnection();
     }
@@ -136,7 +136,7 @@ void MJPEGStreamSession::handleFinished(QNetworkReply *reply)
     if (reply != m_reply)
         return;
     if (m_splitter) {
-        QEL_LOG(1, QStringLiteral("unending mjpeg stream somehow 'finished'"));
+        QEL_LOG(LogLevel::Debug, QStringLiteral("unending mjpeg stream somehow 'finished'"));
         emit failed(QStringLiteral("the stream ended"));
         return endConnection();
     }
@@ -193,7 +193,7 @@ bool MJPEGStreamSession::partData(const char *data, qsizetype size)
 
 void MJPEGStreamSession::fail(const QString &logLine, const QString &reason)
 {
-    QEL_LOG(1, logLine);
+    QEL_LOG(LogLevel::Debug, logLine);
     emit failed(reason);
     endConnection();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MultipartSplitter.h"
-#include "StreamSession.h"
+#include "video/MultipartSplitter.h"
+#include "video/StreamSession.h"
 
 #include <QByteArray>
 #include <QUrl>

@@ -1,6 +1,6 @@
-#include "MilestoneMJPEGStreamReader.h"
+#include "video/MilestoneMJPEGStreamReader.h"
 
-#include "MilestoneStreamSession.h"
+#include "video/MilestoneStreamSession.h"
 
 MilestoneMJPEGStreamReader::MilestoneMJPEGStreamReader(QThread *thread, Clock &clock, QObject *parent)
     : StreamReader(thread, clock, new MilestoneStreamSession(clock), parent)

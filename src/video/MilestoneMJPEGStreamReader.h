@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StreamReader.h"
+#include "video/StreamReader.h"
 
 #include "platform/Clock.h"
 

@@ -1,4 +1,4 @@
-#include "MilestoneStreamSession.h"
+#include "video/MilestoneStreamSession.h"
 
 #include "platform/Clock.h"
 #include "platform/SocketStream.h"
@@ -112,11 +112,11 @@ void MilestoneStreamSession::startInternal(quint64 generation, const Value &para
     m_byteCount = 0;
 
     const QString host = params.value(QStringLiteral("video.host")).toString();
-    QEL_LOG(0, QStringLiteral("Connecting with video parameters: %1").arg(params.description()));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Connecting with video parameters: %1").arg(params.description()));
     const qint64 port = params.hasText(QStringLiteral("video.port"))
         ? params.value(QStringLiteral("video.port")).toInteger()
         : DefaultPort;
-    QEL_LOG(1, QStringLiteral("Connecting to Milestone MJPG stream: %1:%2").arg(host).arg(port));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Connecting to Milestone MJPG stream: %1:%2").arg(host).arg(port));
 
     // The server is named by its numeric address; there is no name lookup.
     const QHostAddress address(host);
@@ -285,7 +285,7 @@ void MilestoneStreamSession::checkPulse()
         return;
     if (!m_gotData) {
         const QString line = QStringLiteral("Error in Milestone MJPG stream, ho heartbeat.");
-        QEL_LOG(2, line);
+        QEL_LOG(LogLevel::Error, line);
         emit failed(line);
         connected = false;
         m_byteCount = 0;
@@ -297,7 +297,7 @@ void MilestoneStreamSession::checkPulse()
 
 void MilestoneStreamSession::failure(const QString &logLine)
 {
-    QEL_LOG(2, logLine);
+    QEL_LOG(LogLevel::Error, logLine);
     emit failed(logLine);
     connected = false;
     closeStream();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StreamSession.h"
+#include "video/StreamSession.h"
 
 #include <QByteArray>
 

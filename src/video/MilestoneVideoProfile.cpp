@@ -1,9 +1,9 @@
-#include "MilestoneVideoProfile.h"
+#include "video/MilestoneVideoProfile.h"
 
 #include "config/FormHost.h"
 #include "ptz/MilestonePTZProfile.h"
 
-#include "MilestoneMJPEGStreamReader.h"
+#include "video/MilestoneMJPEGStreamReader.h"
 
 #include <QUrl>
 

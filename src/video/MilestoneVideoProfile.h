@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VideoProfile.h"
+#include "video/VideoProfile.h"
 
 // Cameras behind a Milestone server: no URL; the reader talks to the server itself.
 class MilestoneVideoProfile final : public VideoProfile

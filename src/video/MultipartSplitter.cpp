@@ -1,4 +1,4 @@
-#include "MultipartSplitter.h"
+#include "video/MultipartSplitter.h"
 
 #include "util/Utilities.h"
 

@@ -1,9 +1,9 @@
-#include "SonyVideoProfile.h"
+#include "video/SonyVideoProfile.h"
 
 #include "config/FormHost.h"
 #include "ptz/SonyPTZProfile.h"
 
-#include "FrameProducer.h"
+#include "video/FrameProducer.h"
 
 QString SonyVideoProfile::description() const
 {

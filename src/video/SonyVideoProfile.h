@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VideoProfile.h"
+#include "video/VideoProfile.h"
 
 // Sony cameras: "/image" at the stored frame rate; no thumbnail variant.
 class SonyVideoProfile final : public VideoProfile

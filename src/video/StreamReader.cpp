@@ -1,6 +1,6 @@
-#include "StreamReader.h"
+#include "video/StreamReader.h"
 
-#include "StreamSession.h"
+#include "video/StreamSession.h"
 
 #include "platform/Clock.h"
 #include "util/QelLog.h"
@@ -47,7 +47,7 @@ void StreamReader::setConnectionParameters(const Value &params, const QUrl &vide
     m_params = params.deepCopy();
     m_url = videoURL;
     m_lastConnect = Clock::DistantPast;
-    QEL_LOG(0, QStringLiteral("Got video parameters: %1").arg(m_params.description()));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Got video parameters: %1").arg(m_params.description()));
 }
 
 Value StreamReader::getConnectionParameters() const

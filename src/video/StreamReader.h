@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameProducer.h"
+#include "video/FrameProducer.h"
 
 class Clock;
 class ClockTimer;

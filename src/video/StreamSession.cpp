@@ -1,6 +1,6 @@
-#include "StreamSession.h"
+#include "video/StreamSession.h"
 
-#include "FrameConsumer.h"
+#include "video/FrameConsumer.h"
 
 #include <algorithm>
 #include <limits>

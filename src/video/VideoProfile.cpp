@@ -1,6 +1,6 @@
-#include "VideoProfile.h"
+#include "video/VideoProfile.h"
 
-#include "MJPEGStreamReader.h"
+#include "video/MJPEGStreamReader.h"
 
 #include "config/FormHost.h"
 

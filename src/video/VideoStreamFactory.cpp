@@ -1,10 +1,10 @@
-#include "VideoStreamFactory.h"
+#include "video/VideoStreamFactory.h"
 
-#include "AxisVideoProfile.h"
-#include "AxisVideoServerProfile.h"
-#include "FrameProducer.h"
-#include "GenericVideoProfile.h"
-#include "MilestoneVideoProfile.h"
+#include "video/AxisVideoProfile.h"
+#include "video/AxisVideoServerProfile.h"
+#include "video/FrameProducer.h"
+#include "video/GenericVideoProfile.h"
+#include "video/MilestoneVideoProfile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "LinkServer.h"
+#include "app/LinkServer.h"
 
 #include "config/Value.h"
 #include "sharing/ConfigLink.h"

@@ -1,4 +1,4 @@
-#include "SettingsViewController.h"
+#include "app/SettingsViewController.h"
 
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
@@ -13,7 +13,7 @@
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/GroupListView.h"
 
-#include "FakeSettingsHost.h"
+#include "support/FakeSettingsHost.h"
 
 #include <QLabel>
 #include <QTemporaryDir>

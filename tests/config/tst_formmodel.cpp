@@ -1,4 +1,4 @@
-#include "FakeFormHost.h"
+#include "config/FakeFormHost.h"
 
 #include <QTest>
 

@@ -6,7 +6,7 @@
 #include "platform/Preferences.h"
 #include "util/QelLog.h"
 
-#include "LogCapture.h"
+#include "logcapture/LogCapture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "config/QelCrypto.h"
 
-#include "LogCapture.h"
+#include "logcapture/LogCapture.h"
 
 #include <QTest>
 

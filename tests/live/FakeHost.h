@@ -1,6 +1,6 @@
 #pragma once
 
-#include "live/LiveViewHost.h"
+#include "ui/live/LiveViewHost.h"
 #include "platform/Clock.h"
 #include "platform/Preferences.h"
 #include "util/WorkerThread.h"

@@ -1,9 +1,9 @@
-#include "FakeHost.h"
+#include "live/FakeHost.h"
 
-#include "live/MultiPageScrollerView.h"
-#include "live/MultiView.h"
-#include "live/SingleView.h"
-#include "live/VideoView.h"
+#include "ui/live/MultiPageScrollerView.h"
+#include "ui/live/MultiView.h"
+#include "ui/live/SingleView.h"
+#include "ui/live/VideoView.h"
 #include "video/FrameProducer.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "live/PTZGestureView.h"
-#include "live/TapDelegate.h"
+#include "ui/live/PTZGestureView.h"
+#include "ui/live/TapDelegate.h"
 #include "ptz/PTZController.h"
 
 #include <QTest>

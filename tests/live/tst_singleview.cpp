@@ -1,8 +1,8 @@
-#include "FakeHost.h"
+#include "live/FakeHost.h"
 
-#include "live/PTZGestureView.h"
-#include "live/SingleView.h"
-#include "live/VideoView.h"
+#include "ui/live/PTZGestureView.h"
+#include "ui/live/SingleView.h"
+#include "ui/live/VideoView.h"
 
 #include <QDir>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "LogCapture.h"
+#include "logcapture/LogCapture.h"
 
 #include "util/QelLog.h"
 

@@ -1,4 +1,4 @@
-#include "HttpPeer.h"
+#include "ptz/HttpPeer.h"
 
 #include <QPointer>
 #include <QTcpSocket>

@@ -1,4 +1,4 @@
-#include "ManualClock.h"
+#include "ptz/ManualClock.h"
 
 void ManualTimer::start(qint64 intervalMs, bool repeating)
 {

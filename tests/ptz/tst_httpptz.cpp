@@ -1,7 +1,7 @@
-#include "HttpPeer.h"
-#include "LogCapture.h"
-#include "ManualClock.h"
-#include "TestDefinitions.h"
+#include "ptz/HttpPeer.h"
+#include "logcapture/LogCapture.h"
+#include "ptz/ManualClock.h"
+#include "ptz/TestDefinitions.h"
 
 #include "ptz/CanonPTZController.h"
 #include "ptz/PTZControlFactory.h"

@@ -1,7 +1,7 @@
-#include "LogCapture.h"
-#include "ManualClock.h"
-#include "TcpPeer.h"
-#include "TestDefinitions.h"
+#include "logcapture/LogCapture.h"
+#include "ptz/ManualClock.h"
+#include "ptz/TcpPeer.h"
+#include "ptz/TestDefinitions.h"
 
 #include "ptz/PTZControlFactory.h"
 #include "ptz/PTZController.h"

@@ -1,6 +1,6 @@
-#include "LogCapture.h"
-#include "ManualClock.h"
-#include "TestDefinitions.h"
+#include "logcapture/LogCapture.h"
+#include "ptz/ManualClock.h"
+#include "ptz/TestDefinitions.h"
 
 #include "ptz/PTZControlFactory.h"
 #include "ptz/PTZController.h"

@@ -1,4 +1,4 @@
-#include "TcpPeer.h"
+#include "ptz/TcpPeer.h"
 
 #include <QProcess>
 #include <QTcpServer>

@@ -4,8 +4,8 @@
 #include "platform/UrlOpener.h"
 #include "sharing/ConfigLink.h"
 
-#include "LogCapture.h"
-#include "RecordingOpener.h"
+#include "logcapture/LogCapture.h"
+#include "support/RecordingOpener.h"
 #include "util/Utilities.h"
 
 #include <QTest>

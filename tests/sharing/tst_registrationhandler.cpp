@@ -3,8 +3,8 @@
 #include "platform/Preferences.h"
 #include "sharing/RegistrationHandler.h"
 
-#include "LogCapture.h"
-#include "TestServer.h"
+#include "logcapture/LogCapture.h"
+#include "support/TestServer.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

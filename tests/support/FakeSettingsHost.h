@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/Value.h"
-#include "settings/SettingsHost.h"
+#include "ui/settings/SettingsHost.h"
 #include "sharing/RegistrationHandler.h"
 
 #include <QList>

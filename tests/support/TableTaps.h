@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kit/TableView.h"
-#include "kit/TableViewCell.h"
+#include "ui/kit/TableView.h"
+#include "ui/kit/TableViewCell.h"
 
 #include <QStringList>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "TestServer.h"
+#include "support/TestServer.h"
 
 TestServer::TestServer(Handler handler, QObject *parent)
     : QObject(parent)

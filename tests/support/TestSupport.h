@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LogCapture.h"
+#include "logcapture/LogCapture.h"
 #include "video/FrameConsumer.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "CamsimProcess.h"
+#include "tools/CamsimProcess.h"
 
 #include "config/PropertyList.h"
 #include "platform/AtomicFile.h"

@@ -1,4 +1,4 @@
-#include "CamsimProcess.h"
+#include "tools/CamsimProcess.h"
 
 #include <QImage>
 #include <QTcpSocket>

@@ -1,4 +1,4 @@
-#include "CamsimProcess.h"
+#include "tools/CamsimProcess.h"
 
 #include "ptz/PTZControlFactory.h"
 #include "ptz/PTZController.h"

@@ -1,5 +1,5 @@
-#include "TestServer.h"
-#include "TestSupport.h"
+#include "support/TestServer.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QProcess>

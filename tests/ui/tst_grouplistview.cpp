@@ -14,7 +14,7 @@
 #include "ui/settings/GroupViewController.h"
 #include "util/QelLog.h"
 
-#include "TableTaps.h"
+#include "support/TableTaps.h"
 
 #include <QTemporaryDir>
 #include <QTest>

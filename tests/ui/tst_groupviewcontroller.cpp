@@ -10,8 +10,8 @@
 #include "ui/settings/GroupViewController.h"
 #include "util/Utilities.h"
 
-#include "RecordingOpener.h"
-#include "TableTaps.h"
+#include "support/RecordingOpener.h"
+#include "support/TableTaps.h"
 
 #include <QTest>
 

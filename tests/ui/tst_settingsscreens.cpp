@@ -16,10 +16,10 @@
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/RegistrationView.h"
 
-#include "FakeSettingsHost.h"
-#include "TestServer.h"
+#include "support/FakeSettingsHost.h"
+#include "support/TestServer.h"
 
-#include "RecordingOpener.h"
+#include "support/RecordingOpener.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
-#include "ManualClock.h"
+#include "support/ManualClock.h"
 
 #include "config/DefaultSettings.h"
-#include "kit/ActivitySpinner.h"
-#include "live/VideoView.h"
+#include "ui/kit/ActivitySpinner.h"
+#include "ui/live/VideoView.h"
 #include "platform/NotificationHub.h"
 #include "platform/Preferences.h"
 #include "video/FrameConsumer.h"

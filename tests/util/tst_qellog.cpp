@@ -47,7 +47,7 @@ private slots:
 
     void silentUntilConfigured()
     {
-        for (int level = 0; level <= 3; ++level)
+        for (const LogLevel level : { LogLevel::Trace, LogLevel::Debug, LogLevel::Error })
             QEL_LOG(level, countedMessage());
         QVERIFY(lines.isEmpty());
         QCOMPARE(formatted, 0);
@@ -57,18 +57,20 @@ private slots:
     {
         QelLog::setLoggingEnabled(true);
         QelLog::setLoggingThreshhold(2);
-        QEL_LOG(0, countedMessage());
-        QEL_LOG(1, countedMessage());
+        QEL_LOG(LogLevel::Trace, countedMessage());
+        QEL_LOG(LogLevel::Debug, countedMessage());
         QCOMPARE(formatted, 0);
         QVERIFY(lines.isEmpty());
-        QEL_LOG(2, countedMessage());
+        QEL_LOG(LogLevel::Error, countedMessage());
         QCOMPARE(formatted, 1);
         QCOMPARE(lines.size(), 1);
 
-        // A negative level compares as a huge unsigned number: above any threshold.
+        // A level outside the table compares as a huge unsigned number: above any
+        // threshold, and printed with a name that says so.
         lines.clear();
-        QelLog::logAtLevel(-1, QStringLiteral("odd"));
+        QelLog::logAtLevel(static_cast<LogLevel>(-1), QStringLiteral("odd"));
         QCOMPARE(lines.size(), 1);
+        QVERIFY(lines[0].endsWith("<LEVEL?>: odd\n"));
     }
 
     void prefixFormats()
@@ -76,9 +78,9 @@ private slots:
         QelLog::setLoggingEnabled(true);
         QelLog::setLoggingThreshhold(0);
         const int line = __LINE__ + 1;
-        QEL_LOG(2, QStringLiteral("Failed: %1 of %2").arg(3).arg(QStringLiteral("camera")));
-        QelLog::logAtLevel(1, QStringLiteral("plain %1").arg(QStringLiteral("message")));
-        QelLog::logAtLevel(0, "/some/dir/File.cpp", 12, QStringLiteral("multi\nline"));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Failed: %1 of %2").arg(3).arg(QStringLiteral("camera")));
+        QelLog::logAtLevel(LogLevel::Debug, QStringLiteral("plain %1").arg(QStringLiteral("message")));
+        QelLog::logAtLevel(LogLevel::Trace, "/some/dir/File.cpp", 12, QStringLiteral("multi\nline"));
         QCOMPARE(lines.size(), 3);
         const QRegularExpression stamp(QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} vyo\[\d+:\d+\] )"));
         for (const QByteArray &l : std::as_const(lines)) {
@@ -101,7 +103,7 @@ private slots:
         const QString longText(300, QLatin1Char('x'));
         const auto work = [&longText](QChar tag) {
             for (int i = 0; i < perThread; ++i)
-                QEL_LOG(1, QStringLiteral("%1%2%1").arg(tag, longText));
+                QEL_LOG(LogLevel::Debug, QStringLiteral("%1%2%1").arg(tag, longText));
         };
         QThread *a = QThread::create(work, QLatin1Char('a'));
         QThread *b = QThread::create(work, QLatin1Char('b'));

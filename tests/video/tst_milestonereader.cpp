@@ -1,6 +1,6 @@
-#include "ManualClock.h"
-#include "TestServer.h"
-#include "TestSupport.h"
+#include "support/ManualClock.h"
+#include "support/TestServer.h"
+#include "support/TestSupport.h"
 
 #include "util/WorkerThread.h"
 #include "video/MilestoneMJPEGStreamReader.h"

@@ -1,4 +1,4 @@
-#include "Announcer.h"
+#include "camsim/Announcer.h"
 
 #include <avahi-common/error.h>
 #include <avahi-common/strlst.h>

@@ -1,7 +1,7 @@
-#include "ControlServer.h"
+#include "camsim/ControlServer.h"
 
-#include "HttpConnection.h"
-#include "SimCamera.h"
+#include "camsim/HttpConnection.h"
+#include "camsim/SimCamera.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

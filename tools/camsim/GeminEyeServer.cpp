@@ -1,6 +1,6 @@
-#include "GeminEyeServer.h"
+#include "camsim/GeminEyeServer.h"
 
-#include "SimCamera.h"
+#include "camsim/SimCamera.h"
 
 #include <QTcpSocket>
 

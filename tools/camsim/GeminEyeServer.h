@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TcpPtzServer.h"
+#include "camsim/TcpPtzServer.h"
 
 // QuickSet GeminEye: STX ... ETX frames whose inner control bytes are escaped
 // (0x1B, then the byte with bit 7 set), checked by an XOR checksum; each frame is

@@ -1,4 +1,4 @@
-#include "Head.h"
+#include "camsim/Head.h"
 
 #include <algorithm>
 #include <cmath>

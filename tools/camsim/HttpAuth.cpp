@@ -1,6 +1,6 @@
-#include "HttpAuth.h"
+#include "camsim/HttpAuth.h"
 
-#include "HttpConnection.h"
+#include "camsim/HttpConnection.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
-#include "HttpCameraServer.h"
+#include "camsim/HttpCameraServer.h"
 
-#include "HttpConnection.h"
-#include "SimCamera.h"
+#include "camsim/HttpConnection.h"
+#include "camsim/SimCamera.h"
 
 #include <QRegularExpression>
 #include <QTcpSocket>

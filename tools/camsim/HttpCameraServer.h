@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HttpAuth.h"
-#include "MjpegStreamer.h"
+#include "camsim/HttpAuth.h"
+#include "camsim/MjpegStreamer.h"
 
 #include <QHostAddress>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "HttpConnection.h"
+#include "camsim/HttpConnection.h"
 
 #include <QTcpSocket>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "MilestoneServer.h"
+#include "camsim/MilestoneServer.h"
 
-#include "Scene.h"
-#include "SimCamera.h"
+#include "camsim/Scene.h"
+#include "camsim/SimCamera.h"
 
 #include <QRegularExpression>
 #include <QTcpSocket>

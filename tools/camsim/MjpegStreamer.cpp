@@ -1,8 +1,8 @@
-#include "MjpegStreamer.h"
+#include "camsim/MjpegStreamer.h"
 
-#include "HttpConnection.h"
-#include "Scene.h"
-#include "SimCamera.h"
+#include "camsim/HttpConnection.h"
+#include "camsim/Scene.h"
+#include "camsim/SimCamera.h"
 
 #include <QTcpSocket>
 

@@ -1,6 +1,6 @@
-#include "PelcoDServer.h"
+#include "camsim/PelcoDServer.h"
 
-#include "SimCamera.h"
+#include "camsim/SimCamera.h"
 
 #include <QTcpSocket>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TcpPtzServer.h"
+#include "camsim/TcpPtzServer.h"
 
 // Pelco D: 7-byte frames (sync 0xFF, address, two command bytes, pan and tilt
 // speed, checksum); each accepted frame is answered with a 4-byte response.

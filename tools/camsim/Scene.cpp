@@ -1,4 +1,4 @@
-#include "Scene.h"
+#include "camsim/Scene.h"
 
 #include <QBuffer>
 #include <QDateTime>

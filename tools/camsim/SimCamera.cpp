@@ -1,4 +1,4 @@
-#include "SimCamera.h"
+#include "camsim/SimCamera.h"
 
 #include "util/QelLog.h"
 
@@ -13,13 +13,13 @@ void SimCamera::countCommand(const QString &kind, const QString &text)
     m_commands[kind] += 1;
     // Commands come from the network: keep what is remembered short.
     m_lastCommand = text.left(512);
-    QEL_LOG(0, QStringLiteral("%1: %2").arg(m_setup.name, m_lastCommand));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("%1: %2").arg(m_setup.name, m_lastCommand));
 }
 
 void SimCamera::countBadFrame(const QString &why)
 {
     ++m_badFrames;
-    QEL_LOG(1, QStringLiteral("%1: bad input: %2").arg(m_setup.name, why));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("%1: bad input: %2").arg(m_setup.name, why));
 }
 
 void SimCamera::reset()

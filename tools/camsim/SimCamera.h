@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Head.h"
+#include "camsim/Head.h"
 
 #include <QJsonObject>
 #include <QMap>

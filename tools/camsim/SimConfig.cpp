@@ -1,4 +1,4 @@
-#include "SimConfig.h"
+#include "camsim/SimConfig.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimCamera.h"
+#include "camsim/SimCamera.h"
 
 #include "config/Value.h"
 

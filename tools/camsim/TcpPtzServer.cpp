@@ -1,6 +1,6 @@
-#include "TcpPtzServer.h"
+#include "camsim/TcpPtzServer.h"
 
-#include "SimCamera.h"
+#include "camsim/SimCamera.h"
 
 #include <QTcpSocket>
 

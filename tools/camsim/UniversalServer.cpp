@@ -1,6 +1,6 @@
-#include "UniversalServer.h"
+#include "camsim/UniversalServer.h"
 
-#include "SimCamera.h"
+#include "camsim/SimCamera.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TcpPtzServer.h"
+#include "camsim/TcpPtzServer.h"
 
 // QuickSet Universal: CR-terminated XML-like envelopes (SYSTEM, JOG with AZ/EL,
 // JOGCAM with Z, STOP). The head answers nothing.

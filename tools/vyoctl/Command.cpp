@@ -1,4 +1,4 @@
-#include "Command.h"
+#include "vyoctl/Command.h"
 
 #include "util/QelLog.h"
 

@@ -1,6 +1,6 @@
 // vyoctl discover: the cameras the network announces, seen the way the viewer sees them.
 
-#include "Command.h"
+#include "vyoctl/Command.h"
 
 #include "config/PropertyList.h"
 #include "discovery/BonjourDelegate.h"

@@ -1,7 +1,7 @@
 // vyoctl show and vyoctl import: the stored groups of a profile.
 
-#include "Command.h"
-#include "OpenProfile.h"
+#include "vyoctl/Command.h"
+#include "vyoctl/OpenProfile.h"
 
 #include "config/CameraProfileUpdater.h"
 #include "config/DefinitionCheck.h"

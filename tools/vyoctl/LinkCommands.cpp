@@ -1,7 +1,7 @@
 // vyoctl link, open-link and make-link: the "vyo" links that carry definitions.
 
-#include "Command.h"
-#include "OpenProfile.h"
+#include "vyoctl/Command.h"
+#include "vyoctl/OpenProfile.h"
 
 #include "config/CameraProfileUpdater.h"
 #include "config/DefinitionCheck.h"

@@ -1,6 +1,6 @@
-#include "OpenProfile.h"
+#include "vyoctl/OpenProfile.h"
 
-#include "Command.h"
+#include "vyoctl/Command.h"
 
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"

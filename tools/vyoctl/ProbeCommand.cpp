@@ -1,6 +1,6 @@
 // vyoctl probe: fetch frames from one camera through the viewer's own reader.
 
-#include "Command.h"
+#include "vyoctl/Command.h"
 
 #include "util/WorkerThread.h"
 #include "video/FrameConsumer.h"

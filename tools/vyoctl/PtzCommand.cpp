@@ -1,7 +1,7 @@
 // vyoctl ptz: plays finger input into a camera's PTZ controller, as the live view
 // would, so that an installer can see the head move before adding the camera.
 
-#include "Command.h"
+#include "vyoctl/Command.h"
 
 #include "config/Value.h"
 #include "ptz/PTZControlFactory.h"

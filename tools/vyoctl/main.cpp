@@ -1,6 +1,6 @@
 // vyoctl: the command-line face of the core.
 
-#include "Command.h"
+#include "vyoctl/Command.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,4 +1,4 @@
-#include "ActivitySpinner.h"
+#include "ui/kit/ActivitySpinner.h"
 
 #include <QPainter>
 

@@ -1,11 +1,11 @@
-#include "MultiPageScrollerView.h"
-#include "kit/Theme.h"
+#include "ui/live/MultiPageScrollerView.h"
+#include "ui/kit/Theme.h"
 
-#include "LiveViewHost.h"
-#include "MultiView.h"
-#include "PageControl.h"
-#include "SingleView.h"
-#include "VideoView.h"
+#include "ui/live/LiveViewHost.h"
+#include "ui/live/MultiView.h"
+#include "ui/live/PageControl.h"
+#include "ui/live/SingleView.h"
+#include "ui/live/VideoView.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
-#include "MultiView.h"
-#include "kit/Theme.h"
+#include "ui/live/MultiView.h"
+#include "ui/kit/Theme.h"
 
-#include "LiveViewHost.h"
-#include "VideoView.h"
+#include "ui/live/LiveViewHost.h"
+#include "ui/live/VideoView.h"
 #include "platform/Clock.h"
 #include "video/FrameCache.h"
 #include "video/FrameProducer.h"

@@ -1,6 +1,6 @@
-#include "PTZGestureView.h"
+#include "ui/live/PTZGestureView.h"
 
-#include "TapDelegate.h"
+#include "ui/live/TapDelegate.h"
 #include "ptz/PTZController.h"
 #include "util/QelLog.h"
 
@@ -106,7 +106,7 @@ void PTZGestureView::touchesMoved(const QList<Touch> &touches)
         return;
     }
     if (touches.isEmpty()) {
-        QEL_LOG(2, QStringLiteral("something is very wrong: got an empty touch"));
+        QEL_LOG(LogLevel::Error, QStringLiteral("something is very wrong: got an empty touch"));
         return;
     }
     // A third finger is not read.

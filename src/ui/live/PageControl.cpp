@@ -1,4 +1,4 @@
-#include "PageControl.h"
+#include "ui/live/PageControl.h"
 
 #include <QMouseEvent>
 #include <QPainter>

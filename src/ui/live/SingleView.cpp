@@ -1,10 +1,10 @@
-#include "SingleView.h"
-#include "kit/Theme.h"
+#include "ui/live/SingleView.h"
+#include "ui/kit/Theme.h"
 
-#include "LiveViewHost.h"
-#include "PTZGestureView.h"
-#include "VideoView.h"
-#include "kit/ActivitySpinner.h"
+#include "ui/live/LiveViewHost.h"
+#include "ui/live/PTZGestureView.h"
+#include "ui/live/VideoView.h"
+#include "ui/kit/ActivitySpinner.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "ptz/PTZControlFactory.h"
@@ -289,7 +289,7 @@ void SingleView::cameraButtonClicked()
         // Without an audio device the snapshot is still saved; the sound is only logged as missing.
         connect(m_shutterSound, &QSoundEffect::statusChanged, this, [this] {
             if (m_shutterSound->status() == QSoundEffect::Error)
-                QEL_LOG(1, QStringLiteral("The shutter sound cannot be played"));
+                QEL_LOG(LogLevel::Debug, QStringLiteral("The shutter sound cannot be played"));
         });
         m_shutterSound->setSource(QUrl(QStringLiteral("qrc:/sounds/shutter.wav")));
     }
@@ -301,7 +301,7 @@ void SingleView::imageSaved(const QString &path, const QString &error)
     m_cameraButton->setEnabled(true);
     setAcceptingTouches(true);
     if (!error.isEmpty())
-        QEL_LOG(2, QStringLiteral("error saving picture: '%1'").arg(error));
+        QEL_LOG(LogLevel::Error, QStringLiteral("error saving picture: '%1'").arg(error));
     emit snapshotSaved(path, error.isEmpty());
 }
 

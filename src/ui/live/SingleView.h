@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TapDelegate.h"
+#include "ui/live/TapDelegate.h"
 #include "config/Value.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "VideoView.h"
+#include "ui/live/VideoView.h"
 
-#include "kit/ActivitySpinner.h"
+#include "ui/kit/ActivitySpinner.h"
 
 #include "platform/NotificationHub.h"
 #include "platform/Preferences.h"

@@ -165,7 +165,7 @@ void FormTableViewController::didSelectRow(TableView *table, const IndexPath &pa
     if (!row || row->action.isEmpty())
         return;
     if (!QMetaObject::invokeMethod(this, row->action.toLatin1().constData()))
-        QEL_LOG(2, QStringLiteral("Form has no operation named %1").arg(row->action));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Form has no operation named %1").arg(row->action));
 }
 
 void FormTableViewController::viewWillAppear(bool animated)

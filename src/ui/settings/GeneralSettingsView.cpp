@@ -122,7 +122,7 @@ TableViewCell *GeneralSettingsView::cellForRow(TableView *, const IndexPath &pat
         cell->setText(QStringLiteral("Debug"));
         break;
     default:
-        QEL_LOG(2, QStringLiteral("Got cell request for unknown section: %1").arg(path.section));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Got cell request for unknown section: %1").arg(path.section));
         return cell;
     }
     cell->setTextAlignment(Qt::AlignCenter);

@@ -194,13 +194,13 @@ int GroupViewController::numberOfRows(TableView *, int section)
 
 TableViewCell *GroupViewController::cellForRow(TableView *, const IndexPath &path)
 {
-    QEL_LOG(0, QStringLiteral("Got cell request for section: %1, row:%2").arg(path.section).arg(path.row));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Got cell request for section: %1, row:%2").arg(path.section).arg(path.row));
     if (path.section != 0 && path.section != 1) {
-        QEL_LOG(2, QStringLiteral("Got cell request for unknown section: %1").arg(path.section));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Got cell request for unknown section: %1").arg(path.section));
         return nullptr;
     }
     auto *cell = new TableViewCell;
-    QEL_LOG(0, QStringLiteral("Made new cell for section: %1, row:%2").arg(path.section).arg(path.row));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Made new cell for section: %1, row:%2").arg(path.section).arg(path.row));
     if (path.section == 0) {
         cell->setText(QStringLiteral("Name"));
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
@@ -222,7 +222,7 @@ TableViewCell *GroupViewController::cellForRow(TableView *, const IndexPath &pat
         cell->setTextFont(italicFont());
         cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
     }
-    QEL_LOG(0, QStringLiteral("Returned cell for section: %1, row:%2").arg(path.section).arg(path.row));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Returned cell for section: %1, row:%2").arg(path.section).arg(path.row));
     return cell;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/Value.h"
-#include "live/LiveViewHost.h"
+#include "ui/live/LiveViewHost.h"
 
 #include <QList>
 
