@@ -9,17 +9,18 @@
 #include <QPointer>
 #include <QUrl>
 
-class VyoAppDelegate;
+class LinkHost;
 
-// One received "vyo" link: unpacks the definition it carries, asks the user what
-// to do with it, and hands it to the group screens or the single view. A handler
-// whose sheet is showing keeps itself until the sheet is dismissed.
+// One received "vyo" link: asks the user what to do with the definition it
+// carries and hands it to the host's screens. A handler whose sheet is showing
+// keeps itself until the sheet is dismissed.
 class OpenURLHandler final : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit OpenURLHandler(VyoAppDelegate &app, QObject *parent = nullptr);
+    // The host outlives the handler.
+    explicit OpenURLHandler(LinkHost &host, QObject *parent = nullptr);
 
     // True when the link was understood and its action sheet is showing; the
     // handler then deletes itself once the sheet is gone. On false the caller
@@ -35,16 +36,12 @@ public:
     void clickedButtonAtIndex(int index);
     void didDismissWithButtonIndex(int index);
 
-    // Shows a received ad-hoc camera full screen; it is never stored.
-    void goToSingleView(const Value &camera);
-
 private:
     void showSheet(const QString &title, const QStringList &buttons);
     void showAlert(const QString &message);
 
-    VyoAppDelegate &m_app;
+    LinkHost &m_host;
     ConfigLink::Type m_urlType = ConfigLink::Camera;
     Value m_urlData;
     QPointer<ModalPanel> m_panel;
-    bool m_showingAdhoc = false;
 };

@@ -1,7 +1,6 @@
 #include "app/SettingsViewController.h"
 
 #include "config/GroupStore.h"
-#include "config/LiveCameraList.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/Switch.h"
@@ -81,14 +80,15 @@ private:
 
 } // namespace
 
-SettingsViewController::SettingsViewController(SettingsHost &host, Preferences &preferences,
-                                               const QString &documentsDir, QWidget *parent)
+SettingsViewController::SettingsViewController(SettingsHost &host, GroupStore &store, Preferences &preferences,
+                                               QWidget *parent)
     : ViewController(parent)
     , m_host(host)
+    , m_store(store)
     , m_preferences(preferences)
     , m_showAuto(new Switch(this))
     , m_doneButton(new BarButtonItem(BarButtonItem::SystemItem::Done, this))
-    , m_groupList(new GroupListView(preferences, documentsDir, this))
+    , m_groupList(new GroupListView(store, this))
     , m_table(new TableView(TableView::Style::Grouped, this))
 {
     setTitle(QStringLiteral("Settings"));
@@ -101,19 +101,14 @@ SettingsViewController::SettingsViewController(SettingsHost &host, Preferences &
     m_groupList->setKeyboardFixer(m_host.keyboardFixer());
     m_table->setDataSource(this);
     m_table->setDelegate(this);
+    // The Groups row names the selected group.
+    connect(&m_store, &GroupStore::selectionChanged, m_table, &TableView::reloadData);
+    connect(&m_store, &GroupStore::groupChanged, m_table, &TableView::reloadData);
 }
-
-SettingsViewController::~SettingsViewController() = default;
 
 void SettingsViewController::resizeEvent(QResizeEvent *)
 {
     m_table->setGeometry(rect());
-}
-
-QList<Value> SettingsViewController::GetCurrentCameraList() const
-{
-    return LiveCameraList::getCurrentCameraList(m_groupList->store().selectedGroup(), m_host.getDetectedCameras(),
-                                                m_preferences.boolForKey(ShowAutoKey));
 }
 
 void SettingsViewController::showAutoChanged()
@@ -125,7 +120,7 @@ void SettingsViewController::doneButtonPressed()
 {
     // The groups are written at once rather than with the next periodic save, so a
     // crash soon after editing loses nothing.
-    m_groupList->store().persistBulkData();
+    m_store.persistBulkData();
     m_host.switchToView(LiveViewHost::View::Multi);
 }
 
@@ -134,11 +129,11 @@ void SettingsViewController::showCameraDetail(const Value &definition)
     NavigationController *stack = navigationController();
     if (!stack)
         return;
-    auto *detail = new CameraDetailView(TableView::Style::Grouped);
+    auto *detail = new CameraDetailView(m_store, TableView::Style::Grouped);
     detail->setKeyboardFixer(m_host.keyboardFixer());
     detail->setCameraDefinition(definition);
     connect(detail, &CameraDetailView::copyToGroupRequested, this, [this, stack](const Value &camera) {
-        auto *chooser = new GroupChooserView(*m_groupList);
+        auto *chooser = new GroupChooserView(m_store, *m_groupList);
         chooser->setCurrentCamera(camera);
         stack->pushViewController(chooser, true);
     });
@@ -173,7 +168,7 @@ QString SettingsViewController::titleForHeader(TableView *, int section)
 
 TableViewCell *SettingsViewController::groupsCell()
 {
-    auto *cell = new GroupsCell(m_groupList->store().selectedGroup().value(QStringLiteral("name")).toString());
+    auto *cell = new GroupsCell(m_store.selectedGroup().value(QStringLiteral("name")).toString());
     cell->setImage(QPixmap(QStringLiteral(":/images/group_icon.png")));
     cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
     return cell;

@@ -7,6 +7,7 @@
 
 class BarButtonItem;
 class GroupListView;
+class GroupStore;
 class Preferences;
 class SettingsHost;
 class Switch;
@@ -14,26 +15,20 @@ class TableView;
 
 // The root of the settings stack: the groups, the general settings, whether
 // detected cameras join the live view, and the cameras discovery has found.
-// It owns the group store (through the group list) for the life of the
-// application, and computes the live camera list.
+// It owns the group list screen; the store belongs to the application.
 class SettingsViewController final : public ViewController, public TableViewDataSource, public TableViewDelegate
 {
     Q_OBJECT
 
 public:
-    // The host and the preferences outlive the root; documentsDir holds the group file.
-    SettingsViewController(SettingsHost &host, Preferences &preferences, const QString &documentsDir,
+    // The host, the store and the preferences outlive the root.
+    SettingsViewController(SettingsHost &host, GroupStore &store, Preferences &preferences,
                            QWidget *parent = nullptr);
-    ~SettingsViewController() override;
 
     GroupListView &groupListController() const { return *m_groupList; }
     TableView *tableView() const { return m_table; }
     Switch *showAuto() const { return m_showAuto; }
     BarButtonItem *doneButton() const { return m_doneButton; }
-
-    // The selected group's enabled cameras, then, when the user asked for them,
-    // the detected cameras not already among them.
-    QList<Value> GetCurrentCameraList() const;
 
     void viewWillAppear(bool animated) override;
 
@@ -58,6 +53,7 @@ private:
     TableViewCell *groupsCell();
 
     SettingsHost &m_host;
+    GroupStore &m_store;
     Preferences &m_preferences;
     Switch *m_showAuto;
     BarButtonItem *m_doneButton;

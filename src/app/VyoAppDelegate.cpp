@@ -6,9 +6,11 @@
 #include "app/SettingsViewController.h"
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
+#include "config/LiveCameraList.h"
 #include "discovery/BonjourHandler.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/TableView.h"
+#include "ui/settings/GroupChooserView.h"
 #include "ui/settings/GroupListView.h"
 #include "ui/live/MultiPageScrollerView.h"
 #include "ui/live/SingleView.h"
@@ -23,11 +25,14 @@
 #include "video/FrameCache.h"
 
 #include <QPropertyAnimation>
+#include <QTimer>
 
 namespace {
 
 // The platform's default animation length, used by the zooms.
 constexpr int DefaultAnimationMs = 300;
+// How long an ad-hoc camera's picture waits, shrunk to a point, before it grows.
+constexpr int AdhocDelayMs = 100;
 
 } // namespace
 
@@ -73,7 +78,12 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     // One sender for the whole run, so that a send outlives the form that started it.
     m_registrationHandler = std::make_unique<RegistrationHandler>(m_preferences);
 
-    m_settingController = new SettingsViewController(*this, m_preferences, m_documentsDir);
+    m_store = std::make_unique<GroupStore>(m_preferences, m_documentsDir);
+    m_store->start();
+    m_liveCameras = std::make_unique<LiveCameraList>(*m_store, m_preferences);
+    connect(m_liveCameras.get(), &LiveCameraList::changed, this, &VyoAppDelegate::liveCamerasChanged);
+
+    m_settingController = new SettingsViewController(*this, *m_store, m_preferences);
     m_navigationController = new NavigationController(m_settingController, &m_window);
     m_navigationController->setGeometry(QRect(QPoint(0, 0), MainWindow::Portrait));
     m_navigationController->hide();
@@ -104,8 +114,8 @@ void VyoAppDelegate::applicationWillTerminate()
     m_terminated = true;
     if (m_videoThread)
         m_videoThread->cancel();
-    if (m_settingController)
-        m_settingController->groupListController().store().persistBulkData();
+    if (m_store)
+        m_store->persistBulkData();
 }
 
 QWidget *VyoAppDelegate::widgetFor(View view) const
@@ -247,28 +257,25 @@ void VyoAppDelegate::zoomOut()
 
 void VyoAppDelegate::updateCameraList(bool resetCurrentPage)
 {
-    const GroupStore &store = m_settingController->groupListController().store();
-    m_multiView->setCameraList(m_settingController->GetCurrentCameraList(),
-                               store.selectedGroup().value(QStringLiteral("name")).toString(), resetCurrentPage);
+    m_multiView->setCameraList(m_liveCameras->cameras(), m_liveCameras->title(), resetCurrentPage);
+}
+
+void VyoAppDelegate::liveCamerasChanged(bool resetCurrentPage)
+{
+    // The settings hand the grid a fresh list, from its first page, when they curl away.
+    if (m_hasContent && m_current != View::Settings)
+        updateCameraList(resetCurrentPage);
 }
 
 void VyoAppDelegate::cycleToNextGroup()
 {
-    GroupStore &store = m_settingController->groupListController().store();
-    const Value groups = store.groups();
-    if (groups.size() < 2)
-        return;
-    const qsizetype i = groups.indexOfIdentical(store.selectedGroup());
-    store.setSelectedGroup(groups.at((i + 1) % groups.size()));
-    store.persistGroupSelection();
-    updateCameraList(true);
+    m_store->selectNextGroup();
 }
 
 void VyoAppDelegate::bonjourListChanged()
 {
     m_settingController->tableView()->reloadData();
-    if (m_preferences.boolForKey(QStringLiteral("ShowAutoCameras")))
-        updateCameraList(false);
+    m_liveCameras->setDetectedCameras(getDetectedCameras());
 }
 
 QList<Value> VyoAppDelegate::getDetectedCameras() const
@@ -284,6 +291,52 @@ bool VyoAppDelegate::application(const QUrl &url)
         return true;
     delete handler;
     return false;
+}
+
+QWidget *VyoAppDelegate::linkWindow()
+{
+    return &m_window;
+}
+
+void VyoAppDelegate::showInSettings(ViewController *screen)
+{
+    m_navigationController->popToRootViewController(false);
+    m_navigationController->pushViewController(screen, false);
+    switchToView(View::Settings);
+}
+
+void VyoAppDelegate::chooseGroupForCamera(const Value &camera)
+{
+    auto *chooser = new GroupChooserView(*m_store, m_settingController->groupListController());
+    chooser->setCurrentCamera(camera);
+    showInSettings(chooser);
+}
+
+void VyoAppDelegate::chooseGroupToMerge(const Value &group)
+{
+    auto *chooser = new GroupChooserView(*m_store, m_settingController->groupListController());
+    chooser->setNewGroup(group);
+    showInSettings(chooser);
+}
+
+void VyoAppDelegate::addGroupAndEdit(const Value &group)
+{
+    GroupListView &groupList = m_settingController->groupListController();
+    showInSettings(&groupList);
+    groupList.showGroupDetail(m_store->addGroup(group));
+}
+
+void VyoAppDelegate::showAdhocCamera(const Value &camera)
+{
+    // The picture grows from a point in the middle of the screen; the grid takes
+    // no touches meanwhile.
+    m_singleView->videoView()->setGeometry(QRect(m_singleView->rect().center() - QPoint(1, 1), QSize(2, 2)));
+    m_multiView->setEnabled(false);
+    QTimer::singleShot(AdhocDelayMs, this, [this, camera] {
+        m_singleView->setCamera(camera);
+        switchToView(View::Single);
+        m_multiView->setEnabled(true);
+    });
 }
 
 void VyoAppDelegate::becameIdle()

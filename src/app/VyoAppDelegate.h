@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/IdleTimer.h"
+#include "app/LinkHost.h"
 #include "discovery/BonjourDelegate.h"
 #include "ui/live/LiveViewHost.h"
 #include "config/Value.h"
@@ -14,7 +15,9 @@
 
 class BonjourHandler;
 class FrameCache;
+class GroupStore;
 class KeyboardFixer;
+class LiveCameraList;
 class MainWindow;
 class MultiPageScrollerView;
 class NavigationController;
@@ -22,14 +25,20 @@ class Preferences;
 class RegistrationHandler;
 class SettingsViewController;
 class SingleView;
+class ViewController;
 class WorkerThread;
 
-// The application controller: builds the long-lived objects at launch and opens
-// on the live view or, on first run, on the registration form; switches
-// the window between the settings, the multi view and the single view with their
+// The application controller: builds the long-lived objects at launch (it owns
+// the group store, which the screens and the live camera list observe) and opens
+// on the live view or, on first run, on the registration form; switches the
+// window between the settings, the multi view and the single view with their
 // transitions, hands the live camera list to the multi view, cycles groups, and
 // stores the groups when the application ends. Main thread only.
-class VyoAppDelegate final : public QObject, public LiveViewHost, public SettingsHost, public BonjourDelegate
+class VyoAppDelegate final : public QObject,
+                             public LiveViewHost,
+                             public SettingsHost,
+                             public BonjourDelegate,
+                             public LinkHost
 {
     Q_OBJECT
 
@@ -49,6 +58,12 @@ public:
     // or only the alert of a refused ad-hoc camera).
     bool application(const QUrl &url);
 
+    QWidget *linkWindow() override;
+    void chooseGroupForCamera(const Value &camera) override;
+    void chooseGroupToMerge(const Value &group) override;
+    void addGroupAndEdit(const Value &group) override;
+    void showAdhocCamera(const Value &camera) override;
+
     std::shared_ptr<FrameCache> imageCache() const override { return m_imageCache; }
     QThread *videoThread() const override;
     const Preferences &preferences() const override { return m_preferences; }
@@ -57,6 +72,8 @@ public:
     // Which view is the window's content at rest.
     View currentView() const { return m_current; }
     bool isTransitioning() const { return m_transitioning; }
+    GroupStore &groupStore() const { return *m_store; }
+    LiveCameraList &liveCameras() const { return *m_liveCameras; }
     MultiPageScrollerView *multiView() const { return m_multiView; }
     SingleView *singleView() const { return m_singleView; }
     NavigationController *navigationController() const { return m_navigationController; }
@@ -79,6 +96,9 @@ private:
     void transitionEnded();
     void becameIdle();
     void becameActive();
+    void liveCamerasChanged(bool resetCurrentPage);
+    // Whatever settings screen was open gives way to the screen a link leads to.
+    void showInSettings(ViewController *screen);
 
     MainWindow &m_window;
     Preferences &m_preferences;
@@ -87,6 +107,8 @@ private:
     std::shared_ptr<FrameCache> m_imageCache;
     std::unique_ptr<WorkerThread> m_videoThread;
     std::unique_ptr<RegistrationHandler> m_registrationHandler;
+    std::unique_ptr<GroupStore> m_store;
+    std::unique_ptr<LiveCameraList> m_liveCameras;
     NavigationController *m_navigationController = nullptr;
     SettingsViewController *m_settingController = nullptr;
     SingleView *m_singleView = nullptr;

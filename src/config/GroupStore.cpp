@@ -178,6 +178,12 @@ Value GroupStore::createDefaultGroup()
     return group;
 }
 
+void GroupStore::setGroups(const Value &groups)
+{
+    m_groups = groups;
+    emit groupListChanged();
+}
+
 Value GroupStore::addGroup(const Value &given)
 {
     Value group = given.isDictionary() ? given : Value::dictionary();
@@ -187,12 +193,119 @@ Value GroupStore::addGroup(const Value &given)
     if (!m_groups.isArray())
         m_groups = Value::array();
     m_groups.append(group);
-    if (m_selectedGroup.isNull())
+    emit groupListChanged();
+    if (m_selectedGroup.isNull()) {
         m_selectedGroup = group;
+        emit selectionChanged(group);
+    }
     return group;
 }
 
-void GroupStore::createAndShowNewGroup(const Value &group)
+void GroupStore::addDefaultGroupIfEmpty()
 {
-    emit showGroupDetail(addGroup(group));
+    if (m_groups.isArray() && m_groups.size() > 0)
+        return;
+    if (!m_groups.isArray())
+        m_groups = Value::array();
+    m_groups.append(createDefaultGroup());
+    m_selectedGroup = m_groups.at(0);
+    emit groupListChanged();
+    emit selectionChanged(m_selectedGroup);
+}
+
+void GroupStore::removeGroup(qsizetype index)
+{
+    if (index < 0 || index >= m_groups.size())
+        return;
+    const Value group = m_groups.at(index);
+    m_groups.removeAt(index);
+    emit groupListChanged();
+    if (group.isSameObject(m_selectedGroup)) {
+        m_selectedGroup = m_groups.at(0);
+        emit selectionChanged(m_selectedGroup);
+    }
+}
+
+void GroupStore::moveGroup(qsizetype from, qsizetype to)
+{
+    if (from < 0 || from >= m_groups.size() || to < 0 || to >= m_groups.size() || from == to)
+        return;
+    const Value group = m_groups.at(from);
+    m_groups.removeAt(from);
+    m_groups.insertAt(to, group);
+    emit groupListChanged();
+}
+
+void GroupStore::selectGroup(const Value &group)
+{
+    const bool changed = !group.isSameObject(m_selectedGroup);
+    m_selectedGroup = group;
+    persistGroupSelection();
+    if (changed)
+        emit selectionChanged(group);
+}
+
+void GroupStore::selectNextGroup()
+{
+    if (m_groups.size() < 2)
+        return;
+    const qsizetype i = m_groups.indexOfIdentical(m_selectedGroup);
+    selectGroup(m_groups.at((i + 1) % m_groups.size()));
+}
+
+Value GroupStore::camerasOf(Value &group)
+{
+    Value cameras = group.value(QStringLiteral("cameras"));
+    if (!cameras.isArray()) {
+        cameras = Value::array();
+        group.insert(QStringLiteral("cameras"), cameras);
+    }
+    return cameras;
+}
+
+void GroupStore::renameGroup(Value group, const QString &name)
+{
+    if (group.value(QStringLiteral("name")).toString() == name && group.contains(QStringLiteral("name")))
+        return;
+    group.insert(QStringLiteral("name"), name);
+    emit groupChanged(group);
+}
+
+void GroupStore::removeCamera(Value group, qsizetype index)
+{
+    Value cameras = camerasOf(group);
+    if (index < 0 || index >= cameras.size())
+        return;
+    cameras.removeAt(index);
+    emit groupChanged(group);
+}
+
+void GroupStore::moveCamera(Value group, qsizetype from, qsizetype to)
+{
+    Value cameras = camerasOf(group);
+    if (from < 0 || from >= cameras.size() || to < 0 || to >= cameras.size() || from == to)
+        return;
+    const Value camera = cameras.at(from);
+    cameras.removeAt(from);
+    cameras.insertAt(to, camera);
+    emit groupChanged(group);
+}
+
+void GroupStore::saveCamera(Value group, const Value &opened, const Value &definition)
+{
+    Value cameras = camerasOf(group);
+    const qsizetype index = opened.isNull() ? -1 : cameras.indexOfIdentical(opened);
+    if (index >= 0)
+        cameras.replace(index, definition);
+    else
+        cameras.append(definition);
+    emit groupChanged(group);
+}
+
+void GroupStore::appendCameras(Value group, const QList<Value> &added)
+{
+    Value cameras = camerasOf(group);
+    for (const Value &camera : added)
+        cameras.append(camera);
+    emit groupChanged(group);
 }

@@ -9,8 +9,9 @@
 class Preferences;
 
 // The installation's one ordered list of groups, the selected group, the group
-// identifier counter, and the enciphered group file. Main thread only. The group
-// list screen wraps this object; all store state and logic stays here.
+// identifier counter, and the enciphered group file. Main thread only. The
+// application controller owns it; screens and the live view hold a reference
+// and observe its signals.
 class GroupStore final : public QObject
 {
     Q_OBJECT
@@ -25,10 +26,10 @@ public:
     // the selection, and start the periodic save.
     void start();
 
+    // The list and its groups are shared records: read them freely, change them
+    // only through the operations below, which announce what changed.
     Value groups() const { return m_groups; }
-    void setGroups(const Value &groups) { m_groups = groups; }
     Value selectedGroup() const { return m_selectedGroup; }
-    void setSelectedGroup(const Value &group) { m_selectedGroup = group; }
 
     void loadBulkData();
     // False (and a level-2 line) when the list could not be serialised or written;
@@ -39,21 +40,46 @@ public:
     Value findGroupByUID(qint64 uid) const;
     Value createDefaultGroup();
 
+    // The group list.
+    void setGroups(const Value &groups);
     // Gives the group a fresh "uid" and a "cameras" array if it lacks one, appends
     // it, and selects it when nothing is selected. Returns the group added.
     Value addGroup(const Value &group = Value());
-    // addGroup, then asks the group editor to open on it.
-    void createAndShowNewGroup(const Value &group = Value());
+    // An empty list gets the default group, selected; the list is never left empty
+    // once the user has seen it.
+    void addDefaultGroupIfEmpty();
+    // A removed selected group passes the selection to the first one left; that
+    // choice is not stored, so the next start-up makes it again.
+    void removeGroup(qsizetype index);
+    void moveGroup(qsizetype from, qsizetype to);
+    // Selects the group and stores the choice.
+    void selectGroup(const Value &group);
+    // The group after the selected one, wrapping round; nothing with fewer than two.
+    void selectNextGroup();
+
+    // One group's name and cameras; the group need not be in the list yet.
+    void renameGroup(Value group, const QString &name);
+    void removeCamera(Value group, qsizetype index);
+    void moveCamera(Value group, qsizetype from, qsizetype to);
+    // Replaces the very definition the editor opened on (by identity), or appends
+    // the definition when that one is not in the group.
+    void saveCamera(Value group, const Value &opened, const Value &definition);
+    void appendCameras(Value group, const QList<Value> &cameras);
 
     QString groupFilePath() const;
     QString legacyGroupFilePath() const;
     const QTimer &saveTimer() const { return m_saveTimer; }
 
 signals:
-    void showGroupDetail(const Value &group);
+    // Groups added, removed or moved, or the whole list replaced.
+    void groupListChanged();
+    void selectionChanged(const Value &group);
+    // A group's name or cameras.
+    void groupChanged(const Value &group);
 
 private:
     bool readGroupFile(const QString &path, bool enciphered, QString *error);
+    static Value camerasOf(Value &group);
     void keepUnreadableGroupFile();
 
     Preferences &m_preferences;

@@ -1,5 +1,20 @@
 #include "config/LiveCameraList.h"
 
+#include "config/GroupStore.h"
+#include "platform/Preferences.h"
+
+LiveCameraList::LiveCameraList(GroupStore &store, const Preferences &preferences, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_preferences(preferences)
+{
+    connect(&m_store, &GroupStore::selectionChanged, this, [this] { emit changed(true); });
+    connect(&m_store, &GroupStore::groupChanged, this, [this](const Value &group) {
+        if (group.isSameObject(m_store.selectedGroup()))
+            emit changed(false);
+    });
+}
+
 QList<Value> LiveCameraList::getCurrentCameraList(const Value &selectedGroup,
                                                   const QList<Value> &detectedCameras,
                                                   bool showAutoCameras)
@@ -22,4 +37,26 @@ QList<Value> LiveCameraList::getCurrentCameraList(const Value &selectedGroup,
             result.append(camera);
     }
     return result;
+}
+
+QList<Value> LiveCameraList::cameras() const
+{
+    return getCurrentCameraList(m_store.selectedGroup(), m_detected, showsDetectedCameras());
+}
+
+QString LiveCameraList::title() const
+{
+    return m_store.selectedGroup().value(QStringLiteral("name")).toString();
+}
+
+void LiveCameraList::setDetectedCameras(const QList<Value> &cameras)
+{
+    m_detected = cameras;
+    if (showsDetectedCameras())
+        emit changed(false);
+}
+
+bool LiveCameraList::showsDetectedCameras() const
+{
+    return m_preferences.boolForKey(QStringLiteral("ShowAutoCameras"));
 }

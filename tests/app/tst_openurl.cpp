@@ -118,7 +118,7 @@ private:
     std::unique_ptr<VyoAppDelegate> m_delegate;
     LogCapture m_log;
 
-    GroupStore &store() const { return m_delegate->settingController()->groupListController().store(); }
+    GroupStore &store() const { return m_delegate->groupStore(); }
 
     void answer(int index)
     {

@@ -2,6 +2,7 @@
 
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
+#include "config/LiveCameraList.h"
 #include "platform/Preferences.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
@@ -55,11 +56,12 @@ class TestSettingsViewController final : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Preferences> m_preferences;
+    std::unique_ptr<GroupStore> m_store;
     std::unique_ptr<FakeSettingsHost> m_host;
     std::unique_ptr<NavigationController> m_stack;
     SettingsViewController *m_root = nullptr;
 
-    GroupStore &store() const { return m_root->groupListController().store(); }
+    GroupStore &store() const { return *m_store; }
     TableView *table() const { return m_root->tableView(); }
 
     void tap(const IndexPath &path)
@@ -82,7 +84,9 @@ private slots:
         m_preferences = std::make_unique<Preferences>(m_dir->filePath(s("preferences.conf")));
         DefaultSettings::initializeDefaultSettings(*m_preferences);
         m_host = std::make_unique<FakeSettingsHost>(*m_preferences);
-        m_root = new SettingsViewController(*m_host, *m_preferences, m_dir->path());
+        m_store = std::make_unique<GroupStore>(*m_preferences, m_dir->path());
+        m_store->start();
+        m_root = new SettingsViewController(*m_host, *m_store, *m_preferences);
         m_stack = std::make_unique<NavigationController>(m_root);
         m_stack->resize(320, 480);
         m_stack->show();
@@ -93,6 +97,7 @@ private slots:
     {
         m_stack.reset();
         m_host.reset();
+        m_store.reset();
         m_preferences.reset();
     }
 
@@ -106,8 +111,7 @@ private slots:
         // The name follows the selection when the root comes back.
         Value yard = Value::dictionary();
         yard.insert(s("name"), s("Yard"));
-        store().setSelectedGroup(store().addGroup(yard));
-        m_root->viewWillAppear(false);
+        store().selectGroup(store().addGroup(yard));
         QCOMPARE(selectedGroupLabel(), s("Yard"));
 
         tap({ 0, 0 });
@@ -159,17 +163,17 @@ private slots:
 
     void showAutoSwitchDecidesTheLiveList()
     {
-        Value group = store().selectedGroup();
+        LiveCameraList live(store(), *m_preferences);
         const Value front = camera("Front", "127.0.0.1");
-        group.value(s("cameras")).append(front);
-        m_host->detected = { camera("Front again", "127.0.0.1"), camera("Back", "127.0.0.2") };
+        store().appendCameras(store().selectedGroup(), { front });
+        live.setDetectedCameras({ camera("Front again", "127.0.0.1"), camera("Back", "127.0.0.2") });
         QVERIFY(!m_root->showAuto()->isOn());
-        QCOMPARE(titles(m_root->GetCurrentCameraList()), QStringList{ s("Front") });
-        QVERIFY(m_root->GetCurrentCameraList().first().isSameObject(front));
+        QCOMPARE(titles(live.cameras()), QStringList{ s("Front") });
+        QVERIFY(live.cameras().first().isSameObject(front));
 
         QTest::mouseClick(m_root->showAuto(), Qt::LeftButton);
         QVERIFY(m_preferences->boolForKey(s("ShowAutoCameras")));
-        QCOMPARE(titles(m_root->GetCurrentCameraList()), (QStringList{ s("Front"), s("Back") }));
+        QCOMPARE(titles(live.cameras()), (QStringList{ s("Front"), s("Back") }));
 
         QTest::mouseClick(m_root->showAuto(), Qt::LeftButton);
         QVERIFY(!m_preferences->boolForKey(s("ShowAutoCameras")));

@@ -167,24 +167,90 @@ private slots:
     void newGroupsGetFreshIdentifiers()
     {
         auto store = startStore();
-        QSignalSpy shown(store.get(), &GroupStore::showGroupDetail);
         Value imported = Value::dictionary();
         Value cameras = Value::array({ Value::dictionary() });
         imported.insert(QStringLiteral("uid"), 7);
         imported.insert(QStringLiteral("cameras"), cameras);
-        store->createAndShowNewGroup(imported);
+        QVERIFY(store->addGroup(imported).isSameObject(imported));
         QCOMPARE(imported.value(QStringLiteral("uid")).toInteger(), 2);
         QVERIFY(imported.value(QStringLiteral("cameras")).isSameObject(cameras));
-        QCOMPARE(shown.size(), 1);
-        QVERIFY(shown.at(0).at(0).value<Value>().isSameObject(imported));
         QVERIFY(store->groups().at(1).isSameObject(imported));
 
-        store->createAndShowNewGroup();
-        const Value blank = store->groups().at(2);
+        const Value blank = store->addGroup();
+        QVERIFY(store->groups().at(2).isSameObject(blank));
         QCOMPARE(blank.value(QStringLiteral("uid")).toInteger(), 3);
         QVERIFY(blank.value(QStringLiteral("cameras")).isArray());
         QVERIFY(!blank.contains(QStringLiteral("name")));
         QCOMPARE(m_prefs->integerForKey(QStringLiteral("NextGroupId")), 4);
+    }
+
+    // Each operation announces once what it changed, and nothing else.
+    void operationsAnnounceWhatChanged()
+    {
+        auto store = startStore();
+        QSignalSpy list(store.get(), &GroupStore::groupListChanged);
+        QSignalSpy selection(store.get(), &GroupStore::selectionChanged);
+        QSignalSpy group(store.get(), &GroupStore::groupChanged);
+        const auto counts = [&] { return QList<qsizetype>{ list.size(), selection.size(), group.size() }; };
+        const auto clear = [&] {
+            list.clear();
+            selection.clear();
+            group.clear();
+        };
+        const Value first = store->groups().at(0);
+
+        const Value second = store->addGroup();
+        QCOMPARE(counts(), (QList<qsizetype>{ 1, 0, 0 }));
+        clear();
+        store->moveGroup(1, 0);
+        QCOMPARE(counts(), (QList<qsizetype>{ 1, 0, 0 }));
+        QVERIFY(store->groups().at(0).isSameObject(second));
+        clear();
+        store->moveGroup(0, 5);
+        store->removeGroup(-1);
+        QCOMPARE(counts(), (QList<qsizetype>{ 0, 0, 0 }));
+
+        store->selectGroup(second);
+        store->selectGroup(second);
+        QCOMPARE(counts(), (QList<qsizetype>{ 0, 1, 0 }));
+        QVERIFY(selection.at(0).at(0).value<Value>().isSameObject(second));
+        QCOMPARE(m_prefs->integerForKey(QStringLiteral("SelectedGroupId")), 2);
+        clear();
+        store->selectNextGroup();
+        QVERIFY(store->selectedGroup().isSameObject(first));
+        QCOMPARE(counts(), (QList<qsizetype>{ 0, 1, 0 }));
+        clear();
+
+        const Value a = Value::dictionary();
+        const Value b = Value::dictionary();
+        store->renameGroup(second, QStringLiteral("Yard"));
+        store->renameGroup(second, QStringLiteral("Yard"));
+        store->appendCameras(second, { a, b });
+        store->moveCamera(second, 0, 1);
+        const Value edited = Value::dictionary();
+        store->saveCamera(second, a, edited);
+        store->saveCamera(second, Value(), Value::dictionary());
+        store->removeCamera(second, 0);
+        QCOMPARE(counts(), (QList<qsizetype>{ 0, 0, 6 }));
+        for (const QList<QVariant> &args : std::as_const(group))
+            QVERIFY(args.at(0).value<Value>().isSameObject(second));
+        const Value cameras = second.value(QStringLiteral("cameras"));
+        QCOMPARE(cameras.size(), 2);
+        QVERIFY(cameras.at(0).isSameObject(edited));
+        clear();
+
+        // Removing the selected group hands the selection to the first one left.
+        store->removeGroup(1);
+        QCOMPARE(counts(), (QList<qsizetype>{ 1, 1, 0 }));
+        QVERIFY(store->selectedGroup().isSameObject(second));
+        clear();
+        store->removeGroup(0);
+        QVERIFY(store->selectedGroup().isNull());
+        store->addDefaultGroupIfEmpty();
+        store->addDefaultGroupIfEmpty();
+        QCOMPARE(store->groups().size(), 1);
+        QVERIFY(store->selectedGroup().isSameObject(store->groups().at(0)));
+        QCOMPARE(counts(), (QList<qsizetype>{ 2, 2, 0 }));
     }
 
     void unserialisableGroupsLeaveTheFileAlone()

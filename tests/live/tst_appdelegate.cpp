@@ -88,7 +88,7 @@ private slots:
     void cyclingGroups()
     {
         launch();
-        GroupStore &store = m_delegate->settingController()->groupListController().store();
+        GroupStore &store = m_delegate->groupStore();
         m_delegate->cycleToNextGroup();
         QCOMPARE(store.groups().size(), 1);
         QCOMPARE(m_delegate->multiView()->title(), QStringLiteral("Default"));
@@ -97,7 +97,7 @@ private slots:
             group.insert(QStringLiteral("name"), QString::fromLatin1(name));
             store.addGroup(group);
         }
-        store.setSelectedGroup(store.groups().at(2));
+        store.selectGroup(store.groups().at(2));
         m_delegate->cycleToNextGroup();
         QVERIFY(store.selectedGroup().isSameObject(store.groups().at(0)));
         QCOMPARE(m_preferences->integerForKey(QStringLiteral("SelectedGroupId")),
@@ -108,12 +108,12 @@ private slots:
     void terminationStoresTheGroups()
     {
         launch();
-        GroupStore &store = m_delegate->settingController()->groupListController().store();
-        store.groups().at(0).insert(QStringLiteral("name"), QStringLiteral("Renamed"));
+        GroupStore &store = m_delegate->groupStore();
+        store.renameGroup(store.groups().at(0), QStringLiteral("Renamed"));
         m_delegate->applicationWillTerminate();
         cleanup();
         launch();
-        QCOMPARE(m_delegate->settingController()->groupListController().store().groups().at(0).value(QStringLiteral("name")).toString(),
+        QCOMPARE(m_delegate->groupStore().groups().at(0).value(QStringLiteral("name")).toString(),
                  QStringLiteral("Renamed"));
     }
 
@@ -123,7 +123,7 @@ private slots:
         m_delegate->switchToView(View::Settings);
         QTRY_VERIFY(!m_delegate->isTransitioning());
         SettingsViewController *settings = m_delegate->settingController();
-        settings->groupListController().store().groups().at(0).insert(QStringLiteral("name"), QStringLiteral("Edited"));
+        m_delegate->groupStore().renameGroup(m_delegate->groupStore().groups().at(0), QStringLiteral("Edited"));
         emit settings->doneButton()->triggered();
         QCOMPARE(m_delegate->currentView(), View::Multi);
 

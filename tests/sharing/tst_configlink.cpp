@@ -3,6 +3,7 @@
 #include "platform/DeviceIdentity.h"
 #include "platform/UrlOpener.h"
 #include "sharing/ConfigLink.h"
+#include "sharing/LinkIntake.h"
 
 #include "logcapture/LogCapture.h"
 #include "support/RecordingOpener.h"
@@ -128,6 +129,73 @@ private slots:
                  R::Expired);
         QCOMPARE(ConfigLink::checkRestriction(withRule(Value(), Value(QStringLiteral("ME"))), QStringLiteral("ME"), now),
                  R::Restricted);
+    }
+
+    // One reading of a link for the viewer and vyoctl: kind, upgraded definition, verdict.
+    void intake_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<int>("verdict");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("reason");
+        using V = LinkIntake::Verdict;
+        const QDateTime now = QDateTime::fromString(QStringLiteral("2030-06-01T12:00:00Z"), Qt::ISODate);
+        const auto make = [](ConfigLink::Type type, const Value &definition) {
+            QString error;
+            return ConfigLink::makeLink(type, definition, &error);
+        };
+        const auto adhoc = [&](const QDateTime &expires, const char *device) {
+            Value cam = camera("Ad hoc");
+            Value rule = Value::dictionary();
+            rule.insert(QStringLiteral("expireDate"), Value::date(expires));
+            rule.insert(QStringLiteral("allowedDevices"), Value::array({ Value(QString::fromLatin1(device)) }));
+            cam.insert(QStringLiteral("configRestrict"), rule);
+            return make(ConfigLink::AdhocCamera, cam);
+        };
+        Value legacy = Value::dictionary();
+        Value video = Value::dictionary();
+        video.insert(QStringLiteral("video.url"), QStringLiteral("http://127.0.0.1:81/axis-cgi/mjpg/video.cgi"));
+        legacy.insert(QStringLiteral("video.parameters"), video);
+
+        QTest::newRow("camera, upgraded") << make(ConfigLink::Camera, legacy) << int(V::Accepted) << int(ConfigLink::Camera) << QString();
+        QTest::newRow("group") << make(ConfigLink::Group, group(2)) << int(V::Accepted) << int(ConfigLink::Group) << QString();
+        QTest::newRow("ad-hoc for this device")
+            << adhoc(now.addDays(1), "ME") << int(V::Accepted) << int(ConfigLink::AdhocCamera) << QString();
+        QTest::newRow("ad-hoc expired")
+            << adhoc(now.addDays(-1), "ME") << int(V::Expired) << int(ConfigLink::AdhocCamera) << QStringLiteral("expired");
+        QTest::newRow("ad-hoc for another device") << adhoc(now.addDays(1), "OTHER") << int(V::Restricted)
+                                                   << int(ConfigLink::AdhocCamera) << QStringLiteral("restricted to other devices");
+        QTest::newRow("camera in a group link")
+            << make(ConfigLink::Camera, camera("Cam")).replace(QStringLiteral("//camera/"), QStringLiteral("//group/"))
+            << int(V::Unreadable) << int(ConfigLink::Group) << QStringLiteral("the link carries no readable definition");
+        QTest::newRow("garbage") << QStringLiteral("vyo://camera/%00%FF!!") << int(V::Unreadable) << int(ConfigLink::Camera)
+                                 << QStringLiteral("the link carries no readable definition");
+        QTest::newRow("unknown kind") << QStringLiteral("vyo://album/abc") << int(V::NotALink) << int(ConfigLink::Camera)
+                                      << QStringLiteral("unknown link type \"album\"");
+        QTest::newRow("other scheme") << make(ConfigLink::Group, group(1)).replace(QStringLiteral("vyo:"), QStringLiteral("http:"))
+                                      << int(V::NotALink) << int(ConfigLink::Camera) << QStringLiteral("not a vyo:// link");
+    }
+
+    void intake()
+    {
+        QFETCH(QString, url);
+        QFETCH(int, verdict);
+        QFETCH(int, kind);
+        QFETCH(QString, reason);
+        const LinkIntake::Result link = LinkIntake::read(QUrl(url), QStringLiteral("ME"),
+                                                         QDateTime::fromString(QStringLiteral("2030-06-01T12:00:00Z"), Qt::ISODate));
+        QCOMPARE(int(link.verdict), verdict);
+        QCOMPARE(int(link.kind), kind);
+        QCOMPARE(link.reason, reason);
+        const bool carriesDefinition = verdict != int(LinkIntake::Verdict::NotALink) && verdict != int(LinkIntake::Verdict::Unreadable);
+        QCOMPARE(link.definition.isDictionary(), carriesDefinition);
+        if (QByteArray(QTest::currentDataTag()) == "camera, upgraded") {
+            const Value video = link.definition.value(QStringLiteral("video.parameters"));
+            QCOMPARE(video.value(QStringLiteral("video.host")).toString(), QStringLiteral("127.0.0.1"));
+            QVERIFY(!video.contains(QStringLiteral("video.url")));
+        }
+        if (kind == ConfigLink::AdhocCamera)
+            QVERIFY(link.definition.contains(QStringLiteral("configRestrict")));
     }
 
     void mailBody()

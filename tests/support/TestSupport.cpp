@@ -1,8 +1,16 @@
 #include "support/TestSupport.h"
 
+#include "config/DefaultSettings.h"
 #include "util/QelLog.h"
 
 #include <QBuffer>
+
+ScratchStore::ScratchStore()
+    : preferences(dir.filePath(QStringLiteral("preferences.conf")))
+    , store(preferences, dir.path())
+{
+    DefaultSettings::initializeDefaultSettings(preferences);
+}
 
 QByteArray testJpeg(int width, int height, const QColor &color)
 {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "config/GroupStore.h"
 #include "logcapture/LogCapture.h"
+#include "platform/Preferences.h"
 #include "video/FrameConsumer.h"
 
 #include <QByteArray>
@@ -9,6 +11,17 @@
 #include <QList>
 #include <QMutex>
 #include <QStringList>
+#include <QTemporaryDir>
+
+// A group store in a throw-away profile with the defaults registered, not started.
+struct ScratchStore
+{
+    ScratchStore();
+
+    QTemporaryDir dir;
+    Preferences preferences;
+    GroupStore store;
+};
 
 // A JPEG picture of one colour.
 QByteArray testJpeg(int width, int height, const QColor &color);

@@ -1,4 +1,5 @@
 #include "ptz/QSUnivProfile.h"
+#include "support/TestSupport.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/RoundedButton.h"
@@ -48,10 +49,10 @@ QString valueOf(const CameraDetailView *editor, const char *key)
 // A group editor stand-in with the video source chooser on top.
 struct Harness
 {
-    explicit Harness(const Value &group)
+    Harness(GroupStore &store, const Value &group)
         : groupEditor(new ViewController)
         , stack(groupEditor)
-        , chooser(new ProtocolChooserView(group))
+        , chooser(new ProtocolChooserView(store, group))
     {
         groupEditor->setTitle(s("Yard"));
         stack.resize(320, 480);
@@ -76,11 +77,13 @@ class TestCameraDetailView final : public QObject
 {
     Q_OBJECT
 
+    ScratchStore m_scratch;
+
 private slots:
     void newAxisCameraSavedEmpty()
     {
         const Value cameras = Value::array({dictionary({{"title", s("Gate")}})});
-        Harness harness(newGroup(cameras));
+        Harness harness(m_scratch.store, newGroup(cameras));
         CameraDetailView *editor = harness.choose(0, 1);
         QVERIFY(editor);
         QCOMPARE(valueOf(editor, "enabled"), s("y"));
@@ -108,7 +111,7 @@ private slots:
                                                 {"control.host", s("127.0.0.1")}})}});
         const Value cameras = Value::array({camera});
         NavigationController stack(new ViewController);
-        auto *editor = new CameraDetailView;
+        auto *editor = new CameraDetailView(m_scratch.store);
         editor->setCurrentGroup(newGroup(cameras));
         editor->setCameraDefinition(camera);
         stack.pushViewController(editor, false);
@@ -151,7 +154,7 @@ private slots:
             {{"video.parameters", dictionary({{"video.type", s("AXISMJPEG")}, {"video.username", s("viewer")}})},
              {"control.parameters",
               dictionary({{"control.protocol", s("Axis PTZ")}, {"control.username", s("operator")}})}});
-        CameraDetailView editor;
+        CameraDetailView editor(m_scratch.store);
         editor.setCurrentGroup(newGroup());
         editor.setCameraDefinition(camera);
         QCOMPARE(valueOf(&editor, "ptzSwitch"), s("y"));
@@ -176,7 +179,7 @@ private slots:
             {{"title", s("Lobby")},
              {"service", Value::handle(std::make_shared<int>(1))},
              {"video.parameters", dictionary({{"video.type", s("AXISSERVERMJPEG")}, {"video.host", s("127.0.0.1")}})}});
-        CameraDetailView editor;
+        CameraDetailView editor(m_scratch.store);
         editor.setCurrentGroup(Value());
         editor.setCameraDefinition(camera);
         QVERIFY(!editor.rowForKey(s("enabled")));
@@ -192,7 +195,7 @@ private slots:
 
     void unknownTypesKeepOnlyTheGeneralSection()
     {
-        CameraDetailView editor;
+        CameraDetailView editor(m_scratch.store);
         editor.setCurrentGroup(newGroup());
         editor.setCameraDefinition(dictionary(
             {{"video.parameters", dictionary({{"video.type", s("SONYMJPEG")}})},
@@ -218,7 +221,7 @@ private slots:
         const Value cameras = Value::array();
         const Value group = newGroup(cameras);
 
-        CameraDetailView editor;
+        CameraDetailView editor(m_scratch.store);
         editor.setCurrentGroup(group);
         editor.setVidProfile(profile);
         editor.setCameraDefinition(Value());
@@ -248,7 +251,7 @@ private slots:
         const Value saved = cameras.at(0);
         QCOMPARE(saved.value(s("video.parameters")).value(s("video.type")).toString(), profile->canHandleType());
 
-        CameraDetailView reopened;
+        CameraDetailView reopened(m_scratch.store);
         reopened.setCurrentGroup(group);
         reopened.setCameraDefinition(saved);
         QCOMPARE(reopened.vidProfile(), profile);

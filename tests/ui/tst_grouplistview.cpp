@@ -68,6 +68,7 @@ class TestGroupListView final : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Preferences> m_prefs;
+    std::unique_ptr<GroupStore> m_store;
     // The list lives in a home of its own, as under the settings root; the stack only borrows it.
     std::unique_ptr<QWidget> m_home;
     std::unique_ptr<NavigationController> m_stack;
@@ -76,7 +77,7 @@ private:
     Value m_a;
     Value m_b;
 
-    GroupStore &store() const { return m_list->store(); }
+    GroupStore &store() const { return *m_store; }
     TableView *table() const { return m_list->tableView(); }
 
     void settle() { QTRY_VERIFY(!m_stack->isTransitioning()); }
@@ -90,11 +91,13 @@ private slots:
         DefaultSettings::initializeDefaultSettings(*m_prefs);
         QelLog::setLoggingEnabled(false);
         m_home = std::make_unique<QWidget>();
-        m_list = new GroupListView(*m_prefs, m_dir->path(), m_home.get());
+        m_store = std::make_unique<GroupStore>(*m_prefs, m_dir->path());
+        m_store->start();
+        m_list = new GroupListView(*m_store, m_home.get());
         m_a = group("A", 5, {camera("1"), camera("2"), camera("3")});
         m_b = group("B", 6);
         store().setGroups(Value::array({m_a, m_b}));
-        store().setSelectedGroup(m_a);
+        store().selectGroup(m_a);
         m_root = new ViewController;
         m_stack = std::make_unique<NavigationController>(m_root);
         m_stack->resize(320, 480);
@@ -106,6 +109,7 @@ private slots:
     {
         m_stack.reset();
         m_home.reset();
+        m_store.reset();
     }
 
     void tapSelectsAndPersists()
@@ -178,7 +182,7 @@ private slots:
     void mergingAReceivedGroup()
     {
         const Value received = group("Received", 9, {camera("r1"), camera("r2")});
-        auto *chooser = new GroupChooserView(*m_list);
+        auto *chooser = new GroupChooserView(store(), *m_list);
         chooser->setNewGroup(received);
         m_stack->setViewControllers({m_root, chooser}, false);
         QCOMPARE(rows(chooser->tableView()), (QStringList{s("A"), s("B")}));
@@ -200,9 +204,9 @@ private slots:
         video.insert(s("video.type"), s("GENMJPEG"));
         detected.insert(s("video.parameters"), video);
         detected.insert(s("service"), Value::handle(std::make_shared<int>(7)));
-        auto *viewer = new CameraDetailView;
+        auto *viewer = new CameraDetailView(store());
         viewer->setCameraDefinition(detected);
-        auto *chooser = new GroupChooserView(*m_list);
+        auto *chooser = new GroupChooserView(store(), *m_list);
         chooser->setCurrentCamera(detected);
         m_stack->setViewControllers({m_root, viewer, chooser}, false);
 

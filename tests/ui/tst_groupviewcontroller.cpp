@@ -11,6 +11,7 @@
 #include "util/Utilities.h"
 
 #include "support/RecordingOpener.h"
+#include "support/TestSupport.h"
 #include "support/TableTaps.h"
 
 #include <QTest>
@@ -64,6 +65,7 @@ class TestGroupViewController final : public QObject
     Q_OBJECT
 
 private:
+    std::unique_ptr<ScratchStore> m_scratch;
     std::unique_ptr<NavigationController> m_stack;
     GroupViewController *m_editor = nullptr;
     Value m_cameras;
@@ -77,7 +79,8 @@ private slots:
         Value group = Value::dictionary();
         group.insert(s("name"), s("Home & Away"));
         group.insert(s("cameras"), m_cameras);
-        m_editor = new GroupViewController;
+        m_scratch = std::make_unique<ScratchStore>();
+        m_editor = new GroupViewController(m_scratch->store);
         m_editor->setCurrentGroup(group);
         m_stack = std::make_unique<NavigationController>(new ViewController);
         m_stack->resize(320, 480);
@@ -85,7 +88,11 @@ private slots:
         m_stack->show();
     }
 
-    void cleanup() { m_stack.reset(); }
+    void cleanup()
+    {
+        m_stack.reset();
+        m_scratch.reset();
+    }
 
     void editModeKeepsMovesAmongTheCameras()
     {

@@ -2,6 +2,8 @@
 // look can be checked without a display:
 //   QT_QPA_PLATFORM=offscreen vyo-kit-gallery [OUTPUT_DIR]
 
+#include "config/GroupStore.h"
+#include "platform/Preferences.h"
 #include "ui/kit/ActionSheet.h"
 #include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
@@ -79,7 +82,7 @@ Value dictionary(const QList<QPair<const char *, Value>> &entries)
 
 // Editing shows Cancel, Save and an Enabled switch; viewing (no group) shows Copy To
 // Group under the first section instead.
-CameraDetailView *cameraForm(bool editing)
+CameraDetailView *cameraForm(GroupStore &store, bool editing)
 {
     const Value camera = dictionary(
         {{"title", QStringLiteral("Loading Dock")},
@@ -88,7 +91,7 @@ CameraDetailView *cameraForm(bool editing)
                                           {"video.username", QStringLiteral("viewer")},
                                           {"video.password", QStringLiteral("secret")}})},
          {"control.parameters", dictionary({{"control.protocol", QStringLiteral("Pelco D PTZ")}})}});
-    auto *form = new CameraDetailView;
+    auto *form = new CameraDetailView(store);
     if (editing)
         form->setCurrentGroup(dictionary({{"name", QStringLiteral("Yard")}, {"cameras", Value::array({camera})}}));
     form->setCameraDefinition(camera);
@@ -120,13 +123,17 @@ int main(int argc, char **argv)
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath());
     if (!dir.exists() && !QDir().mkpath(dir.path()))
         return 1;
+    // The editors save into a store of their own, in a profile that goes with the run.
+    const QTemporaryDir profile;
+    Preferences preferences(profile.filePath(QStringLiteral("preferences.conf")));
+    GroupStore store(preferences, profile.path());
 
     // A screen below the form gives the back button its title.
     auto *settings = new ViewController;
     settings->setTitle(QStringLiteral("Group"));
     NavigationController formStack(settings);
     formStack.resize(Screen);
-    formStack.pushViewController(cameraForm(true), false);
+    formStack.pushViewController(cameraForm(store, true), false);
     formStack.show();
 
     auto *groups = new GroupList;
@@ -147,7 +154,7 @@ int main(int argc, char **argv)
     detected->setTitle(QStringLiteral("Settings"));
     NavigationController viewStack(detected);
     viewStack.resize(Screen);
-    viewStack.pushViewController(cameraForm(false), false);
+    viewStack.pushViewController(cameraForm(store, false), false);
     viewStack.show();
     app.processEvents();
     ok = ok && save(viewStack.grab(), dir, QStringLiteral("kit-form-viewing.png"));
@@ -159,10 +166,10 @@ int main(int argc, char **argv)
     profiles.push_back(&sony);
     profiles.push_back(&canon);
     for (const VideoProfile *profile : profiles) {
-        auto *chooser = new ProtocolChooserView(Value::dictionary());
+        auto *chooser = new ProtocolChooserView(store, Value::dictionary());
         NavigationController editorStack(chooser);
         editorStack.resize(Screen.width(), 1000);
-        auto *editor = new CameraDetailView;
+        auto *editor = new CameraDetailView(store);
         editor->setCurrentGroup(Value::dictionary());
         editor->setVidProfile(profile);
         editor->setCameraDefinition(Value());
@@ -176,7 +183,7 @@ int main(int argc, char **argv)
     group->setTitle(QStringLiteral("Yard"));
     NavigationController ptzStack(group);
     ptzStack.resize(Screen.width(), 1000);
-    CameraDetailView *ptzForm = cameraForm(true);
+    CameraDetailView *ptzForm = cameraForm(store, true);
     ptzStack.pushViewController(ptzForm, false);
     ptzStack.show();
     app.processEvents();
@@ -194,7 +201,7 @@ int main(int argc, char **argv)
     sources->setTitle(QStringLiteral("Yard"));
     NavigationController sourceStack(sources);
     sourceStack.resize(Screen);
-    sourceStack.pushViewController(new ProtocolChooserView(Value::dictionary()), false);
+    sourceStack.pushViewController(new ProtocolChooserView(store, Value::dictionary()), false);
     sourceStack.show();
     app.processEvents();
     ok = ok && save(sourceStack.grab(), dir, QStringLiteral("forms-video-source.png"));

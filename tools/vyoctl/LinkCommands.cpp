@@ -3,12 +3,12 @@
 #include "vyoctl/Command.h"
 #include "vyoctl/OpenProfile.h"
 
-#include "config/CameraProfileUpdater.h"
 #include "config/DefinitionCheck.h"
 #include "config/GroupStore.h"
 #include "config/PropertyList.h"
 #include "platform/DeviceIdentity.h"
 #include "sharing/ConfigLink.h"
+#include "sharing/LinkIntake.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -24,19 +24,6 @@ void printXml(const Value &value)
     QString error;
     const QByteArray xml = PropertyList::toXml(value, &error);
     std::fwrite(xml.constData(), 1, static_cast<size_t>(xml.size()), stdout);
-}
-
-QString restrictionName(ConfigLink::Restriction r)
-{
-    switch (r) {
-    case ConfigLink::Restriction::Allowed:
-        return QStringLiteral("allowed");
-    case ConfigLink::Restriction::Expired:
-        return QStringLiteral("expired");
-    case ConfigLink::Restriction::Restricted:
-        return QStringLiteral("restricted to other devices");
-    }
-    return {};
 }
 
 } // namespace
@@ -88,27 +75,17 @@ int runOpenLink(const QStringList &arguments)
     const QStringList args = parser.positionalArguments();
     if (args.size() != 2)
         return fail(BadInput, QStringLiteral("open-link takes one link"));
-    const QUrl url(args.at(1), QUrl::TolerantMode);
-    if (url.scheme() != QLatin1StringView("vyo"))
-        return fail(BadInput, QStringLiteral("not a vyo:// link"));
-    const std::optional<ConfigLink::Type> type = ConfigLink::typeOfHost(url.host());
-    if (!type)
-        return fail(BadInput, QStringLiteral("unknown link type \"%1\"").arg(url.host()));
-    const Value definition = ConfigLink::extractConfigFromEncodedData(ConfigLink::payloadOf(url), *type);
-    if (definition.isNull())
-        return fail(BadInput, QStringLiteral("the link carries no readable definition"));
-    // Shown upgraded, as the viewer would use it.
-    if (*type == ConfigLink::Group)
-        CameraProfileUpdater::convertGroupDefinition(definition);
-    else
-        CameraProfileUpdater::convertCameraDefinition(definition);
+    // Read as the viewer reads it, upgraded; a refused ad-hoc camera is still shown.
+    const LinkIntake::Result link = LinkIntake::read(QUrl(args.at(1), QUrl::TolerantMode),
+                                                     DeviceIdentity::uniqueIdentifier(), QDateTime::currentDateTimeUtc());
+    if (link.verdict == LinkIntake::Verdict::NotALink || link.verdict == LinkIntake::Verdict::Unreadable)
+        return fail(BadInput, link.reason);
     Value out = Value::dictionary();
-    out.insert(QStringLiteral("type"), ConfigLink::hostOf(*type));
-    out.insert(QStringLiteral("definition"), definition);
-    if (*type == ConfigLink::AdhocCamera) {
+    out.insert(QStringLiteral("type"), ConfigLink::hostOf(link.kind));
+    out.insert(QStringLiteral("definition"), link.definition);
+    if (link.kind == ConfigLink::AdhocCamera) {
         out.insert(QStringLiteral("on this device"),
-                   restrictionName(ConfigLink::checkRestriction(definition, DeviceIdentity::uniqueIdentifier(),
-                                                                QDateTime::currentDateTimeUtc())));
+                   link.verdict == LinkIntake::Verdict::Accepted ? QStringLiteral("allowed") : link.reason);
     }
     printXml(out);
     return Ok;

@@ -1,5 +1,6 @@
 #include "ui/settings/CameraDetailView.h"
 
+#include "config/GroupStore.h"
 #include "ptz/PTZProfile.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
@@ -14,8 +15,9 @@ namespace {
 const QString Unnamed = QStringLiteral("unnamed");
 }
 
-CameraDetailView::CameraDetailView(TableView::Style style, QWidget *parent)
+CameraDetailView::CameraDetailView(GroupStore &store, TableView::Style style, QWidget *parent)
     : FormTableViewController(style, parent)
+    , m_store(store)
     , m_saveButton(new BarButtonItem(BarButtonItem::SystemItem::Save, this))
     , m_cancelButton(new BarButtonItem(BarButtonItem::SystemItem::Cancel, this))
     , m_footer(new QWidget(this))
@@ -151,22 +153,10 @@ Value CameraDetailView::makeDictFromForm() const
 
 void CameraDetailView::saveButtonPressed()
 {
-    if (!m_currentGroup.isNull()) {
-        Value cameras = m_currentGroup.value(QStringLiteral("cameras"));
-        if (!cameras.isArray()) {
-            cameras = Value::array();
-            m_currentGroup.insert(QStringLiteral("cameras"), cameras);
-        }
-        // Only the very definition the editor opened on is replaced; a copy from
-        // elsewhere is a new camera even when an equal one is already there.
-        const Value definition = makeDictFromForm();
-        const qsizetype index =
-            m_cameraDefinition.isNull() ? -1 : cameras.indexOfIdentical(m_cameraDefinition);
-        if (index >= 0)
-            cameras.replace(index, definition);
-        else
-            cameras.append(definition);
-    }
+    // Only the very definition the editor opened on is replaced; a copy from
+    // elsewhere is a new camera even when an equal one is already there.
+    if (!m_currentGroup.isNull())
+        m_store.saveCamera(m_currentGroup, m_cameraDefinition, makeDictFromForm());
     returnToGroupEditor();
 }
 

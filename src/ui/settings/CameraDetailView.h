@@ -7,6 +7,7 @@
 
 class BarButtonItem;
 class FormSwitch;
+class GroupStore;
 class PTZProfile;
 class RoundedButton;
 class VideoProfile;
@@ -15,7 +16,8 @@ class VideoProfile;
 // the camera's video profile and, with PTZ control on, of its PTZ profile.
 //
 // With a current group the editor edits: Cancel and Save in the bar, an Enabled
-// switch, and Save puts a definition read from the form into the group. Without
+// switch, and Save puts a definition read from the form into the group through
+// the store, which outlives the editor. Without
 // one it only shows the camera (text fields disabled) and offers Copy To Group.
 // The shown definition itself is never changed.
 class CameraDetailView final : public FormTableViewController
@@ -23,7 +25,8 @@ class CameraDetailView final : public FormTableViewController
     Q_OBJECT
 
 public:
-    explicit CameraDetailView(TableView::Style style = TableView::Style::Grouped, QWidget *parent = nullptr);
+    explicit CameraDetailView(GroupStore &store, TableView::Style style = TableView::Style::Grouped,
+                              QWidget *parent = nullptr);
 
     Value currentGroup() const { return m_currentGroup; }
     // Set the group before the definition: the form is built for the mode it gives.
@@ -65,6 +68,7 @@ private:
     // Back to the screen that opened the editor, past the video source chooser of a new camera.
     void returnToGroupEditor();
 
+    GroupStore &m_store;
     BarButtonItem *m_saveButton;
     BarButtonItem *m_cancelButton;
     QWidget *m_footer;

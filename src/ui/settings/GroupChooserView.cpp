@@ -21,14 +21,17 @@ Value storableCopyOf(const Value &camera)
 }
 }
 
-GroupChooserView::GroupChooserView(GroupListView &groupList, QWidget *parent)
+GroupChooserView::GroupChooserView(GroupStore &store, GroupListView &groupList, QWidget *parent)
     : ViewController(parent)
+    , m_store(store)
     , m_groupList(groupList)
     , m_table(new TableView(TableView::Style::Plain, this))
 {
     setTitle(QStringLiteral("Select Group"));
     m_table->setDataSource(this);
     m_table->setDelegate(this);
+    connect(&m_store, &GroupStore::groupListChanged, m_table, &TableView::reloadData);
+    connect(&m_store, &GroupStore::groupChanged, m_table, &TableView::reloadData);
 }
 
 void GroupChooserView::setCurrentCamera(const Value &camera)
@@ -48,13 +51,13 @@ void GroupChooserView::resizeEvent(QResizeEvent *)
 
 int GroupChooserView::numberOfRows(TableView *, int)
 {
-    return int(m_groupList.store().groups().size());
+    return int(m_store.groups().size());
 }
 
 TableViewCell *GroupChooserView::cellForRow(TableView *, const IndexPath &path)
 {
     auto *cell = new TableViewCell;
-    cell->setText(m_groupList.store().groups().at(path.row).value(QStringLiteral("name")).toString());
+    cell->setText(m_store.groups().at(path.row).value(QStringLiteral("name")).toString());
     cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
     return cell;
 }
@@ -62,7 +65,7 @@ TableViewCell *GroupChooserView::cellForRow(TableView *, const IndexPath &path)
 void GroupChooserView::didSelectRow(TableView *table, const IndexPath &path)
 {
     table->deselectRow(path, true);
-    const Value group = m_groupList.store().groups().at(path.row);
+    const Value group = m_store.groups().at(path.row);
     if (!group.isDictionary())
         return;
     if (!m_newGroup.isNull())
@@ -73,13 +76,7 @@ void GroupChooserView::didSelectRow(TableView *table, const IndexPath &path)
 
 void GroupChooserView::mergeInto(Value group)
 {
-    Value cameras = group.value(CamerasKey);
-    if (!cameras.isArray()) {
-        cameras = Value::array();
-        group.insert(CamerasKey, cameras);
-    }
-    for (const Value &camera : m_newGroup.value(CamerasKey).items())
-        cameras.append(camera);
+    m_store.appendCameras(group, m_newGroup.value(CamerasKey).items());
     NavigationController *stack = navigationController();
     if (!stack)
         return;
@@ -92,7 +89,7 @@ void GroupChooserView::copyInto(const Value &group)
     NavigationController *stack = navigationController();
     if (!stack || m_currentCamera.isNull())
         return;
-    auto *editor = new CameraDetailView(TableView::Style::Grouped);
+    auto *editor = new CameraDetailView(m_store, TableView::Style::Grouped);
     editor->setKeyboardFixer(m_groupList.keyboardFixer());
     editor->setCurrentGroup(group);
     editor->setCameraDefinition(storableCopyOf(m_currentCamera));

@@ -6,6 +6,7 @@
 #include "ui/kit/ViewController.h"
 
 class GroupListView;
+class GroupStore;
 class TableView;
 
 // Picks the group that receives a camera ("Copy To Group") or the cameras of a
@@ -15,8 +16,9 @@ class GroupChooserView final : public ViewController, public TableViewDataSource
     Q_OBJECT
 
 public:
-    // The group list gives the groups and the group editor; it outlives the chooser.
-    explicit GroupChooserView(GroupListView &groupList, QWidget *parent = nullptr);
+    // The store gives the groups, the group list screen the way back and the group
+    // editor; both outlive the chooser.
+    GroupChooserView(GroupStore &store, GroupListView &groupList, QWidget *parent = nullptr);
 
     TableView *tableView() const { return m_table; }
     Value currentCamera() const { return m_currentCamera; }
@@ -35,6 +37,7 @@ private:
     void mergeInto(Value group);
     void copyInto(const Value &group);
 
+    GroupStore &m_store;
     GroupListView &m_groupList;
     Value m_currentCamera;
     Value m_newGroup;

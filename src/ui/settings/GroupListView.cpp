@@ -20,22 +20,27 @@ QFont italicFont()
 }
 }
 
-GroupListView::GroupListView(Preferences &preferences, const QString &documentsDir, QWidget *parent)
+GroupListView::GroupListView(GroupStore &store, QWidget *parent)
     : ViewController(parent)
-    , m_store(std::make_unique<GroupStore>(preferences, documentsDir))
+    , m_store(store)
     , m_table(new TableView(TableView::Style::Grouped, this))
 {
     setTitle(QStringLiteral("Groups"));
-    m_store->start();
     m_table->setDataSource(this);
     m_table->setDelegate(this);
-    m_groupController = new GroupViewController(TableView::Style::Grouped, this);
+    m_groupController = new GroupViewController(store, TableView::Style::Grouped, this);
     m_groupController->hide();
     setRightBarButtonItem(editButtonItem());
-    connect(m_store.get(), &GroupStore::showGroupDetail, this, &GroupListView::showGroupDetail);
+    connect(&m_store, &GroupStore::groupListChanged, this, &GroupListView::storeChanged);
+    connect(&m_store, &GroupStore::selectionChanged, this, &GroupListView::storeChanged);
+    connect(&m_store, &GroupStore::groupChanged, this, &GroupListView::storeChanged);
 }
 
-GroupListView::~GroupListView() = default;
+void GroupListView::storeChanged()
+{
+    if (!m_animatingOwnChange)
+        m_table->reloadData();
+}
 
 void GroupListView::setKeyboardFixer(KeyboardFixer *fixer)
 {
@@ -55,7 +60,7 @@ void GroupListView::resizeEvent(QResizeEvent *)
 
 int GroupListView::groupCount() const
 {
-    return int(m_store->groups().size());
+    return int(m_store.groups().size());
 }
 
 bool GroupListView::isGroupRow(const IndexPath &path) const
@@ -82,10 +87,7 @@ void GroupListView::setEditing(bool editing, bool animated)
     const int count = groupCount();
     if (count == 0) {
         // The list is never left empty: either way out of an empty edit gets a group.
-        const Value group = m_store->createDefaultGroup();
-        m_store->groups().append(group);
-        m_store->setSelectedGroup(group);
-        m_table->reloadData();
+        m_store.addDefaultGroupIfEmpty();
     } else if (editing) {
         m_table->deleteRows({{0, count}}, TableView::RowAnimation::Left);
     } else {
@@ -112,9 +114,9 @@ TableViewCell *GroupListView::cellForRow(TableView *, const IndexPath &path)
 {
     auto *cell = new TableViewCell;
     if (isGroupRow(path)) {
-        const Value group = m_store->groups().at(path.row);
+        const Value group = m_store.groups().at(path.row);
         cell->setText(group.value(QStringLiteral("name")).toString());
-        cell->setImage(checkImage(group.isSameObject(m_store->selectedGroup())));
+        cell->setImage(checkImage(group.isSameObject(m_store.selectedGroup())));
         cell->setAccessoryType(TableViewCell::Accessory::DetailDisclosureButton);
     } else if (isEditing()) {
         cell->setText(QStringLiteral("no groups defined"));
@@ -144,27 +146,24 @@ void GroupListView::commitDelete(TableView *table, const IndexPath &path)
 {
     if (!isGroupRow(path))
         return;
-    Value groups = m_store->groups();
-    const Value group = groups.at(path.row);
-    groups.removeAt(path.row);
-    // The next start-up stores the new selection; deleting does not.
-    if (group.isSameObject(m_store->selectedGroup()))
-        m_store->setSelectedGroup(groups.at(0));
+    m_animatingOwnChange = true;
+    m_store.removeGroup(path.row);
     table->beginUpdates();
     table->deleteRows({path}, TableView::RowAnimation::Left);
-    if (groups.size() == 0)
+    if (groupCount() == 0)
         table->insertRows({path}, TableView::RowAnimation::Right);
     table->endUpdates();
+    m_animatingOwnChange = false;
 }
 
 void GroupListView::moveRow(TableView *, const IndexPath &from, const IndexPath &to)
 {
     if (!isGroupRow(from) || !isGroupRow(to))
         return;
-    Value groups = m_store->groups();
-    const Value group = groups.at(from.row);
-    groups.removeAt(from.row);
-    groups.insertAt(to.row, group);
+    // The table has moved the row already.
+    m_animatingOwnChange = true;
+    m_store.moveGroup(from.row, to.row);
+    m_animatingOwnChange = false;
 }
 
 IndexPath GroupListView::targetForMove(TableView *, const IndexPath &, const IndexPath &proposed)
@@ -185,16 +184,14 @@ void GroupListView::didSelectRow(TableView *table, const IndexPath &path)
 {
     table->deselectRow(path, true);
     if (isGroupRow(path)) {
-        m_store->setSelectedGroup(m_store->groups().at(path.row));
-        table->reloadData();
-        m_store->persistGroupSelection();
+        m_store.selectGroup(m_store.groups().at(path.row));
     } else if (!isEditing() && path.row == groupCount()) {
-        m_store->createAndShowNewGroup();
+        showGroupDetail(m_store.addGroup());
     }
 }
 
 void GroupListView::accessoryButtonTapped(TableView *, const IndexPath &path)
 {
     if (isGroupRow(path))
-        showGroupDetail(m_store->groups().at(path.row));
+        showGroupDetail(m_store.groups().at(path.row));
 }

@@ -7,28 +7,22 @@
 
 #include <QPointer>
 
-#include <memory>
-
 class GroupStore;
 class GroupViewController;
 class KeyboardFixer;
-class Preferences;
 class TableView;
 
-// The group list screen over the installation's group store: it owns the store
-// for the life of the application and presents its groups. A tap selects a
-// group, the detail button opens the group editor, and edit mode deletes and
-// reorders groups.
+// The group list screen over the installation's group store, which outlives it:
+// a tap selects a group, the detail button opens the group editor, and edit
+// mode deletes and reorders groups.
 class GroupListView final : public ViewController, public TableViewDataSource, public TableViewDelegate
 {
     Q_OBJECT
 
 public:
-    // Runs the store's start-up (documentsDir holds the group file).
-    GroupListView(Preferences &preferences, const QString &documentsDir, QWidget *parent = nullptr);
-    ~GroupListView() override;
+    explicit GroupListView(GroupStore &store, QWidget *parent = nullptr);
 
-    GroupStore &store() const { return *m_store; }
+    GroupStore &store() const { return m_store; }
     TableView *tableView() const { return m_table; }
     // The one group editor, reused for every group; owned here.
     GroupViewController *groupController() const { return m_groupController; }
@@ -57,8 +51,11 @@ protected:
 private:
     int groupCount() const;
     bool isGroupRow(const IndexPath &path) const;
+    void storeChanged();
 
-    std::unique_ptr<GroupStore> m_store;
+    GroupStore &m_store;
+    // Set while the table animates a change this screen made, which a reload would cut short.
+    bool m_animatingOwnChange = false;
     TableView *m_table;
     GroupViewController *m_groupController;
     QPointer<KeyboardFixer> m_keyboardFixer;

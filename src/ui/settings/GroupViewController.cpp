@@ -1,5 +1,6 @@
 #include "ui/settings/GroupViewController.h"
 
+#include "config/GroupStore.h"
 #include "sharing/ConfigLink.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
@@ -27,8 +28,9 @@ QFont italicFont()
 }
 }
 
-GroupViewController::GroupViewController(TableView::Style style, QWidget *parent)
+GroupViewController::GroupViewController(GroupStore &store, TableView::Style style, QWidget *parent)
     : ViewController(parent)
+    , m_store(store)
     , m_nameField(new TextField(this))
     , m_singleFooter(new QWidget(this))
     , m_doubleFooter(new QWidget(this))
@@ -111,7 +113,7 @@ void GroupViewController::updateNameFromTextfield()
         return;
     const QString text = m_nameField->text();
     const QString name = text.isEmpty() ? Unnamed : text;
-    m_currentGroup.insert(NameKey, name);
+    m_store.renameGroup(m_currentGroup, name);
     setTitle(name);
 }
 
@@ -120,7 +122,7 @@ void GroupViewController::showCameraDetail(const Value &camera)
     NavigationController *stack = navigationController();
     if (!stack)
         return;
-    auto *editor = new CameraDetailView(TableView::Style::Grouped);
+    auto *editor = new CameraDetailView(m_store, TableView::Style::Grouped);
     editor->setKeyboardFixer(m_keyboardFixer);
     editor->setCurrentGroup(m_currentGroup);
     editor->setCameraDefinition(camera);
@@ -245,11 +247,10 @@ void GroupViewController::commitDelete(TableView *table, const IndexPath &path)
 {
     if (!isCameraRow(path))
         return;
-    Value list = cameras();
-    list.removeAt(path.row);
+    m_store.removeCamera(m_currentGroup, path.row);
     table->beginUpdates();
     table->deleteRows({path}, TableView::RowAnimation::Left);
-    if (list.size() == 0) {
+    if (cameraCount() == 0) {
         table->insertRows({path}, TableView::RowAnimation::Right);
         m_emailBtn->setEnabled(false);
     }
@@ -260,10 +261,7 @@ void GroupViewController::moveRow(TableView *, const IndexPath &from, const Inde
 {
     if (!isCameraRow(from) || !isCameraRow(to))
         return;
-    Value list = cameras();
-    const Value camera = list.at(from.row);
-    list.removeAt(from.row);
-    list.insertAt(to.row, camera);
+    m_store.moveCamera(m_currentGroup, from.row, to.row);
 }
 
 IndexPath GroupViewController::targetForMove(TableView *, const IndexPath &, const IndexPath &proposed)
@@ -301,7 +299,7 @@ void GroupViewController::didSelectRow(TableView *table, const IndexPath &path)
     if (isEditing() || m_emailing || path.row != cameraCount())
         return;
     if (NavigationController *stack = navigationController()) {
-        auto *chooser = new ProtocolChooserView(m_currentGroup);
+        auto *chooser = new ProtocolChooserView(m_store, m_currentGroup);
         chooser->setKeyboardFixer(m_keyboardFixer);
         stack->pushViewController(chooser, true);
     }

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 class BarButtonItem;
+class GroupStore;
 class KeyboardFixer;
 class RoundedButton;
 class TextField;
@@ -17,14 +18,15 @@ class TextField;
 // The group editor: the group's name, its cameras (opened, added, deleted and
 // reordered), and a selection mode in which chosen cameras are e-mailed.
 //
-// One instance, owned by the group list, serves every group. It works on the
-// store's records in place.
+// One instance, owned by the group list, serves every group. It changes the
+// group through the store's operations; the store outlives it.
 class GroupViewController final : public ViewController, public TableViewDataSource, public TableViewDelegate
 {
     Q_OBJECT
 
 public:
-    explicit GroupViewController(TableView::Style style = TableView::Style::Grouped, QWidget *parent = nullptr);
+    explicit GroupViewController(GroupStore &store, TableView::Style style = TableView::Style::Grouped,
+                                 QWidget *parent = nullptr);
 
     // "ptz_icon.png" for a camera with a PTZ protocol, "camera_icon.png" otherwise.
     static QPixmap getIconForCamera(const Value &camera);
@@ -80,6 +82,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    GroupStore &m_store;
     Value cameras() const;
     qsizetype cameraCount() const;
     bool isCameraRow(const IndexPath &path) const;

@@ -16,8 +16,9 @@ VideoStreamFactory::ProfileList profilesOf(int section)
 }
 }
 
-ProtocolChooserView::ProtocolChooserView(const Value &currentGroup, QWidget *parent)
+ProtocolChooserView::ProtocolChooserView(GroupStore &store, const Value &currentGroup, QWidget *parent)
     : ViewController(parent)
+    , m_store(store)
     , m_currentGroup(currentGroup)
     , m_table(new TableView(TableView::Style::Plain, this))
 {
@@ -66,7 +67,7 @@ void ProtocolChooserView::didSelectRow(TableView *table, const IndexPath &path)
     const VideoStreamFactory::ProfileList profiles = profilesOf(path.section);
     if (path.row < 0 || path.row >= int(profiles.size()))
         return;
-    auto *editor = new CameraDetailView(TableView::Style::Grouped);
+    auto *editor = new CameraDetailView(m_store, TableView::Style::Grouped);
     editor->setKeyboardFixer(m_keyboardFixer);
     editor->setCurrentGroup(m_currentGroup);
     editor->setVidProfile(profiles.at(size_t(path.row)));

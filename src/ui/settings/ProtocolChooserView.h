@@ -7,6 +7,7 @@
 
 #include <QPointer>
 
+class GroupStore;
 class KeyboardFixer;
 class TableView;
 
@@ -17,7 +18,8 @@ class ProtocolChooserView final : public ViewController, public TableViewDataSou
     Q_OBJECT
 
 public:
-    explicit ProtocolChooserView(const Value &currentGroup, QWidget *parent = nullptr);
+    // The store outlives the chooser and the editors it opens.
+    ProtocolChooserView(GroupStore &store, const Value &currentGroup, QWidget *parent = nullptr);
 
     TableView *tableView() const { return m_table; }
     Value currentGroup() const { return m_currentGroup; }
@@ -34,6 +36,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    GroupStore &m_store;
     Value m_currentGroup;
     QPointer<KeyboardFixer> m_keyboardFixer;
     TableView *m_table;
