@@ -108,12 +108,7 @@ void OpenURLHandler::showSheet(const QString &title, const QStringList &buttons)
 void OpenURLHandler::showAlert(const QString &message)
 {
     // The alert belongs to the window: the handler of a refused link is gone at once.
-    QWidget *window = m_host.linkWindow();
-    auto *alert = new Alert(QStringLiteral("Camera Import Error"), message, window);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    alert->addButton(QStringLiteral("OK"));
-    m_panel = alert;
-    alert->showOver(window);
+    m_panel = Alert::inform(QStringLiteral("Camera Import Error"), message, m_host.linkWindow());
 }
 
 void OpenURLHandler::clickedButtonAtIndex(int index)

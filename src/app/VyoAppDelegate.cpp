@@ -8,6 +8,7 @@
 #include "config/GroupStore.h"
 #include "config/LiveCameraList.h"
 #include "discovery/BonjourHandler.h"
+#include "ui/kit/Alert.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/TableView.h"
 #include "ui/settings/GroupChooserView.h"
@@ -104,6 +105,12 @@ void VyoAppDelegate::applicationDidFinishLaunching()
         // First run opens on the registration form, which only saving leaves.
         m_navigationController->pushViewController(new RegistrationView(*this, m_preferences), false);
         switchToView(View::Settings);
+    }
+    const QString keptCopy = m_store->unreadableCopyPath();
+    if (!keptCopy.isEmpty()) {
+        Alert::inform(QStringLiteral("Camera Groups"),
+                      QStringLiteral("Your camera groups could not be read. A copy was kept as %1.").arg(keptCopy),
+                      &m_window);
     }
 }
 

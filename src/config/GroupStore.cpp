@@ -49,7 +49,9 @@ QString GroupStore::legacyGroupFilePath() const
 
 void GroupStore::start()
 {
-    loadBulkData();
+    // What cannot be read is replaced at the next save: keep its bytes first.
+    if (loadBulkData() == Load::Unreadable)
+        keepUnreadableGroupFile();
     if (!m_groups.isArray())
         m_groups = Value::array();
     if (m_groups.size() == 0)
@@ -89,24 +91,29 @@ bool GroupStore::readGroupFile(const QString &path, bool enciphered, QString *er
     return true;
 }
 
-void GroupStore::loadBulkData()
+GroupStore::Load GroupStore::loadBulkData()
 {
     QString error;
     if (readGroupFile(groupFilePath(), true, &error))
-        return;
-    keepUnreadableGroupFile();
-
-    QEL_LOG(LogLevel::Error, QStringLiteral("Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
+        return Load::Read;
+    // A missing file is a new profile, not an error.
+    const bool unreadable = QFile::exists(groupFilePath());
+    QEL_LOG(unreadable ? LogLevel::Error : LogLevel::Debug,
+            QStringLiteral("Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
     error.clear();
     if (!readGroupFile(legacyGroupFilePath(), false, &error)) {
-        QEL_LOG(LogLevel::Error, QStringLiteral("Failed to parse stored groups using deprecated plaintext mode."));
-        return;
+        QEL_LOG(QFile::exists(legacyGroupFilePath()) ? LogLevel::Error : LogLevel::Debug,
+                QStringLiteral("Failed to parse stored groups using deprecated plaintext mode."));
+        return unreadable ? Load::Unreadable : Load::NoFile;
     }
+    if (unreadable)
+        keepUnreadableGroupFile();
     // Only delete the plain file once its content is safely enciphered on disk.
-    if (!persistBulkData())
-        return;
-    QFile::remove(legacyGroupFilePath());
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Converted plaintext group file."));
+    if (persistBulkData()) {
+        QFile::remove(legacyGroupFilePath());
+        QEL_LOG(LogLevel::Debug, QStringLiteral("Converted plaintext group file."));
+    }
+    return Load::Read;
 }
 
 void GroupStore::keepUnreadableGroupFile()
@@ -118,10 +125,10 @@ void GroupStore::keepUnreadableGroupFile()
         return;
     const QString kept = groupFilePath() + QStringLiteral(".unreadable-")
         + QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(12));
-    if (QFile::exists(kept))
-        return;
-    if (AtomicFile::write(kept, bytes))
+    if (QFile::exists(kept) || AtomicFile::write(kept, bytes)) {
+        m_unreadableCopy = kept;
         QEL_LOG(LogLevel::Error, QStringLiteral("Kept a copy of the unreadable group file as %1").arg(kept));
+    }
 }
 
 bool GroupStore::persistBulkData()

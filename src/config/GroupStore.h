@@ -31,7 +31,16 @@ public:
     Value groups() const { return m_groups; }
     Value selectedGroup() const { return m_selectedGroup; }
 
-    void loadBulkData();
+    enum class Load {
+        Read,       // groups.bin, or a converted groups.plist
+        NoFile,     // neither file: a new profile
+        Unreadable, // groups.bin is there but cannot be read, and no groups.plist stood in
+    };
+    // Reads the stored groups; writes only to convert a groups.plist (keeping a copy
+    // of an unreadable groups.bin before it is replaced).
+    Load loadBulkData();
+    // Where start-up kept a copy of an unreadable groups.bin, or nothing.
+    QString unreadableCopyPath() const { return m_unreadableCopy; }
     // False (and a level-2 line) when the list could not be serialised or written;
     // the previous file is then left whole.
     bool persistBulkData();
@@ -81,6 +90,7 @@ private:
     bool readGroupFile(const QString &path, bool enciphered, QString *error);
     static Value camerasOf(Value &group);
     void keepUnreadableGroupFile();
+    QString m_unreadableCopy;
 
     Preferences &m_preferences;
     QString m_documentsDir;

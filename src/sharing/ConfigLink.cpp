@@ -54,6 +54,9 @@ QString ConfigLink::payloadOf(const QUrl &url)
     QString path = url.path(QUrl::FullyDecoded);
     if (path.size() > 1)
         path.remove(0, 1);
+    // Base64 holds no blanks: a blank is a "+" that a mail client or browser decoded
+    // as form data.
+    path.replace(QLatin1Char(' '), QLatin1Char('+'));
     return path;
 }
 
@@ -127,14 +130,17 @@ QString ConfigLink::groupMailUrl(const Value &group, QString *error)
     }
     const QString name = group.value(QStringLiteral("name")).toString();
     const qsizetype count = group.value(QStringLiteral("cameras")).size();
-    const QString body = QStringLiteral("<html><body><br/><p>Touch here to import: <a href='%1'>%2 (%3 %4)</a></p></body></html>")
-                             .arg(link, name.toHtmlEscaped())
+    // Mail clients take a mailto body as plain text. The link stands on a line of its
+    // own, with the "+" and "/" of its Base64 escaped so that no client ends the link
+    // at a "/" or turns a "+" into a blank.
+    const qsizetype payloadStart = link.indexOf(QLatin1Char('/'), link.indexOf(QLatin1StringView("://")) + 3) + 1;
+    const QString safeLink = link.left(payloadStart)
+        + QString::fromLatin1(QUrl::toPercentEncoding(link.mid(payloadStart), "="));
+    const QString body = QStringLiteral("Touch the link to import the group \"%1\" (%2 %3) into Vyo:\r\n\r\n%4\r\n")
+                             .arg(name)
                              .arg(count)
-                             .arg(count == 1 ? QStringLiteral("camera") : QStringLiteral("cameras"));
-    // Only what may not stand in a URL is escaped, as a mail client expects, and
-    // "&", which would otherwise end the body at the first entity of the name.
-    const QByteArray escaped = QUrl::toPercentEncoding(body, "!$'()*+,-./:;=?@_~");
-    return QStringLiteral("mailto:?subject=Vyo%20group&body=") + QString::fromLatin1(escaped);
+                             .arg(count == 1 ? QStringLiteral("camera") : QStringLiteral("cameras"), safeLink);
+    return QStringLiteral("mailto:?subject=Vyo%20group&body=") + QString::fromLatin1(QUrl::toPercentEncoding(body));
 }
 
 bool ConfigLink::emailGroup(const Value &group)

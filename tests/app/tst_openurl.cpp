@@ -340,8 +340,8 @@ private slots:
         const Value sent = group(QStringLiteral("Yard"), 2);
         const QString mail = ConfigLink::groupMailUrl(sent, nullptr);
         const QString body = QUrl::fromPercentEncoding(mail.mid(mail.indexOf(QLatin1StringView("body=")) + 5).toLatin1());
-        const qsizetype start = body.indexOf(QLatin1StringView("href='")) + 6;
-        const QUrl mailed(body.mid(start, body.indexOf(QLatin1Char('\''), start) - start), QUrl::StrictMode);
+        const qsizetype start = body.indexOf(QLatin1StringView("vyo://"));
+        const QUrl mailed(body.mid(start, body.indexOf(QLatin1Char('\r'), start) - start), QUrl::StrictMode);
         const qsizetype groups = store().groups().size();
         QVERIFY(m_delegate->application(mailed));
         answer(0);

@@ -93,8 +93,11 @@ private slots:
     void firstStartWithNoFiles()
     {
         auto store = startStore();
-        QVERIFY(logged(m_log, "ERROR", "Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
-        QVERIFY(logged(m_log, "ERROR", "Failed to parse stored groups using deprecated plaintext mode."));
+        // A new profile is not an error.
+        QVERIFY(logged(m_log, "DEBUG", "Failed to decrypt stored groups. Attempting fall-back to deprecated plaintext mode."));
+        QVERIFY(logged(m_log, "DEBUG", "Failed to parse stored groups using deprecated plaintext mode."));
+        QVERIFY(m_log.matching(QStringLiteral("<ERROR")).isEmpty());
+        QVERIFY(store->unreadableCopyPath().isEmpty());
         QCOMPARE(store->groups().size(), 1);
         const Value group = store->groups().at(0);
         QCOMPARE(group.value(QStringLiteral("name")).toString(), QStringLiteral("Default"));
@@ -145,6 +148,21 @@ private slots:
         QFile copy(m_dir->filePath(kept.first()));
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), damaged);
+        QCOMPARE(store->unreadableCopyPath(), copy.fileName());
+    }
+
+    // Reading alone writes nothing; the start-up keeps a copy before anything replaces the file.
+    void unreadableFileWithoutFallBack()
+    {
+        writeFile("groups.bin", "not enciphered at all");
+        GroupStore reader(*m_prefs, m_dir->path());
+        QCOMPARE(reader.loadBulkData(), GroupStore::Load::Unreadable);
+        QVERIFY(logged(m_log, "ERROR", "Failed to decrypt stored groups."));
+        QCOMPARE(QDir(m_dir->path()).entryList({ QStringLiteral("groups*") }), (QStringList{ QStringLiteral("groups.bin") }));
+
+        auto store = startStore();
+        QVERIFY(QFile::exists(store->unreadableCopyPath()));
+        QCOMPARE(store->groups().size(), 1);
     }
 
     void staleSelectionAndDuplicateUids()

@@ -15,6 +15,7 @@
 #include "ui/settings/FormSwitch.h"
 #include "ui/settings/RegistrationView.h"
 #include "sharing/RegistrationHandler.h"
+#include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/NavigationController.h"
@@ -115,6 +116,21 @@ private slots:
         launch();
         QCOMPARE(m_delegate->groupStore().groups().at(0).value(QStringLiteral("name")).toString(),
                  QStringLiteral("Renamed"));
+    }
+
+    void unreadableGroupsAreToldAndKept()
+    {
+        QVERIFY(AtomicFile::write(m_dir->filePath(QStringLiteral("groups.bin")), "damaged"));
+        launch();
+        const Alert *alert = m_window->findChild<Alert *>();
+        QVERIFY(alert);
+        const QString kept = m_delegate->groupStore().unreadableCopyPath();
+        QCOMPARE(alert->message(),
+                 QStringLiteral("Your camera groups could not be read. A copy was kept as %1.").arg(kept));
+        QFile copy(kept);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), QByteArray("damaged"));
+        QCOMPARE(m_delegate->groupStore().groups().size(), 1);
     }
 
     void leavingTheSettingsStoresTheGroups()

@@ -139,6 +139,25 @@ private slots:
         QVERIFY(run.err.contains("in use by a running viewer"));
     }
 
+    void unreadableGroupsAreLeftAlone()
+    {
+        QTemporaryDir tmp;
+        const QString profile = tmp.filePath(QStringLiteral("p"));
+        QVERIFY(vyoctl({ QStringLiteral("--profile"), profile, QStringLiteral("import"), example() }).code == 0);
+        QVERIFY(AtomicFile::write(profile + QStringLiteral("/groups.bin"), "damaged"));
+        const QStringList before = listing(profile);
+        for (const char *command : { "show", "import" }) {
+            QStringList arguments{ QStringLiteral("--profile"), profile, QString::fromLatin1(command) };
+            if (qstrcmp(command, "import") == 0)
+                arguments.append(example());
+            const Run run = vyoctl(arguments);
+            QCOMPARE(run.code, 1);
+            QVERIFY(run.out.isEmpty());
+            QVERIFY2(run.err.contains("cannot be read"), run.err.constData());
+            QCOMPARE(listing(profile), before);
+        }
+    }
+
     void linksRoundTrip()
     {
         QTemporaryDir tmp;

@@ -48,11 +48,11 @@ void tap(TableView *table, int row)
 Value groupInMail(const QUrl &mail)
 {
     const QString encoded = mail.toString(QUrl::FullyEncoded);
-    const QString html = QUrl::fromPercentEncoding(encoded.mid(encoded.indexOf(s("body=")) + 5).toLatin1());
-    const QString prefix = s("href='vyo://group/");
-    const qsizetype from = html.indexOf(prefix) + prefix.size();
+    const QString body = QUrl::fromPercentEncoding(encoded.mid(encoded.indexOf(s("body=")) + 5).toLatin1());
+    const QString prefix = s("vyo://group/");
+    const qsizetype from = body.indexOf(prefix) + prefix.size();
     const QString payload =
-        QUrl::fromPercentEncoding(html.mid(from, html.indexOf(QLatin1Char('\''), from) - from).toLatin1());
+        QUrl::fromPercentEncoding(body.mid(from, body.indexOf(QLatin1Char('\r'), from) - from).toLatin1());
     const std::optional<QByteArray> plain =
         QelCrypto::decryptBlob(Utilities::base64Decode(payload), QelCrypto::URL_INIT_VECS[1]);
     return plain ? PropertyList::fromData(*plain, nullptr) : Value();

@@ -31,7 +31,13 @@ bool OpenProfile::open(const QString &profileDir, int *exitCode)
     m_preferences = std::make_unique<Preferences>(profile.preferencesPath());
     m_preferences->registerDefaults(DefaultSettings::registeredDefaults());
     m_store = std::make_unique<GroupStore>(*m_preferences, profile.dataDir());
-    m_store->loadBulkData();
+    // Nothing may replace a file that cannot be read; the viewer keeps a copy of it.
+    if (m_store->loadBulkData() == GroupStore::Load::Unreadable) {
+        *exitCode = fail(Failure, QStringLiteral("the stored groups in %1 cannot be read; start the viewer once to "
+                                                 "keep a copy and begin anew")
+                                      .arg(m_store->groupFilePath()));
+        return false;
+    }
     return true;
 }
 

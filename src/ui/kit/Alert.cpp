@@ -12,6 +12,15 @@ namespace {
 constexpr int Width = 284;
 }
 
+Alert *Alert::inform(const QString &title, const QString &message, QWidget *over)
+{
+    auto *alert = new Alert(title, message, over);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->addButton(QStringLiteral("OK"));
+    alert->showOver(over);
+    return alert;
+}
+
 Alert::Alert(const QString &title, const QString &message, QWidget *parent)
     : ModalPanel(title, parent)
     , m_message(new QLabel(message, panel()))

@@ -13,6 +13,10 @@ class Alert final : public ModalPanel
 public:
     Alert(const QString &title, const QString &message, QWidget *parent = nullptr);
 
+    // Shows a message with one "OK" over the widget; the alert belongs to the
+    // widget and deletes itself when answered.
+    static Alert *inform(const QString &title, const QString &message, QWidget *over);
+
     QString message() const;
 
 protected:

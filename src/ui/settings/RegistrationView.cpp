@@ -149,11 +149,7 @@ void RegistrationView::saveButtonPressed()
     if (subscribe && std::any_of(values.cbegin(), values.cend(), [](const QString &v) { return v.isEmpty(); })) {
         if (KeyboardFixer *fixer = m_host.keyboardFixer())
             fixer->dismissKeyboard();
-        auto *alert = new Alert(QStringLiteral("Missing Information"), QStringLiteral("Please complete all fields."),
-                                this);
-        alert->addButton(QStringLiteral("OK"));
-        alert->setAttribute(Qt::WA_DeleteOnClose);
-        alert->showOver(this);
+        Alert::inform(QStringLiteral("Missing Information"), QStringLiteral("Please complete all fields."), this);
         return;
     }
 
