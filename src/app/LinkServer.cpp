@@ -78,7 +78,7 @@ void LinkServer::readFrom(QLocalSocket *socket)
     const QByteArray line = socket->readLine(MaxLinkBytes + 2).trimmed();
     const QUrl url(QString::fromUtf8(line), QUrl::StrictMode);
     bool taken = false;
-    if (url.isValid() && url.scheme() == QLatin1StringView("vyo"))
+    if (line.isEmpty() || (url.isValid() && url.scheme() == QLatin1StringView("vyo")))
         taken = m_handler(url);
     else
         QEL_LOG(LogLevel::Error, QStringLiteral("Ignored a forwarded text that is not a vyo link"));

@@ -10,8 +10,9 @@ class QLocalServer;
 class QLocalSocket;
 
 // Delivers "vyo" links to the viewer that already runs on a profile: that viewer
-// listens on a local socket in the profile directory, and a second start with a
-// link hands the link over and exits. One link per connection, one line of text.
+// listens on a local socket in the profile directory, and a second start hands
+// its link over and exits. One link per connection, one line of text; an empty
+// line, from a start without a link, asks the viewer to show itself.
 class LinkServer final : public QObject
 {
     Q_OBJECT
@@ -30,7 +31,8 @@ public:
     // caller holds the profile's lock, so no live viewer owns it.
     bool listen(QString *error = nullptr);
 
-    // Sends the link to the viewer on the profile; true when it took the link.
+    // Sends the link (none: a request to show itself) to the viewer on the profile;
+    // true when it took it. The handler gets an empty URL for such a request.
     static bool forward(const QString &profileDir, const QUrl &link, QString *error = nullptr);
 
     static QString socketPath(const QString &profileDir);

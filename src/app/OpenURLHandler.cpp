@@ -26,15 +26,16 @@ QString titleInParens(const Value &definition)
         : QString();
 }
 
-QString failureLine(ConfigLink::Type type)
+// "camera", "group" or "adhoc camera", as the log lines and alerts name them.
+QString kindName(ConfigLink::Type type)
 {
     switch (type) {
     case ConfigLink::Camera:
-        return QStringLiteral("Failed to import camera definition.");
+        return QStringLiteral("camera");
     case ConfigLink::Group:
-        return QStringLiteral("Failed to import group definition.");
+        return QStringLiteral("group");
     case ConfigLink::AdhocCamera:
-        return QStringLiteral("Failed to import adhoc camera definition.");
+        return QStringLiteral("adhoc camera");
     }
     return {};
 }
@@ -56,7 +57,9 @@ bool OpenURLHandler::application(const QUrl &url)
     case LinkIntake::Verdict::NotALink:
         return false;
     case LinkIntake::Verdict::Unreadable:
-        QEL_LOG(LogLevel::Error, failureLine(link.kind));
+        QEL_LOG(LogLevel::Error, QStringLiteral("Failed to import %1 definition.").arg(kindName(link.kind)));
+        // The user opened a link, from a mail or a browser: silence would look like nothing happened.
+        showAlert(QStringLiteral("The %1 definition you received could not be read.").arg(kindName(link.kind)));
         return false;
     case LinkIntake::Verdict::Expired:
         QEL_LOG(LogLevel::Error, QStringLiteral("Tried to import expired adhoc camera definition."));

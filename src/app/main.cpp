@@ -128,14 +128,14 @@ int main(int argc, char *argv[])
     }
     const std::unique_ptr<QLockFile> lock = profile.tryLock();
     if (!lock) {
-        // A link opened from a mail or a browser goes to the viewer that already runs.
-        if (!link.isEmpty()) {
-            if (LinkServer::forward(profile.dataDir(), link, &error))
-                return 0;
+        // A link opened from a mail or a browser goes to the viewer that already runs;
+        // a start without one brings that viewer to the front.
+        if (LinkServer::forward(profile.dataDir(), link, &error))
+            return 0;
+        if (link.isEmpty())
+            QTextStream(stderr) << "vyo: the profile in " << profile.dataDir() << " is in use by another viewer\n";
+        else
             QTextStream(stderr) << "vyo: " << error << '\n';
-            return 1;
-        }
-        QTextStream(stderr) << "vyo: the profile in " << profile.dataDir() << " is in use by another viewer\n";
         return 1;
     }
 
@@ -145,9 +145,11 @@ int main(int argc, char *argv[])
     delegate.applicationDidFinishLaunching();
 
     LinkServer links(profile.dataDir(), [&window, &delegate](const QUrl &url) {
+        if (window.isMinimized())
+            window.showNormal();
         window.raise();
         window.activateWindow();
-        return delegate.application(url);
+        return url.isEmpty() || delegate.application(url);
     });
     if (!links.listen(&error))
         QEL_LOG(LogLevel::Error, QStringLiteral("Links from other starts cannot reach this viewer: %1").arg(error));

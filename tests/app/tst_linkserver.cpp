@@ -51,6 +51,11 @@ private slots:
         accept = false;
         QVERIFY(!forward(dir.path(), link));
         QCOMPARE(received.size(), 2);
+
+        // A start without a link asks the viewer to show itself.
+        accept = true;
+        QVERIFY(forward(dir.path(), QUrl()));
+        QCOMPARE(received.last(), QUrl());
     }
 
     void refusesWhatIsNotALink()
@@ -98,12 +103,16 @@ private slots:
         const auto second = [&](const QString &link) {
             QProcess p;
             p.setProcessEnvironment(env);
-            p.start(QStringLiteral(VYO_VIEWER_PATH), { QStringLiteral("--profile"), dir.path(), link });
+            QStringList arguments{ QStringLiteral("--profile"), dir.path() };
+            if (!link.isEmpty())
+                arguments.append(link);
+            p.start(QStringLiteral(VYO_VIEWER_PATH), arguments);
             if (!p.waitForFinished(60000))
                 return -1;
             return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         };
         QCOMPARE(second(good), 0);
+        QCOMPARE(second(QString()), 0);
         QCOMPARE(second(QStringLiteral("vyo://group/AAAA")), 1);
         QCOMPARE(second(QStringLiteral("https://127.0.0.1/")), 2);
 

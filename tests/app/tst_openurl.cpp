@@ -151,7 +151,7 @@ private slots:
         m_preferences.reset();
     }
 
-    void malformedLinksAreRefusedQuietly_data()
+    void malformedLinksAreRefused_data()
     {
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("payload");
@@ -188,7 +188,8 @@ private slots:
                                                  << QStringLiteral("Failed to import group definition.");
     }
 
-    void malformedLinksAreRefusedQuietly()
+    // Refused with the type's line and an alert that says so; nothing imported.
+    void malformedLinksAreRefused()
     {
         QFETCH(QString, host);
         QFETCH(QString, payload);
@@ -197,7 +198,12 @@ private slots:
         QVERIFY(!m_delegate->application(rawLink(host, payload)));
         QCOMPARE(m_log.count(line), 1);
         QVERIFY(m_log.matching(line).first().contains(QLatin1StringView("<ERROR")));
-        QVERIFY(!openPanel());
+        auto *alert = qobject_cast<Alert *>(openPanel());
+        QVERIFY(alert);
+        QCOMPARE(alert->title(), QStringLiteral("Camera Import Error"));
+        QVERIFY(alert->message().endsWith(QLatin1StringView("could not be read.")));
+        alert->close();
+        QTRY_VERIFY(!openPanel());
         QCOMPARE(store().groups().size(), groups);
         QCOMPARE(m_delegate->currentView(), View::Multi);
     }
