@@ -24,8 +24,6 @@ namespace {
 enum Section { OptionsSection, DetectedSection, SectionCount };
 enum OptionRow { GroupsRow, GeneralRow, ShowAutoRow, OptionRowCount };
 
-const QString ShowAutoKey = QStringLiteral("ShowAutoCameras");
-
 // The label size of the platform, and its small system size for the long switch label.
 constexpr int LabelFontSize = 17;
 constexpr int SmallFontSize = 12;
@@ -93,7 +91,7 @@ SettingsViewController::SettingsViewController(SettingsHost &host, Preferences &
 {
     setTitle(QStringLiteral("Settings"));
     m_showAuto->hide();
-    m_showAuto->setOn(m_preferences.boolForKey(ShowAutoKey));
+    m_showAuto->setOn(m_preferences.showAutoCameras());
     connect(m_showAuto, &Switch::valueChanged, this, &SettingsViewController::showAutoChanged);
     connect(m_doneButton, &BarButtonItem::triggered, this, &SettingsViewController::doneButtonPressed);
     setLeftBarButtonItem(m_doneButton);
@@ -113,12 +111,12 @@ void SettingsViewController::resizeEvent(QResizeEvent *)
 QList<Value> SettingsViewController::GetCurrentCameraList() const
 {
     return LiveCameraList::getCurrentCameraList(m_groupList->store().selectedGroup(), m_host.getDetectedCameras(),
-                                                m_preferences.boolForKey(ShowAutoKey));
+                                                m_preferences.showAutoCameras());
 }
 
 void SettingsViewController::showAutoChanged()
 {
-    m_preferences.setValue(ShowAutoKey, m_showAuto->isOn());
+    m_preferences.setShowAutoCameras(m_showAuto->isOn());
 }
 
 void SettingsViewController::doneButtonPressed()

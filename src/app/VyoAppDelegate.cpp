@@ -87,7 +87,7 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     m_bonjourMan = BonjourHandler::create(this, std::make_unique<AvahiBrowser>());
 
     updateCameraList(true);
-    if (m_preferences.boolForKey(QStringLiteral("RegShown"))) {
+    if (m_preferences.registrationShown()) {
         switchToView(View::Multi);
         m_registrationHandler->checkAndSendRegForm();
     } else {
@@ -267,7 +267,7 @@ void VyoAppDelegate::cycleToNextGroup()
 void VyoAppDelegate::bonjourListChanged()
 {
     m_settingController->tableView()->reloadData();
-    if (m_preferences.boolForKey(QStringLiteral("ShowAutoCameras")))
+    if (m_preferences.showAutoCameras())
         updateCameraList(false);
 }
 

@@ -168,11 +168,11 @@ private slots:
         QVERIFY(m_root->GetCurrentCameraList().first().isSameObject(front));
 
         QTest::mouseClick(m_root->showAuto(), Qt::LeftButton);
-        QVERIFY(m_preferences->boolForKey(s("ShowAutoCameras")));
+        QVERIFY(m_preferences->showAutoCameras());
         QCOMPARE(titles(m_root->GetCurrentCameraList()), (QStringList{ s("Front"), s("Back") }));
 
         QTest::mouseClick(m_root->showAuto(), Qt::LeftButton);
-        QVERIFY(!m_preferences->boolForKey(s("ShowAutoCameras")));
+        QVERIFY(!m_preferences->showAutoCameras());
     }
 };
 
