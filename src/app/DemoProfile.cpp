@@ -62,6 +62,6 @@ bool DemoProfile::start(QString *error)
         store.addGroup(group);
     store.persistGroupSelection();
     // The demo opens straight on the live view.
-    preferences.setValue(QStringLiteral("RegShown"), true);
+    preferences.setRegistrationShown(true);
     return store.persistBulkData();
 }

@@ -23,8 +23,6 @@ namespace {
 enum Section { OptionsSection, DetectedSection, SectionCount };
 enum OptionRow { GroupsRow, GeneralRow, ShowAutoRow, OptionRowCount };
 
-const QString ShowAutoKey = QStringLiteral("ShowAutoCameras");
-
 // The label size of the platform, and its small system size for the long switch label.
 constexpr int LabelFontSize = 17;
 constexpr int SmallFontSize = 12;
@@ -93,7 +91,7 @@ SettingsViewController::SettingsViewController(SettingsHost &host, GroupStore &s
 {
     setTitle(QStringLiteral("Settings"));
     m_showAuto->hide();
-    m_showAuto->setOn(m_preferences.boolForKey(ShowAutoKey));
+    m_showAuto->setOn(m_preferences.showAutoCameras());
     connect(m_showAuto, &Switch::valueChanged, this, &SettingsViewController::showAutoChanged);
     connect(m_doneButton, &BarButtonItem::triggered, this, &SettingsViewController::doneButtonPressed);
     setLeftBarButtonItem(m_doneButton);
@@ -113,7 +111,7 @@ void SettingsViewController::resizeEvent(QResizeEvent *)
 
 void SettingsViewController::showAutoChanged()
 {
-    m_preferences.setValue(ShowAutoKey, m_showAuto->isOn());
+    m_preferences.setShowAutoCameras(m_showAuto->isOn());
 }
 
 void SettingsViewController::doneButtonPressed()

@@ -98,7 +98,7 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     m_bonjourMan = BonjourHandler::create(this, std::make_unique<AvahiBrowser>());
 
     updateCameraList(true);
-    if (m_preferences.boolForKey(QStringLiteral("RegShown"))) {
+    if (m_preferences.registrationShown()) {
         switchToView(View::Multi);
         m_registrationHandler->checkAndSendRegForm();
     } else {

@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QVariantMap>
-
 class Preferences;
 
-// The preference keys every launch registers, with their defaults.
+// What a launch takes from the preferences before anything else runs. The keys
+// and their defaults live with Preferences.
 class DefaultSettings final
 {
 public:
     DefaultSettings() = delete;
 
-    static QVariantMap registeredDefaults();
-
-    // Registers the defaults, then applies "QelLogEnabled" and "QelLogLevel" to QelLog.
-    static void initializeDefaultSettings(Preferences &preferences);
+    // Applies the stored log switch and level threshold to QelLog.
+    static void initializeDefaultSettings(const Preferences &preferences);
 };

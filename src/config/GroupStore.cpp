@@ -12,9 +12,6 @@
 
 namespace {
 
-const QString NextGroupIdKey = QStringLiteral("NextGroupId");
-const QString SelectedGroupIdKey = QStringLiteral("SelectedGroupId");
-
 // The group file is a few kilobytes; anything this large is not ours.
 constexpr qint64 MaxGroupFileSize = 64 * 1024 * 1024;
 
@@ -56,7 +53,7 @@ void GroupStore::start()
         m_groups = Value::array();
     if (m_groups.size() == 0)
         m_groups.append(createDefaultGroup());
-    m_selectedGroup = findGroupByUID(m_preferences.integerForKey(SelectedGroupIdKey));
+    m_selectedGroup = findGroupByUID(m_preferences.selectedGroupId());
     if (m_selectedGroup.isNull() && m_groups.size() > 0) {
         m_selectedGroup = m_groups.at(0);
         persistGroupSelection();
@@ -156,15 +153,15 @@ bool GroupStore::persistBulkData()
 
 qint64 GroupStore::grabNextAvailableGroupId()
 {
-    const qint64 id = m_preferences.integerForKey(NextGroupIdKey);
-    m_preferences.setValue(NextGroupIdKey, id + 1);
+    const qint64 id = m_preferences.nextGroupId();
+    m_preferences.setNextGroupId(id + 1);
     return id;
 }
 
 void GroupStore::persistGroupSelection()
 {
     const qint64 uid = m_selectedGroup.isNull() ? 0 : m_selectedGroup.value(QStringLiteral("uid")).toInteger();
-    m_preferences.setValue(SelectedGroupIdKey, uid);
+    m_preferences.setSelectedGroupId(uid);
 }
 
 Value GroupStore::findGroupByUID(qint64 uid) const

@@ -58,5 +58,5 @@ void LiveCameraList::setDetectedCameras(const QList<Value> &cameras)
 
 bool LiveCameraList::showsDetectedCameras() const
 {
-    return m_preferences.boolForKey(QStringLiteral("ShowAutoCameras"));
+    return m_preferences.showAutoCameras();
 }

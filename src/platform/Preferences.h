@@ -1,32 +1,88 @@
 #pragma once
 
+#include <QObject>
 #include <QSettings>
 #include <QString>
-#include <QVariantMap>
+#include <QVariant>
 
-// The preferences store: values stored in the profile's preferences file, over a
-// map of registered defaults that is never written.
-class Preferences final
+// The user's preferences: values stored in the profile's preferences file, each
+// over a default that is never written. Every key the application uses has a typed
+// getter here; Preferences.cpp names each key as the file spells it, with its
+// default. Main thread only.
+class Preferences final : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit Preferences(const QString &filePath);
+    enum class Key {
+        LogEnabled,
+        LogThreshold,
+        ShowAutoCameras,
+        NextGroupId,
+        SelectedGroupId,
+        ShowFPS,
+        RegistrationShown,
+        RegistrationNeeded,
+        RegistrationSubscribed,
+        RegistrationFirstName,
+        RegistrationLastName,
+        RegistrationEmail,
+        RegistrationLastVersion,
+    };
+    Q_ENUM(Key)
 
-    void registerDefaults(const QVariantMap &defaults);
+    explicit Preferences(const QString &filePath, QObject *parent = nullptr);
 
-    // A stored value wins over a registered one.
-    QVariant value(const QString &key) const;
-    bool boolForKey(const QString &key) const;
-    qint64 integerForKey(const QString &key) const;
+    // Set by editing the file only: whether QelLog writes, and its level threshold.
+    bool logEnabled() const;
+    int logThreshold() const;
 
-    // Stored and written through at once; a failed write is logged at level 2.
-    void setValue(const QString &key, const QVariant &value);
-    // The stored value goes; a registered default shows through again.
-    void removeValueForKey(const QString &key);
-    bool sync();
+    // Detected cameras join the live views.
+    bool showAutoCameras() const;
+    void setShowAutoCameras(bool on);
 
-    QString filePath() const { return m_settings.fileName(); }
+    qint64 nextGroupId() const;
+    void setNextGroupId(qint64 id);
+    // The uid of the group the live views show; 0 for none.
+    qint64 selectedGroupId() const;
+    void setSelectedGroupId(qint64 uid);
+
+    // The frame-rate line of the video views.
+    bool showFPS() const;
+    void setShowFPS(bool on);
+
+    // The registration form has been saved once.
+    bool registrationShown() const;
+    void setRegistrationShown(bool shown);
+    // A send to the registration server is owed.
+    bool registrationNeeded() const;
+    void setRegistrationNeeded(bool needed);
+    bool registrationSubscribed() const;
+    void setRegistrationSubscribed(bool subscribed);
+    // Empty contact details are removed from the file rather than stored.
+    QString registrationFirstName() const;
+    void setRegistrationFirstName(const QString &name);
+    QString registrationLastName() const;
+    void setRegistrationLastName(const QString &name);
+    QString registrationEmail() const;
+    void setRegistrationEmail(const QString &email);
+    // The version last reported to the registration server.
+    QString registrationLastVersion() const;
+    void setRegistrationLastVersion(const QString &version);
+
+signals:
+    // After every write of the key, also one that stores the value it had: a
+    // screen's Save is announced as such, and observers apply the value again.
+    void changed(Preferences::Key key);
 
 private:
+    QVariant value(Key key) const;
+    bool boolValue(Key key) const;
+    qint64 integerValue(Key key) const;
+    // Written through at once; a failed write is logged.
+    void write(Key key, const QVariant &value);
+    void writeOrRemove(Key key, const QString &text);
+    void sync();
+
     mutable QSettings m_settings;
-    QVariantMap m_defaults;
 };

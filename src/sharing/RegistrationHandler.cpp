@@ -29,11 +29,6 @@ QString RegistrationHandler::safeValue(const QString &value)
     return QString::fromLatin1(QUrl::toPercentEncoding(value));
 }
 
-QString RegistrationHandler::textForKey(const QString &key) const
-{
-    return m_preferences.value(key).toString();
-}
-
 bool RegistrationHandler::checkAndSendRegForm()
 {
     QString base = AppInfo::value(AppInfo::RegURL);
@@ -42,10 +37,10 @@ bool RegistrationHandler::checkAndSendRegForm()
         return false;
     }
     const QString version = AppInfo::value(AppInfo::BundleVersion);
-    const bool subscribed = m_preferences.boolForKey(QStringLiteral("RegSubscribe"));
-    const bool newVersion = m_preferences.boolForKey(QStringLiteral("RegShown")) && subscribed
-                            && version != textForKey(QStringLiteral("RegLastVer"));
-    if (!m_preferences.boolForKey(QStringLiteral("RegNeeded")) && !newVersion)
+    const bool subscribed = m_preferences.registrationSubscribed();
+    const bool newVersion = m_preferences.registrationShown() && subscribed
+                            && version != m_preferences.registrationLastVersion();
+    if (!m_preferences.registrationNeeded() && !newVersion)
         return false;
 
     if (!base.startsWith(QLatin1StringView("http")))
@@ -59,9 +54,9 @@ bool RegistrationHandler::checkAndSendRegForm()
                         safeValue(QStringLiteral("%1 %2").arg(QSysInfo::kernelType(),
                                                               QSysInfo::currentCpuArchitecture())),
                         safeValue(QSysInfo::prettyProductName()),
-                        safeValue(textForKey(QStringLiteral("RegFirstName"))),
-                        safeValue(textForKey(QStringLiteral("RegLastName"))),
-                        safeValue(textForKey(QStringLiteral("RegEmail"))));
+                        safeValue(m_preferences.registrationFirstName()),
+                        safeValue(m_preferences.registrationLastName()),
+                        safeValue(m_preferences.registrationEmail()));
     } else {
         text = QStringLiteral("%1/subscribers/remote_unsubscribe?duid=%2").arg(base, deviceId);
     }
@@ -101,8 +96,8 @@ bool RegistrationHandler::checkAndSendRegForm()
 
 void RegistrationHandler::connectionDidFinishLoading()
 {
-    m_preferences.setValue(QStringLiteral("RegNeeded"), false);
-    m_preferences.setValue(QStringLiteral("RegLastVer"), AppInfo::value(AppInfo::BundleVersion));
+    m_preferences.setRegistrationNeeded(false);
+    m_preferences.setRegistrationLastVersion(AppInfo::value(AppInfo::BundleVersion));
     QEL_LOG(LogLevel::Debug, QStringLiteral("Registration successful."));
 }
 

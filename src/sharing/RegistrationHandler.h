@@ -7,9 +7,9 @@ class Preferences;
 class QNetworkReply;
 
 // Sends the user's contact details, or an unsubscription, to the registration
-// server ("RegURL") by one GET: when a send is owed ("RegNeeded"), or once per
-// new version for a subscribed user. A failed send is only logged; "RegNeeded"
-// stays set, so a later launch tries again. Main thread only.
+// server ("RegURL") by one GET: when a send is owed (registrationNeeded), or once
+// per new version for a subscribed user. A failed send is only logged; the send
+// stays owed, so a later launch tries again. Main thread only.
 class RegistrationHandler final : public QObject
 {
     Q_OBJECT
@@ -35,7 +35,6 @@ signals:
     void finished(bool answered);
 
 private:
-    QString textForKey(const QString &key) const;
     void connectionDidFinishLoading();
     void didFailWithError(const QString &error);
 

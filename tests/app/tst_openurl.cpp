@@ -135,7 +135,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_preferences = std::make_unique<Preferences>(m_dir->filePath(QStringLiteral("preferences.conf")));
-        m_preferences->setValue(QStringLiteral("RegShown"), true);
+        m_preferences->setRegistrationShown(true);
         m_window = std::make_unique<MainWindow>();
         m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, m_dir->path());
         m_delegate->applicationDidFinishLaunching();

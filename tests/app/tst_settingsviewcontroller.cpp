@@ -172,11 +172,11 @@ private slots:
         QVERIFY(live.cameras().first().isSameObject(front));
 
         QTest::mouseClick(m_root->showAuto(), Qt::LeftButton);
-        QVERIFY(m_preferences->boolForKey(s("ShowAutoCameras")));
+        QVERIFY(m_preferences->showAutoCameras());
         QCOMPARE(titles(live.cameras()), (QStringList{ s("Front"), s("Back") }));
 
         QTest::mouseClick(m_root->showAuto(), Qt::LeftButton);
-        QVERIFY(!m_preferences->boolForKey(s("ShowAutoCameras")));
+        QVERIFY(!m_preferences->showAutoCameras());
     }
 };
 

@@ -104,8 +104,8 @@ private slots:
         QCOMPARE(group.value(QStringLiteral("uid")).toInteger(), 1);
         QCOMPARE(group.value(QStringLiteral("cameras")).size(), 0);
         QVERIFY(store->selectedGroup().isSameObject(group));
-        QCOMPARE(m_prefs->integerForKey(QStringLiteral("SelectedGroupId")), 1);
-        QCOMPARE(m_prefs->integerForKey(QStringLiteral("NextGroupId")), 2);
+        QCOMPARE(m_prefs->selectedGroupId(), 1);
+        QCOMPARE(m_prefs->nextGroupId(), 2);
         // The default group reaches the disk at the first save, not at once.
         QVERIFY(!QFile::exists(store->groupFilePath()));
         QVERIFY(store->saveTimer().isActive());
@@ -120,7 +120,7 @@ private slots:
     void convertsTheLegacyFile()
     {
         writeFile("groups.plist", LegacyGroups);
-        m_prefs->setValue(QStringLiteral("SelectedGroupId"), 9);
+        m_prefs->setSelectedGroupId(9);
         auto store = startStore();
         QVERIFY(logged(m_log, "DEBUG", "Converted plaintext group file."));
         QVERIFY(!QFile::exists(path("groups.plist")));
@@ -172,10 +172,10 @@ private slots:
             <dict><key>name</key><string>B</string><key>uid</key><integer>5</integer></dict>
             <dict><key>name</key><string>C</string></dict>
         </array></plist>)");
-        m_prefs->setValue(QStringLiteral("SelectedGroupId"), 77);
+        m_prefs->setSelectedGroupId(77);
         auto store = startStore();
         QCOMPARE(store->selectedGroup().value(QStringLiteral("name")).toString(), QStringLiteral("A"));
-        QCOMPARE(m_prefs->integerForKey(QStringLiteral("SelectedGroupId")), 5);
+        QCOMPARE(m_prefs->selectedGroupId(), 5);
         QVERIFY(store->findGroupByUID(5).isSameObject(store->groups().at(0)));
         // A group without "uid" reads as 0.
         QVERIFY(store->findGroupByUID(0).isSameObject(store->groups().at(2)));
@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(blank.value(QStringLiteral("uid")).toInteger(), 3);
         QVERIFY(blank.value(QStringLiteral("cameras")).isArray());
         QVERIFY(!blank.contains(QStringLiteral("name")));
-        QCOMPARE(m_prefs->integerForKey(QStringLiteral("NextGroupId")), 4);
+        QCOMPARE(m_prefs->nextGroupId(), 4);
     }
 
     // Each operation announces once what it changed, and nothing else.
@@ -232,7 +232,7 @@ private slots:
         store->selectGroup(second);
         QCOMPARE(counts(), (QList<qsizetype>{ 0, 1, 0 }));
         QVERIFY(selection.at(0).at(0).value<Value>().isSameObject(second));
-        QCOMPARE(m_prefs->integerForKey(QStringLiteral("SelectedGroupId")), 2);
+        QCOMPARE(m_prefs->selectedGroupId(), 2);
         clear();
         store->selectNextGroup();
         QVERIFY(store->selectedGroup().isSameObject(first));

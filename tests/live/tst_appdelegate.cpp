@@ -43,7 +43,7 @@ private:
         const QString profile = dir.isEmpty() ? m_dir->path() : dir;
         m_preferences = std::make_unique<Preferences>(profile + QStringLiteral("/preferences.conf"));
         if (registered)
-            m_preferences->setValue(QStringLiteral("RegShown"), true);
+            m_preferences->setRegistrationShown(true);
         m_window = std::make_unique<MainWindow>();
         m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, profile);
         m_delegate->applicationDidFinishLaunching();
@@ -101,7 +101,7 @@ private slots:
         store.selectGroup(store.groups().at(2));
         m_delegate->cycleToNextGroup();
         QVERIFY(store.selectedGroup().isSameObject(store.groups().at(0)));
-        QCOMPARE(m_preferences->integerForKey(QStringLiteral("SelectedGroupId")),
+        QCOMPARE(m_preferences->selectedGroupId(),
                  store.groups().at(0).value(QStringLiteral("uid")).toInteger());
         QCOMPARE(m_delegate->multiView()->title(), QStringLiteral("Default"));
     }
@@ -167,7 +167,7 @@ private slots:
         QTRY_VERIFY(!m_delegate->isTransitioning());
         QVERIFY(m_delegate->multiView()->isInWindow());
         QCOMPARE(m_delegate->navigationController()->topViewController(), m_delegate->settingController());
-        QVERIFY(m_preferences->boolForKey(QStringLiteral("RegShown")));
+        QVERIFY(m_preferences->registrationShown());
 
         // The next launch goes straight to the live view.
         cleanup();
@@ -242,7 +242,7 @@ private slots:
             QCOMPARE(m_delegate->settingController()->tableView()->numberOfRows(1), 8);
             shoot("settings");
             // They are the group's own cameras, so the grid shows each of them once.
-            m_preferences->setValue(QStringLiteral("ShowAutoCameras"), true);
+            m_preferences->setShowAutoCameras(true);
             m_delegate->switchToView(View::Multi);
             QTRY_VERIFY(!m_delegate->isTransitioning());
             QCOMPARE(m_delegate->multiView()->numberOfPages(), 2);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLockFile>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,35 +67,81 @@ private slots:
         QVERIFY(!error.isEmpty());
     }
 
-    void registeredDefaultsAreNotWritten()
+    // An empty file reads the defaults. Each write keeps the key and the text earlier
+    // versions stored, and announces the key once, also when the value is unchanged.
+    // A hand-edited file wins over the defaults, and its log settings reach QelLog.
+    void typedPreferences()
     {
+        using Key = Preferences::Key;
         QTemporaryDir tmp;
         const QString path = tmp.filePath(QStringLiteral("preferences.conf"));
         {
             Preferences prefs(path);
+            QVERIFY(prefs.logEnabled());
+            QCOMPARE(prefs.logThreshold(), 2);
+            QVERIFY(!prefs.showAutoCameras());
+            QCOMPARE(prefs.nextGroupId(), 1);
+            QCOMPARE(prefs.selectedGroupId(), 0);
+            QVERIFY(!prefs.showFPS());
+            QVERIFY(!prefs.registrationShown());
+            QVERIFY(!prefs.registrationNeeded());
+            QVERIFY(prefs.registrationSubscribed());
+            QVERIFY(prefs.registrationFirstName().isEmpty());
+            QVERIFY(prefs.registrationLastVersion().isEmpty());
             QelLog::setLoggingEnabled(false);
             DefaultSettings::initializeDefaultSettings(prefs);
             QVERIFY(QelLog::loggingEnabled());
             QCOMPARE(QelLog::loggingThreshhold(), 2u);
-            QVERIFY(prefs.boolForKey(QStringLiteral("RegSubscribe")));
-            QVERIFY(!prefs.boolForKey(QStringLiteral("ShowAutoCameras")));
-            QCOMPARE(prefs.integerForKey(QStringLiteral("NextGroupId")), 1);
-            prefs.setValue(QStringLiteral("NextGroupId"), 5);
-            prefs.setValue(QStringLiteral("QelLogLevel"), 0);
-            prefs.setValue(QStringLiteral("QelLogEnabled"), false);
+
+            QSignalSpy changed(&prefs, &Preferences::changed);
+            prefs.setShowFPS(false);
+            prefs.setShowAutoCameras(true);
+            prefs.setNextGroupId(5);
+            prefs.setSelectedGroupId(7);
+            prefs.setRegistrationShown(true);
+            prefs.setRegistrationNeeded(true);
+            prefs.setRegistrationSubscribed(false);
+            prefs.setRegistrationFirstName(QStringLiteral("Ada"));
+            prefs.setRegistrationLastName(QStringLiteral("King"));
+            prefs.setRegistrationEmail(QStringLiteral("ada@example.com"));
+            prefs.setRegistrationEmail(QString());
+            prefs.setRegistrationLastVersion(QStringLiteral("1.2"));
+            QList<Key> keys;
+            for (const QList<QVariant> &args : std::as_const(changed))
+                keys.append(args.at(0).value<Key>());
+            QCOMPARE(keys, (QList<Key>{ Key::ShowFPS, Key::ShowAutoCameras, Key::NextGroupId, Key::SelectedGroupId,
+                                        Key::RegistrationShown, Key::RegistrationNeeded, Key::RegistrationSubscribed,
+                                        Key::RegistrationFirstName, Key::RegistrationLastName, Key::RegistrationEmail,
+                                        Key::RegistrationEmail, Key::RegistrationLastVersion }));
+            QCOMPARE(prefs.selectedGroupId(), 7);
+            QVERIFY(prefs.registrationEmail().isEmpty());
         }
         QCOMPARE(QFile::permissions(path), OwnerOnly);
-        const QSettings raw(path, QSettings::IniFormat);
-        QCOMPARE(raw.allKeys().size(), 3);
-        QVERIFY(!raw.contains(QStringLiteral("RegSubscribe")));
+        QSettings raw(path, QSettings::IniFormat);
+        QMap<QString, QString> stored;
+        for (const QString &key : raw.allKeys())
+            stored.insert(key, raw.value(key).toString());
+        QCOMPARE(stored, (QMap<QString, QString>{ { QStringLiteral("VidShowFPS"), QStringLiteral("false") },
+                                                  { QStringLiteral("ShowAutoCameras"), QStringLiteral("true") },
+                                                  { QStringLiteral("NextGroupId"), QStringLiteral("5") },
+                                                  { QStringLiteral("SelectedGroupId"), QStringLiteral("7") },
+                                                  { QStringLiteral("RegShown"), QStringLiteral("true") },
+                                                  { QStringLiteral("RegNeeded"), QStringLiteral("true") },
+                                                  { QStringLiteral("RegSubscribe"), QStringLiteral("false") },
+                                                  { QStringLiteral("RegFirstName"), QStringLiteral("Ada") },
+                                                  { QStringLiteral("RegLastName"), QStringLiteral("King") },
+                                                  { QStringLiteral("RegLastVer"), QStringLiteral("1.2") } }));
 
-        // Stored values win over the registered ones and reach the log settings.
-        Preferences again(path);
-        DefaultSettings::initializeDefaultSettings(again);
-        QCOMPARE(again.integerForKey(QStringLiteral("NextGroupId")), 5);
+        raw.setValue(QStringLiteral("VidShowFPS"), QStringLiteral("yes"));
+        raw.setValue(QStringLiteral("QelLogEnabled"), QStringLiteral("0"));
+        raw.setValue(QStringLiteral("QelLogLevel"), QStringLiteral("0"));
+        raw.sync();
+        const Preferences edited(path);
+        QVERIFY(edited.showFPS());
+        QCOMPARE(edited.nextGroupId(), 5);
+        DefaultSettings::initializeDefaultSettings(edited);
         QVERIFY(!QelLog::loggingEnabled());
         QCOMPARE(QelLog::loggingThreshhold(), 0u);
-        QelLog::setLoggingEnabled(false);
     }
 };
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "support/ManualClock.h"
+
 #include "config/Value.h"
+#include "ptz/PTZControllerBase.h"
 
 #include <initializer_list>
 #include <utility>
@@ -32,6 +35,12 @@ inline Value loopbackCamera(const QString &protocol, quint16 port,
     for (const auto &[key, text] : more)
         parms.insert(QString::fromLatin1(key), text);
     return camera;
+}
+
+// One controller tick: 0.1 s passes, and the tick timers fire before this returns.
+inline void tick(ManualClock &clock)
+{
+    clock.advance(PTZControllerBase::TickMs);
 }
 
 inline QStringList texts(std::initializer_list<const char *> items)

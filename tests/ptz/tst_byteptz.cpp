@@ -1,7 +1,6 @@
 #include "logcapture/LogCapture.h"
-#include "ptz/ManualClock.h"
-#include "ptz/TcpPeer.h"
 #include "ptz/TestDefinitions.h"
+#include "support/TestServer.h"
 
 #include "ptz/PTZControlFactory.h"
 #include "ptz/PTZController.h"
@@ -33,7 +32,7 @@ class TestBytePTZ final : public QObject
 
 private:
     // A controller connected to peer, its stream ready for the first frame.
-    Controller connected(const QString &protocol, TcpPeer &peer, LogCapture &log,
+    Controller connected(const QString &protocol, TestServer &peer, LogCapture &log,
                        std::initializer_list<std::pair<const char *, QString>> more = {},
                        const Value &title = Value())
     {
@@ -43,7 +42,7 @@ private:
         return c;
     }
 
-    Controller create(const QString &protocol, TcpPeer &peer,
+    Controller create(const QString &protocol, TestServer &peer,
                       std::initializer_list<std::pair<const char *, QString>> more = {},
                       const Value &title = Value())
     {
@@ -60,48 +59,48 @@ private slots:
     void pelcoFramesPacedByReplies()
     {
         LogCapture log;
-        TcpPeer peer;
+        TestServer peer;
         Controller c = create(QStringLiteral("Pelco D PTZ"), peer);
         QVERIFY(c);
         // Before the adapter has room nothing goes out; the motion keeps summing.
         c->updateChangeX(-500, 0, 0.05);
-        m_clock.tick();
+        tick(m_clock);
         c->updateChangeX(-500, 0, 0.05);
-        m_clock.tick();
+        tick(m_clock);
         QTRY_COMPARE(log.count(QStringLiteral("stream opened")), 1);
-        QCOMPARE(peer.received(), QByteArray());
-        m_clock.tick();
+        QCOMPARE(peer.received().value(0), QByteArray());
+        tick(m_clock);
         const QByteArray fullRight = hex("ff010002400043");
-        QTRY_COMPARE(peer.received(), fullRight);
+        QTRY_COMPARE(peer.received().value(0), fullRight);
 
         // A reply in two pieces counts only when whole.
-        m_clock.tick();
+        tick(m_clock);
         peer.send(hex("ff01"));
         QTRY_COMPARE(log.count(QStringLiteral("inCount is 2")), 1);
-        m_clock.tick();
+        tick(m_clock);
         peer.send(hex("0000"));
         QTRY_COMPARE(log.count(QStringLiteral("inCount is 4")), 1);
         settle();
-        QCOMPARE(peer.received(), fullRight);
-        m_clock.tick();
+        QCOMPARE(peer.received().value(0), fullRight);
+        tick(m_clock);
         const QByteArray stop = hex("ff010000000001");
-        QTRY_COMPARE(peer.received(), fullRight + stop);
+        QTRY_COMPARE(peer.received().value(0), fullRight + stop);
 
         // Without a reply the next frame waits out the 0.3-second allowance. Pan
         // 0.2 against tilt 0.9 is damped to tilt alone.
         c->updateChangeX(-200, 900, 1.0);
         for (int i = 0; i < 3; ++i)
-            m_clock.tick();
+            tick(m_clock);
         settle();
-        QCOMPARE(peer.received(), fullRight + stop);
-        m_clock.tick();
-        QTRY_COMPARE(peer.received(), fullRight + stop + hex("ff010008003942"));
+        QCOMPARE(peer.received().value(0), fullRight + stop);
+        tick(m_clock);
+        QTRY_COMPARE(peer.received().value(0), fullRight + stop + hex("ff010008003942"));
 
-        // A tiny pan keeps its direction with speed 0.
+        // A tiny pan keeps its direction with speed 0. It goes at the first tick past
+        // the allowance.
         c->updateChangeX(-10, 0, 1.0);
         m_clock.advance(400);
-        m_clock.tick();
-        QTRY_COMPARE(peer.received().right(7), hex("ff010002000003"));
+        QTRY_COMPARE(peer.received().value(0).right(7), hex("ff010002000003"));
         c->disconnect();
     }
 
@@ -128,7 +127,7 @@ private slots:
         QFETCH(QByteArray, motion);
         QFETCH(QByteArray, stop);
         LogCapture log;
-        TcpPeer peer;
+        TestServer peer;
         Controller c = connected(QStringLiteral("QuickSet GeminEye PTZ"), peer, log,
                                { { "control.serial_id", serialId }, { "control.camera_number", camera } });
         QVERIFY(c);
@@ -136,62 +135,62 @@ private slots:
             c->updateChangePinch(-300, 0.1);
         else
             c->updateChangeX(-1000, 0, 0.1);
-        m_clock.tick();
-        QTRY_COMPARE(peer.received(), motion);
+        tick(m_clock);
+        QTRY_COMPARE(peer.received().value(0), motion);
         // An opened reply waits for its ETX; a NAK counts like an ACK.
         peer.send(hex("1541"));
         QTRY_COMPARE(log.count(QStringLiteral("inCount is 2")), 1);
-        m_clock.tick();
+        tick(m_clock);
         settle();
-        QCOMPARE(peer.received(), motion);
+        QCOMPARE(peer.received().value(0), motion);
         peer.send(hex("03"));
         QTRY_COMPARE(log.count(QStringLiteral("inCount is 3")), 1);
-        m_clock.tick();
-        QTRY_COMPARE(peer.received(), motion + stop);
+        tick(m_clock);
+        QTRY_COMPARE(peer.received().value(0), motion + stop);
         c->disconnect();
     }
 
     void malformedRepliesAreSurvived()
     {
         LogCapture log;
-        TcpPeer peer;
+        TestServer peer;
         Controller c = connected(QStringLiteral("QuickSet GeminEye PTZ"), peer, log);
         QVERIFY(c);
         c->updateChangeX(-1000, 0, 0.1);
-        m_clock.tick();
-        QTRY_VERIFY(!peer.received().isEmpty());
+        tick(m_clock);
+        QTRY_VERIFY(!peer.received().value(0).isEmpty());
         // An ACK that never ends would fill the buffer for good.
         peer.send(hex("06") + QByteArray(2000, 'A'));
         QTRY_VERIFY(log.count(QStringLiteral("without ETX discarded")) >= 1);
         peer.send(hex("0603"));
         QTRY_VERIFY(log.count(QStringLiteral("inCount is 2")) >= 1);
-        const qsizetype before = peer.received().size();
-        m_clock.tick();
-        QTRY_VERIFY(peer.received().size() > before);
+        const qsizetype before = peer.received().value(0).size();
+        tick(m_clock);
+        QTRY_VERIFY(peer.received().value(0).size() > before);
         c->disconnect();
     }
 
     void closingFromEitherSideSilences()
     {
         LogCapture log;
-        TcpPeer peer;
+        TestServer peer;
         Controller closedByPeer = connected(QStringLiteral("Pelco D PTZ"), peer, log);
         QVERIFY(closedByPeer);
-        peer.closeLast();
+        peer.openSockets().first()->disconnectFromHost();
         QTRY_COMPARE(log.count(QStringLiteral("stream closed")), 1);
         log.clear();
         Controller closedByUs = connected(QStringLiteral("Pelco D PTZ"), peer, log);
         QVERIFY(closedByUs);
         closedByUs->disconnect();
         QTRY_COMPARE(peer.closedCount(), 2);
-        QCOMPARE(m_clock.runningTimers(100), 1);
+        // Only the controller closed by the peer still ticks.
+        QCOMPARE(m_clock.activeTimers(), 1);
 
         closedByPeer->updateChangeX(-1000, 0, 0.1);
         closedByUs->updateChangeX(-1000, 0, 0.1);
         m_clock.advance(1000);
-        m_clock.tick();
         settle();
-        QCOMPARE(peer.received(0) + peer.received(1), QByteArray());
+        QCOMPARE(peer.received().value(0) + peer.received().value(1), QByteArray());
         QCOMPARE(peer.connectionCount(), 2);
         closedByPeer->disconnect();
     }
@@ -199,43 +198,43 @@ private slots:
     void universalMessages()
     {
         LogCapture log;
-        TcpPeer peer;
+        TestServer peer;
         Controller c = connected(QStringLiteral("QuickSet Universal PTZ"), peer, log, {}, QStringLiteral("Lobby"));
         QVERIFY(c);
         // The first motion only opens the conversation.
         c->updateChangeX(-300, 0, 0.1);
-        m_clock.tick();
+        tick(m_clock);
         const QByteArray system = "<ENV><HDR><TO>SYSTEM</TO><FROM>3.3.3.3</FROM></HDR></ENV>\r";
-        QTRY_COMPARE(peer.received(), system);
+        QTRY_COMPARE(peer.received().value(0), system);
 
         // The head never answers, so the next message waits out the 0.3 s allowance.
         c->updateChangeX(0, 500, 1.0);
         for (int i = 0; i < 3; ++i)
-            m_clock.tick();
+            tick(m_clock);
         settle();
-        QCOMPARE(peer.received(), system);
-        m_clock.tick();
+        QCOMPARE(peer.received().value(0), system);
+        tick(m_clock);
         const QByteArray jog =
             envelope("Lobby", "<CMD NAME=\"JOG\" VALUE=\"\"><PARAM  AZ=\"-0.000000\" EL=\"0.500000\"></PARAM>");
-        QTRY_COMPARE(peer.received(), system + jog);
+        QTRY_COMPARE(peer.received().value(0), system + jog);
 
         // A pinch in the same tick as a drag sends the zoom alone.
         c->updateChangeX(-800, 0, 1.0);
         c->updateChangePinch(150, 1.0);
         m_clock.advance(300);
-        m_clock.tick();
+        tick(m_clock);
         const QByteArray jogcam =
             envelope("Lobby", "<CMD NAME=\"JOGCAM\" VALUE=\"\"><PARAM  Z=\"0.500000\" F=\"0\"></PARAM>");
-        QTRY_COMPARE(peer.received(), system + jog + jogcam);
+        QTRY_COMPARE(peer.received().value(0), system + jog + jogcam);
 
         m_clock.advance(300);
-        m_clock.tick();
+        tick(m_clock);
         const QByteArray stop = envelope("Lobby", "<CMD NAME=\"STOP\" VALUE=\"\">");
-        QTRY_COMPARE(peer.received(), system + jog + jogcam + stop);
+        QTRY_COMPARE(peer.received().value(0), system + jog + jogcam + stop);
         m_clock.advance(300);
-        m_clock.tick();
+        tick(m_clock);
         settle();
-        QCOMPARE(peer.received(), system + jog + jogcam + stop);
+        QCOMPARE(peer.received().value(0), system + jog + jogcam + stop);
         c->disconnect();
     }
 

@@ -1,7 +1,6 @@
 #include "logcapture/LogCapture.h"
-#include "ptz/ManualClock.h"
-#include "ptz/TcpPeer.h"
 #include "ptz/TestDefinitions.h"
+#include "support/TestServer.h"
 
 #include "ptz/PTZControlFactory.h"
 #include "ptz/PTZController.h"
@@ -34,17 +33,10 @@ QStringList summary(const QByteArray &received)
     return list;
 }
 
-void answerEveryMessage(TcpPeer &peer)
+// Messages end in a blank line, as HTTP request heads do.
+void answerEveryMessage(TestServer &peer)
 {
-    peer.setResponder([](QByteArray &unanswered) {
-        QByteArray answer;
-        qsizetype end;
-        while ((end = unanswered.indexOf("\r\n\r\n")) >= 0) {
-            unanswered.remove(0, end + 4);
-            answer += Reply;
-        }
-        return answer;
-    });
+    peer.setHandler(TestServer::http([](QTcpSocket *socket, const QByteArray &) { socket->write(Reply); }));
 }
 
 } // namespace
@@ -54,7 +46,7 @@ class TestMilestonePTZ final : public QObject
     Q_OBJECT
 
 private:
-    Controller create(TcpPeer &peer)
+    Controller create(TestServer &peer)
     {
         return PTZControlFactory::createControllerWithParameters(
             loopbackCamera(QStringLiteral("Milestone PTZ"), peer.port(),
@@ -65,10 +57,10 @@ private:
     }
 
     // One tick that must open a connection, run it to its end and close it.
-    bool batch(TcpPeer &peer)
+    bool batch(TestServer &peer)
     {
         const int closed = peer.closedCount();
-        m_clock.tick();
+        tick(m_clock);
         return QTest::qWaitFor([&] { return peer.closedCount() == closed + 1; });
     }
 
@@ -80,43 +72,43 @@ private slots:
     void eachMessageWaitsForTheReplyBefore()
     {
         LogCapture log;
-        TcpPeer peer;
+        TestServer peer;
         Controller c = create(peer);
         QVERIFY(c);
         settle();
         QCOMPARE(peer.connectionCount(), 0);
 
         c->updateChangeX(-125, 125, 0.25);
-        m_clock.tick();
-        QTRY_COMPARE(summary(peer.received()).size(), 1);
-        QCOMPARE(peer.received(),
+        tick(m_clock);
+        QTRY_COMPARE(summary(peer.received().value(0)).size(), 1);
+        QCOMPARE(peer.received().value(0),
                  QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><methodcall><requestid>2</requestid>"
                             "<methodname>connect</methodname><username>op&amp;1</username>"
                             "<password>p&lt;w&gt;</password><cameraid>Cam &quot;A&quot;</cameraid>"
                             "<connectparam></connectparam></methodcall>\r\n\r\n"));
         settle();
-        QCOMPARE(summary(peer.received()).size(), 1);
+        QCOMPARE(summary(peer.received().value(0)).size(), 1);
 
         // A reply in two pieces counts when its end arrives.
         peer.send(Reply.left(10));
         settle();
-        QCOMPARE(summary(peer.received()).size(), 1);
+        QCOMPARE(summary(peer.received().value(0)).size(), 1);
         peer.send(Reply.mid(10));
-        QTRY_COMPARE(summary(peer.received()).size(), 2);
-        QVERIFY(peer.received().endsWith(
+        QTRY_COMPARE(summary(peer.received().value(0)).size(), 2);
+        QVERIFY(peer.received().value(0).endsWith(
             "<?xml version=\"1.0\" encoding=\"utf-8\"?><methodcall><requestid>3</requestid>"
             "<methodname>live</methodname></methodcall>\r\n\r\n"));
 
         // Further drags only gather while the command is in progress.
         c->updateChangeX(-100, 0, 0.1);
-        m_clock.tick();
+        tick(m_clock);
         c->updateChangeX(-100, 0, 0.1);
-        m_clock.tick();
+        tick(m_clock);
 
         // Two replies at once: both consumed, the next message goes out once.
         peer.send(Reply + Reply);
-        QTRY_COMPARE(summary(peer.received()).size(), 3);
-        QVERIFY(peer.received().endsWith(
+        QTRY_COMPARE(summary(peer.received().value(0)).size(), 3);
+        QVERIFY(peer.received().value(0).endsWith(
             "<?xml version=\"1.0\" encoding=\"utf-8\"?><methodcall><requestid>1</requestid>"
             "<methodname>ptzcommand</methodname><commandlist><command>PanTiltStart 500,-500</command>"
             "</commandlist></methodcall>\r\n\r\n"));
@@ -126,13 +118,13 @@ private slots:
 
         answerEveryMessage(peer);
         QVERIFY(batch(peer));
-        QCOMPARE(summary(peer.received(1)), texts({ "5 connect", "6 live", "4 PanTiltStart 1000,0" }));
+        QCOMPARE(summary(peer.received().value(1)), texts({ "5 connect", "6 live", "4 PanTiltStart 1000,0" }));
         c->disconnect();
     }
 
     void stopsPerGroupAndCombinedTicks()
     {
-        TcpPeer peer;
+        TestServer peer;
         answerEveryMessage(peer);
         Controller c = create(peer);
 
@@ -140,73 +132,78 @@ private slots:
         QVERIFY(batch(peer));
         // The finger lifts: one pan/tilt stop, no zoom stop.
         QVERIFY(batch(peer));
-        QCOMPARE(summary(peer.received(1)), texts({ "5 connect", "6 live", "4 PanTiltStop" }));
+        QCOMPARE(summary(peer.received().value(1)), texts({ "5 connect", "6 live", "4 PanTiltStop" }));
         for (int i = 0; i < 3; ++i)
-            m_clock.tick();
+            tick(m_clock);
         settle();
         QCOMPARE(peer.connectionCount(), 2);
 
         c->updateChangePinch(300, 0.1);
         QVERIFY(batch(peer));
         QVERIFY(batch(peer));
-        QCOMPARE(summary(peer.received(2)), texts({ "8 connect", "9 live", "7 ZoomStart -1000" }));
-        QCOMPARE(summary(peer.received(3)), texts({ "11 connect", "12 live", "10 ZoomStop" }));
+        QCOMPARE(summary(peer.received().value(2)), texts({ "8 connect", "9 live", "7 ZoomStart -1000" }));
+        QCOMPARE(summary(peer.received().value(3)), texts({ "11 connect", "12 live", "10 ZoomStop" }));
 
         // Pan/tilt and zoom in one tick share one connection, pan/tilt first.
         c->updateChangeX(125, -125, 0.25);
         c->updateChangePinch(-150, 1.0);
         QVERIFY(batch(peer));
-        QCOMPARE(summary(peer.received(4)),
+        QCOMPARE(summary(peer.received().value(4)),
                  texts({ "14 connect", "15 live", "13 PanTiltStart -500,500", "16 ZoomStart 500" }));
         QVERIFY(batch(peer));
-        QCOMPARE(summary(peer.received(5)),
+        QCOMPARE(summary(peer.received().value(5)),
                  texts({ "18 connect", "19 live", "17 PanTiltStop", "20 ZoomStop" }));
 
         // A hold sends no stop for either group until it ends.
         c->setHolding(true, -250, 0, 0, 0.5);
         QVERIFY(batch(peer));
         for (int i = 0; i < 3; ++i)
-            m_clock.tick();
+            tick(m_clock);
         settle();
         QCOMPARE(peer.connectionCount(), 7);
         c->setHolding(false, 0, 0, 0, 0);
         QVERIFY(batch(peer));
-        QCOMPARE(summary(peer.received(6)).last(), QStringLiteral("21 PanTiltStart 500,0"));
-        QCOMPARE(summary(peer.received(7)), texts({ "25 connect", "26 live", "24 PanTiltStop" }));
+        QCOMPARE(summary(peer.received().value(6)).last(), QStringLiteral("21 PanTiltStart 500,0"));
+        QCOMPARE(summary(peer.received().value(7)), texts({ "25 connect", "26 live", "24 PanTiltStop" }));
         c->disconnect();
     }
 
     void silentServerIsGivenTwoSeconds()
     {
-        TcpPeer peer;
+        TestServer peer;
         Controller c = create(peer);
         c->updateChangeX(-10, 0, 0.1);
-        m_clock.tick();
-        QTRY_COMPARE(summary(peer.received()).size(), 1);
-        m_clock.tick();
-        QCOMPARE(peer.connectionCount(), 1);
-        m_clock.fire(2000);
-        QTRY_COMPARE(peer.closedCount(), 1);
-        // The command is lost; the stop that follows starts afresh.
+        tick(m_clock);
+        QTRY_COMPARE(summary(peer.received().value(0)).size(), 1);
+        // Later connections are answered; this one sends nothing more, so stays silent.
         answerEveryMessage(peer);
-        QVERIFY(batch(peer));
-        QCOMPARE(summary(peer.received(1)), texts({ "5 connect", "6 live", "4 PanTiltStop" }));
+        m_clock.advance(1999);
+        settle();
+        QCOMPARE(peer.connectionCount(), 1);
+        QCOMPARE(peer.closedCount(), 0);
+        // At the limit it is closed and the command lost; the stop that follows starts
+        // afresh, at the limit's own tick or the next.
+        m_clock.advance(1);
+        QTRY_VERIFY(peer.closedCount() >= 1);
+        tick(m_clock);
+        QTRY_COMPARE(peer.closedCount(), 2);
+        QCOMPARE(peer.connectionCount(), 2);
+        QCOMPARE(summary(peer.received().value(1)), texts({ "5 connect", "6 live", "4 PanTiltStop" }));
         c->disconnect();
     }
 
     void disconnectEndsTheCommand()
     {
-        TcpPeer peer;
+        TestServer peer;
         Controller c = create(peer);
         c->updateChangeX(-10, 0, 0.1);
-        m_clock.tick();
-        QTRY_COMPARE(summary(peer.received()).size(), 1);
+        tick(m_clock);
+        QTRY_COMPARE(summary(peer.received().value(0)).size(), 1);
         c->disconnect();
         QTRY_COMPARE(peer.closedCount(), 1);
-        QCOMPARE(m_clock.runningTimers(100), 0);
-        QCOMPARE(m_clock.runningTimers(2000), 0);
+        QCOMPARE(m_clock.activeTimers(), 0);
         c->updateChangeX(-10, 0, 0.1);
-        m_clock.tick();
+        tick(m_clock);
         settle();
         QCOMPARE(peer.connectionCount(), 1);
     }

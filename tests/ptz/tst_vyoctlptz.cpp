@@ -1,4 +1,4 @@
-#include "ptz/TcpPeer.h"
+#include "support/TestServer.h"
 
 #include <QProcess>
 #include <QTcpServer>
@@ -34,15 +34,13 @@ Run vyoctl(const QStringList &arguments)
 }
 
 // Answers every 7-byte frame with a 4-byte reply, as a Pelco D receiver does.
-void answerPelco(TcpPeer &peer)
+void answerPelco(TestServer &peer)
 {
-    peer.setResponder([](QByteArray &unanswered) {
-        QByteArray answer;
-        while (unanswered.size() >= 7) {
-            answer += QByteArray::fromHex("ff010000");
-            unanswered.remove(0, 7);
-        }
-        return answer;
+    peer.setHandler([](QTcpSocket *socket, const QByteArray &received) {
+        const qsizetype frames = received.size() / 7;
+        for (qsizetype i = socket->property("answered").toLongLong(); i < frames; ++i)
+            socket->write(QByteArray::fromHex("ff010000"));
+        socket->setProperty("answered", frames);
     });
 }
 
@@ -63,14 +61,14 @@ class TestVyoctlPTZ final : public QObject
 private slots:
     void dragsInOrderThenOneStop()
     {
-        TcpPeer peer;
+        TestServer peer;
         answerPelco(peer);
         const Run run = vyoctl(args(QStringLiteral("--trace|--protocol|Pelco D PTZ|--host|127.0.0.1|--port|%1|"
                                                    "--drag|-300,0@0.3|--drag|0,300@0.3")
                                         .arg(peer.port())));
         QVERIFY2(run.code == 0, run.err.constData());
         QTRY_COMPARE(peer.closedCount(), 1);
-        const QList<QByteArray> sent = frames(peer.received());
+        const QList<QByteArray> sent = frames(peer.received().value(0));
         QVERIFY(sent.size() >= 3);
         QCOMPARE(sent.first(), QByteArray::fromHex("ff010002400043"));
         QCOMPARE(sent.at(sent.size() - 2).at(3), char(0x08));

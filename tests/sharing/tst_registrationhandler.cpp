@@ -1,5 +1,4 @@
 #include "config/AppInfo.h"
-#include "config/DefaultSettings.h"
 #include "platform/Preferences.h"
 #include "sharing/RegistrationHandler.h"
 
@@ -27,10 +26,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Preferences> m_preferences;
     std::unique_ptr<TestServer> m_server;
-    QStringList m_targets;
 
     QString serverAddress() const { return s("127.0.0.1:%1").arg(m_server->port()); }
-    void setPreference(const char *key, const QVariant &value) { m_preferences->setValue(s(key), value); }
 
     // True when the handler sent and the server answered.
     bool sendAndWait(RegistrationHandler &handler)
@@ -44,10 +41,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_preferences = std::make_unique<Preferences>(m_dir->filePath(s("preferences.conf")));
-        DefaultSettings::initializeDefaultSettings(*m_preferences);
-        m_targets.clear();
-        m_server = std::make_unique<TestServer>(TestServer::http([this](QTcpSocket *socket, const QByteArray &request) {
-            m_targets.append(QString::fromLatin1(request.split(' ').value(1)));
+        m_server = std::make_unique<TestServer>(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
             // Any status counts as heard.
             socket->write("HTTP/1.1 500 Oops\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             socket->disconnectFromHost();
@@ -68,7 +62,7 @@ private slots:
     {
         LogCapture log;
         AppInfo::setValue(AppInfo::RegURL, QString());
-        setPreference("RegNeeded", true);
+        m_preferences->setRegistrationNeeded(true);
         RegistrationHandler handler(*m_preferences);
         QVERIFY(!handler.checkAndSendRegForm());
         QVERIFY(log.contains(s("No registration URL found.")));
@@ -78,37 +72,37 @@ private slots:
     void newVersionRegistersOnce()
     {
         LogCapture log;
-        setPreference("RegShown", true);
-        setPreference("RegLastVer", s("1.0"));
-        setPreference("RegEmail", s("zoë+cams@example.com"));
+        m_preferences->setRegistrationShown(true);
+        m_preferences->setRegistrationLastVersion(s("1.0"));
+        m_preferences->setRegistrationEmail(s("zoë+cams@example.com"));
         RegistrationHandler handler(*m_preferences);
         QVERIFY(sendAndWait(handler));
-        QCOMPARE(m_targets.size(), 1);
-        QVERIFY(m_targets.first().startsWith(s("/subscribers/remote_add?appname=org.example.vyo&appver=2.0&duid=")));
-        QVERIFY(m_targets.first().endsWith(s("&fname=&lname=&email=zo%C3%AB%2Bcams%40example.com")));
+        QCOMPARE(m_server->targets().size(), 1);
+        QVERIFY(m_server->targets().first().startsWith(s("/subscribers/remote_add?appname=org.example.vyo&appver=2.0&duid=")));
+        QVERIFY(m_server->targets().first().endsWith(s("&fname=&lname=&email=zo%C3%AB%2Bcams%40example.com")));
         QVERIFY(log.contains(s("Registration successful.")));
-        QCOMPARE(m_preferences->value(s("RegLastVer")).toString(), s("2.0"));
+        QCOMPARE(m_preferences->registrationLastVersion(), s("2.0"));
 
         QVERIFY(!handler.checkAndSendRegForm());
         // A new version is news only for a subscribed user who completed the form.
         AppInfo::setValue(AppInfo::BundleVersion, s("3.0"));
-        setPreference("RegSubscribe", false);
+        m_preferences->setRegistrationSubscribed(false);
         QVERIFY(!handler.checkAndSendRegForm());
-        setPreference("RegSubscribe", true);
-        setPreference("RegShown", false);
+        m_preferences->setRegistrationSubscribed(true);
+        m_preferences->setRegistrationShown(false);
         QVERIFY(!handler.checkAndSendRegForm());
     }
 
     void failureKeepsTheSendOwed()
     {
         LogCapture log;
-        setPreference("RegNeeded", true);
+        m_preferences->setRegistrationNeeded(true);
         m_server.reset();
         RegistrationHandler handler(*m_preferences);
         QVERIFY(!sendAndWait(handler));
         QVERIFY(log.contains(s("Error registering: ")));
-        QVERIFY(m_preferences->boolForKey(s("RegNeeded")));
-        QVERIFY(!m_preferences->value(s("RegLastVer")).isValid());
+        QVERIFY(m_preferences->registrationNeeded());
+        QVERIFY(m_preferences->registrationLastVersion().isEmpty());
     }
 
     void schemeIsAddedOnlyWhenMissing_data()
@@ -126,8 +120,8 @@ private slots:
         QFETCH(QString, sentTo);
         LogCapture log;
         AppInfo::setValue(AppInfo::RegURL, configured.arg(m_server->port()));
-        setPreference("RegNeeded", true);
-        setPreference("RegSubscribe", false);
+        m_preferences->setRegistrationNeeded(true);
+        m_preferences->setRegistrationSubscribed(false);
         // The handler goes with its request still open, which must be safe.
         RegistrationHandler handler(*m_preferences);
         QVERIFY(handler.checkAndSendRegForm());

@@ -1,5 +1,7 @@
 #include "support/ManualClock.h"
 
+#include <QThread>
+
 #include <algorithm>
 
 class ManualTimer final : public ClockTimer
@@ -42,21 +44,25 @@ public:
         return m_active;
     }
 
-    // Called with the clock's mutex held.
-    void fire()
+    // Called with the clock's mutex held as the timer falls due: a repeating timer
+    // moves on to its next deadline, a one-shot one is spent.
+    quint64 fallDue()
     {
-        const quint64 generation = m_generation;
-        if (m_repeating) {
+        if (m_repeating)
             m_deadline += m_interval;
-        } else {
+        else
             m_active = false;
-        }
+        return m_generation;
+    }
+
+    // The timeout on the timer's own thread, unless stopped or restarted before it runs.
+    void post(quint64 generation)
+    {
         QMetaObject::invokeMethod(
             this,
             [this, generation] {
                 {
                     const QMutexLocker lock(&m_clock.m_mutex);
-                    // Stopped or restarted since it fell due.
                     if (m_generation != generation)
                         return;
                 }
@@ -87,7 +93,7 @@ ClockTimer *ManualClock::createTimer(QObject *parent)
 
 void ManualClock::advance(qint64 ms)
 {
-    const QMutexLocker lock(&m_mutex);
+    QMutexLocker lock(&m_mutex);
     const qint64 target = m_now + ms;
     for (;;) {
         ManualTimer *next = nullptr;
@@ -98,7 +104,15 @@ void ManualClock::advance(qint64 ms)
         if (!next)
             break;
         m_now = std::max<qint64>(m_now, next->m_deadline);
-        next->fire();
+        const quint64 generation = next->fallDue();
+        if (next->thread() != QThread::currentThread()) {
+            next->post(generation);
+            continue;
+        }
+        // The handler may start, stop or delete timers, this one included.
+        lock.unlock();
+        emit next->timeout();
+        lock.relock();
     }
     m_now = target;
 }

@@ -9,8 +9,12 @@
 
 class ManualTimer;
 
-// A clock that moves only when told to. Timers that fall due are fired on their own
-// thread through its event loop, so callers wait for the effects (QTRY_*).
+// A clock that moves only when told to. advance() fires every timer that falls due
+// on the way, in deadline order, the clock reading each one's deadline as it fires.
+// A timer of the advancing thread fires before advance() returns, as a QTimer fires
+// within one pass of its event loop, so a test sees the timer's work done at once.
+// A timer of another thread fires there through its event loop; callers wait for
+// the effects (QTRY_*).
 class ManualClock final : public Clock
 {
 public:
@@ -21,7 +25,8 @@ public:
     ClockTimer *createTimer(QObject *parent) override;
 
     void advance(qint64 ms);
-    // Active timers, for tests that check that something is pending.
+    // Timers started and neither stopped nor spent, for tests that check that
+    // something is pending or that nothing is.
     int activeTimers() const;
 
 private:

@@ -1,29 +1,41 @@
 #include "support/TestServer.h"
 
+#include <algorithm>
+
 TestServer::TestServer(Handler handler, QObject *parent)
     : QObject(parent)
     , m_handler(std::move(handler))
 {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            const qsizetype index = m_received.size();
-            ++m_connectionCount;
-            m_sockets.append(socket);
-            m_received.append(QByteArray());
+            const qsizetype index = m_connections.size();
+            m_connections.append({ socket, {}, 0, false });
             connect(socket, &QTcpSocket::readyRead, this, [this, socket, index] {
-                m_received[index].append(socket->readAll());
+                Connection &c = m_connections[index];
+                c.received.append(socket->readAll());
+                collectRequests(c);
                 if (m_handler)
-                    m_handler(socket, m_received[index]);
+                    m_handler(socket, c.received);
             });
+            connect(socket, &QTcpSocket::disconnected, this, [this, index] { m_connections[index].closed = true; });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
     m_server.listen(QHostAddress::LocalHost, 0);
 }
 
+TestServer::~TestServer()
+{
+    // The sockets go with the server, after the list they report into.
+    for (const Connection &c : std::as_const(m_connections)) {
+        if (c.socket)
+            c.socket->disconnect(this);
+    }
+}
+
 TestServer::Handler TestServer::http(std::function<void(QTcpSocket *, const QByteArray &)> respond)
 {
-    return [respond = std::move(respond)](QTcpSocket *socket, QByteArray &received) {
+    return [respond = std::move(respond)](QTcpSocket *socket, const QByteArray &received) {
         // Every complete request head on the connection is answered once.
         for (;;) {
             const qsizetype from = socket->property("answeredUpTo").toLongLong();
@@ -36,22 +48,53 @@ TestServer::Handler TestServer::http(std::function<void(QTcpSocket *, const QByt
     };
 }
 
-int TestServer::requestCount() const
+void TestServer::collectRequests(Connection &connection)
 {
-    int count = 0;
-    for (const QByteArray &bytes : m_received)
-        count += static_cast<int>(bytes.count("\r\n\r\n"));
-    return count;
+    for (;;) {
+        const qsizetype end = connection.received.indexOf("\r\n\r\n", connection.headsEnd);
+        if (end < 0)
+            return;
+        m_requests.append(connection.received.mid(connection.headsEnd, end + 4 - connection.headsEnd));
+        connection.headsEnd = end + 4;
+    }
+}
+
+int TestServer::closedCount() const
+{
+    return static_cast<int>(
+        std::count_if(m_connections.cbegin(), m_connections.cend(), [](const Connection &c) { return c.closed; }));
 }
 
 QList<QTcpSocket *> TestServer::openSockets() const
 {
     QList<QTcpSocket *> open;
-    for (const QPointer<QTcpSocket> &socket : m_sockets) {
-        if (socket && socket->state() == QAbstractSocket::ConnectedState)
-            open.append(socket);
+    for (const Connection &c : m_connections) {
+        if (c.socket && c.socket->state() == QAbstractSocket::ConnectedState)
+            open.append(c.socket);
     }
     return open;
+}
+
+QList<QByteArray> TestServer::received() const
+{
+    QList<QByteArray> list;
+    for (const Connection &c : m_connections)
+        list.append(c.received);
+    return list;
+}
+
+QStringList TestServer::targets() const
+{
+    QStringList list;
+    for (const QByteArray &head : m_requests)
+        list.append(QString::fromLatin1(head.left(head.indexOf("\r\n")).split(' ').value(1)));
+    return list;
+}
+
+void TestServer::send(const QByteArray &bytes)
+{
+    if (!m_connections.isEmpty() && m_connections.last().socket)
+        m_connections.last().socket->write(bytes);
 }
 
 QByteArray multipartHead(const QByteArray &boundaryParameter)

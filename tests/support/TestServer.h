@@ -4,41 +4,62 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <functional>
 
-// A TCP server on 127.0.0.1 with an ephemeral port, living on the test's main thread.
-// The handler sees every connection's received bytes so far after each read; it may
-// answer, close, or take bytes out of the buffer it is given.
+// A TCP peer on 127.0.0.1 with an ephemeral port, living on the test's main thread.
+// It records what each connection receives; the handler sees a connection's bytes
+// so far after each read and may answer or close.
 class TestServer final : public QObject
 {
     Q_OBJECT
 
 public:
-    using Handler = std::function<void(QTcpSocket *socket, QByteArray &received)>;
+    using Handler = std::function<void(QTcpSocket *socket, const QByteArray &received)>;
 
-    explicit TestServer(Handler handler, QObject *parent = nullptr);
+    explicit TestServer(Handler handler = {}, QObject *parent = nullptr);
+    ~TestServer() override;
 
     // An HTTP server calling respond once per request head received.
     static Handler http(std::function<void(QTcpSocket *socket, const QByteArray &request)> respond);
 
     quint16 port() const { return m_server.serverPort(); }
-    int connectionCount() const { return m_connectionCount; }
-    // Complete HTTP request heads received (a manager may open spare connections).
-    int requestCount() const;
+    int connectionCount() const { return static_cast<int>(m_connections.size()); }
+    // Connections that have ended, closed from either side.
+    int closedCount() const;
     // Connections whose socket is still open.
     QList<QTcpSocket *> openSockets() const;
-    QList<QByteArray> received() const { return m_received; }
+    // Each connection's bytes, in the order the connections came.
+    QList<QByteArray> received() const;
+    // Complete HTTP request heads (request line and headers), in the order they
+    // arrived over all connections; a manager may open spare connections.
+    const QList<QByteArray> &requests() const { return m_requests; }
+    int requestCount() const { return static_cast<int>(m_requests.size()); }
+    // The request lines' targets, e.g. "/path?query".
+    QStringList targets() const;
     void setHandler(Handler handler) { m_handler = std::move(handler); }
+    // Writes to the most recent connection.
+    void send(const QByteArray &bytes);
 
 private:
+    struct Connection
+    {
+        QPointer<QTcpSocket> socket;
+        QByteArray received;
+        // Where the search for the next request head goes on.
+        qsizetype headsEnd = 0;
+        bool closed = false;
+    };
+
+    void collectRequests(Connection &connection);
+
     QTcpServer m_server;
     Handler m_handler;
-    int m_connectionCount = 0;
-    QList<QPointer<QTcpSocket>> m_sockets;
-    QList<QByteArray> m_received;
+    QList<Connection> m_connections;
+    QList<QByteArray> m_requests;
 };
 
 // The head of a multipart/x-mixed-replace response.

@@ -1,6 +1,5 @@
 #include "support/TestSupport.h"
 
-#include "config/DefaultSettings.h"
 #include "util/QelLog.h"
 
 #include <QBuffer>
@@ -9,7 +8,6 @@ ScratchStore::ScratchStore()
     : preferences(dir.filePath(QStringLiteral("preferences.conf")))
     , store(preferences, dir.path())
 {
-    DefaultSettings::initializeDefaultSettings(preferences);
 }
 
 QByteArray testJpeg(int width, int height, const QColor &color)

@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A group store in a throw-away profile with the defaults registered, not started.
+// A group store in a throw-away profile, not started.
 struct ScratchStore
 {
     ScratchStore();

@@ -116,7 +116,7 @@ private slots:
     {
         tap(table(), 1);
         QVERIFY(store().selectedGroup().isSameObject(m_b));
-        QCOMPARE(m_prefs->integerForKey(s("SelectedGroupId")), 6);
+        QCOMPARE(m_prefs->selectedGroupId(), 6);
 
         table()->cellForRow({0, 0})->detailDisclosureButton()->click();
         settle();
@@ -126,13 +126,13 @@ private slots:
 
     void deletingAllLeavesTheDefaultGroup()
     {
-        const qint64 stored = m_prefs->integerForKey(s("SelectedGroupId"));
+        const qint64 stored = m_prefs->selectedGroupId();
         emit m_list->editButtonItem()->triggered();
         QVERIFY(m_list->hidesBackButton());
         QCOMPARE(rows(table()), (QStringList{s("A"), s("B")}));
         deleteRow(table(), 0);
         QVERIFY(store().selectedGroup().isSameObject(m_b));
-        QCOMPARE(m_prefs->integerForKey(s("SelectedGroupId")), stored);
+        QCOMPARE(m_prefs->selectedGroupId(), stored);
         deleteRow(table(), 0);
         QCOMPARE(rows(table()), QStringList{s("no groups defined")});
         QVERIFY(!m_list->willSelectRow(table(), {0, 0}).isValid());

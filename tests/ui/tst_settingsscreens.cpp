@@ -1,7 +1,5 @@
 #include "config/AppInfo.h"
-#include "config/DefaultSettings.h"
 #include "platform/DeviceIdentity.h"
-#include "platform/NotificationHub.h"
 #include "platform/Preferences.h"
 #include "platform/UrlOpener.h"
 #include "ui/kit/Alert.h"
@@ -52,7 +50,6 @@ private:
     std::unique_ptr<FakeSettingsHost> m_host;
     std::unique_ptr<NavigationController> m_stack;
     std::unique_ptr<TestServer> m_server;
-    QStringList m_requests;
 
     // A stack with a plain root, the screen pushed over it.
     void show(ViewController *screen)
@@ -73,18 +70,13 @@ private:
 
     static void save(RegistrationView *form) { emit form->saveButton()->triggered(); }
 
-    void setPreference(const char *key, const QVariant &value) { m_preferences->setValue(s(key), value); }
-
 private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_preferences = std::make_unique<Preferences>(m_dir->filePath(s("preferences.conf")));
-        DefaultSettings::initializeDefaultSettings(*m_preferences);
         m_host = std::make_unique<FakeSettingsHost>(*m_preferences);
-        m_requests.clear();
-        m_server = std::make_unique<TestServer>(TestServer::http([this](QTcpSocket *socket, const QByteArray &request) {
-            m_requests.append(QString::fromLatin1(request.split(' ').value(1)));
+        m_server = std::make_unique<TestServer>(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
             socket->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             socket->disconnectFromHost();
         }));
@@ -103,25 +95,26 @@ private slots:
         UrlOpener::setShared(nullptr);
     }
 
-    void debugSavePostsEvenWhenUnchanged()
+    void debugSaveAnnouncesEvenWhenUnchanged()
     {
-        QSignalSpy posted(&NotificationHub::instance(), &NotificationHub::posted);
+        QSignalSpy changed(m_preferences.get(), &Preferences::changed);
         auto *debug = new DebugSettingsView(*m_preferences);
         show(debug);
         QVERIFY(!debug->showFPSSwitch()->isOn());
         emit debug->rightBarButtonItem()->triggered();
-        QCOMPARE(posted.size(), 1);
-        QCOMPARE(posted.at(0).at(0).toString(), s("VidShowFPS"));
-        QCOMPARE(posted.at(0).at(1).toMap(), (QVariantMap{ { s("newValue"), false } }));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.at(0).at(0).value<Preferences::Key>(), Preferences::Key::ShowFPS);
+        QVERIFY(!m_preferences->showFPS());
         QTRY_COMPARE(m_stack->viewControllers().size(), 1);
 
-        setPreference("VidShowFPS", true);
+        m_preferences->setShowFPS(true);
         debug = new DebugSettingsView(*m_preferences);
         m_stack->pushViewController(debug, false);
         QVERIFY(debug->showFPSSwitch()->isOn());
+        changed.clear();
         emit debug->rightBarButtonItem()->triggered();
-        QCOMPARE(posted.size(), 2);
-        QCOMPARE(posted.at(1).at(1).toMap(), (QVariantMap{ { s("newValue"), true } }));
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(m_preferences->showFPS());
     }
 
     void generalRowsOpenHelpAndScreens()
@@ -130,7 +123,7 @@ private slots:
         UrlOpener::setShared(&opener);
         AppInfo::setValue(AppInfo::HelpURL, s("help.example.net/vyo"));
         AppInfo::setValue(AppInfo::HelpEmail, s("help@example.net"));
-        setPreference("RegShown", true);
+        m_preferences->setRegistrationShown(true);
         auto *general = new GeneralSettingsView(*m_host, *m_preferences);
         show(general);
         TableView *table = general->tableView();
@@ -171,51 +164,51 @@ private slots:
         QTest::mouseClick(form->subscribeSwitch(), Qt::LeftButton);
         QCOMPARE(form->tableView()->numberOfSections(), 1);
         save(form);
-        QVERIFY(m_preferences->boolForKey(s("RegShown")));
-        QVERIFY(!m_preferences->boolForKey(s("RegSubscribe")));
+        QVERIFY(m_preferences->registrationShown());
+        QVERIFY(!m_preferences->registrationSubscribed());
         QCOMPARE(m_stack->viewControllers().size(), 1);
     }
 
     void subscribedWithAnEmptyFieldIsRefused()
     {
-        setPreference("RegShown", true);
+        m_preferences->setRegistrationShown(true);
         RegistrationView *form = showRegistration();
-        form->textField(s("RegFirstName"))->setText(s("Ada"));
-        form->textField(s("RegEmail"))->setText(s("ada@example.com"));
+        form->textField(s("firstName"))->setText(s("Ada"));
+        form->textField(s("email"))->setText(s("ada@example.com"));
         save(form);
         auto *alert = form->findChild<Alert *>();
         QVERIFY(alert);
         QCOMPARE(alert->title(), s("Missing Information"));
-        QVERIFY(!m_preferences->value(s("RegFirstName")).isValid());
+        QVERIFY(m_preferences->registrationFirstName().isEmpty());
         QCOMPARE(m_stack->topViewController(), form);
         alert->dismissWithButtonIndex(0);
         QTRY_VERIFY(!form->findChild<Alert *>());
 
-        form->textField(s("RegLastName"))->setText(s("King"));
+        form->textField(s("lastName"))->setText(s("King"));
         save(form);
-        QCOMPARE(m_preferences->value(s("RegLastName")).toString(), s("King"));
+        QCOMPARE(m_preferences->registrationLastName(), s("King"));
         QVERIFY(m_host->switches.isEmpty());
-        QTRY_COMPARE(m_requests.size(), 1);
-        QVERIFY(m_requests.first().contains(s("&fname=Ada&lname=King&email=ada%40example.com")));
-        QTRY_VERIFY(!m_preferences->boolForKey(s("RegNeeded")));
+        QTRY_COMPARE(m_server->requestCount(), 1);
+        QVERIFY(m_server->targets().first().contains(s("&fname=Ada&lname=King&email=ada%40example.com")));
+        QTRY_VERIFY(!m_preferences->registrationNeeded());
     }
 
     void unsubscribingSendsTheUnsubscriptionOnce()
     {
-        setPreference("RegShown", true);
-        setPreference("RegLastVer", s("1.2"));
-        setPreference("RegFirstName", s("Ada"));
-        setPreference("RegLastName", s("King"));
-        setPreference("RegEmail", s("ada@example.com"));
+        m_preferences->setRegistrationShown(true);
+        m_preferences->setRegistrationLastVersion(s("1.2"));
+        m_preferences->setRegistrationFirstName(s("Ada"));
+        m_preferences->setRegistrationLastName(s("King"));
+        m_preferences->setRegistrationEmail(s("ada@example.com"));
         RegistrationView *form = showRegistration();
-        QCOMPARE(form->textField(s("RegEmail"))->text(), s("ada@example.com"));
+        QCOMPARE(form->textField(s("email"))->text(), s("ada@example.com"));
         QTest::mouseClick(form->subscribeSwitch(), Qt::LeftButton);
-        form->textField(s("RegEmail"))->clear();
+        form->textField(s("email"))->clear();
         save(form);
-        QVERIFY(!m_preferences->value(s("RegEmail")).isValid());
-        QTRY_COMPARE(m_requests.size(), 1);
-        QCOMPARE(m_requests.first(), s("/subscribers/remote_unsubscribe?duid=%1").arg(DeviceIdentity::uniqueIdentifier()));
-        QTRY_VERIFY(!m_preferences->boolForKey(s("RegNeeded")));
+        QVERIFY(m_preferences->registrationEmail().isEmpty());
+        QTRY_COMPARE(m_server->requestCount(), 1);
+        QCOMPARE(m_server->targets().first(), s("/subscribers/remote_unsubscribe?duid=%1").arg(DeviceIdentity::uniqueIdentifier()));
+        QTRY_VERIFY(!m_preferences->registrationNeeded());
         QTRY_COMPARE(m_stack->viewControllers().size(), 1);
 
         // Saving again while unsubscribed owes the server nothing.
@@ -224,7 +217,7 @@ private slots:
         QVERIFY(!form->subscribeSwitch()->isOn());
         save(form);
         QCOMPARE(m_host->handler.pendingRequests(), 0);
-        QCOMPARE(m_requests.size(), 1);
+        QCOMPARE(m_server->requestCount(), 1);
     }
 };
 

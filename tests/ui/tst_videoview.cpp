@@ -1,9 +1,7 @@
 #include "support/ManualClock.h"
 
-#include "config/DefaultSettings.h"
 #include "ui/kit/ActivitySpinner.h"
 #include "ui/live/VideoView.h"
-#include "platform/NotificationHub.h"
 #include "platform/Preferences.h"
 #include "video/FrameConsumer.h"
 
@@ -30,8 +28,7 @@ private:
     std::unique_ptr<VideoView> makeView(bool showFPS)
     {
         m_preferences = std::make_unique<Preferences>(m_dir.filePath(QStringLiteral("preferences.conf")));
-        m_preferences->registerDefaults(DefaultSettings::registeredDefaults());
-        m_preferences->setValue(QStringLiteral("VidShowFPS"), showFPS);
+        m_preferences->setShowFPS(showFPS);
         auto view = std::make_unique<VideoView>(*m_preferences, m_clock);
         view->resize(320, 240);
         view->show();
@@ -112,14 +109,14 @@ private slots:
     }
 
     // Switching off hides the line; switching on restarts the interval from the switch.
-    void switchedByNotification()
+    void switchedByThePreference()
     {
         auto view = makeView(false);
         QVERIFY(!view->fpsLabel()->isVisibleTo(view.get()));
         const auto consumer = view->frameConsumer();
         consumer->consumeFrame(picture(), Value(), 1000);
         m_clock.advance(5000);
-        NotificationHub::instance().post(QStringLiteral("VidShowFPS"), { { QStringLiteral("newValue"), true } });
+        m_preferences->setShowFPS(true);
         QVERIFY(view->showFPS());
         QVERIFY(view->fpsLabel()->isVisibleTo(view.get()));
         for (int i = 0; i < 4; ++i)
@@ -127,10 +124,10 @@ private slots:
         m_clock.advance(VideoView::FpsRefreshMs);
         QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps | 2.0KB/s"));
 
-        NotificationHub::instance().post(QStringLiteral("VidShowFPS"), { { QStringLiteral("newValue"), false } });
+        m_preferences->setShowFPS(false);
         QVERIFY(!view->fpsLabel()->isVisibleTo(view.get()));
         consumer->consumeFrame(picture(), Value(), 1000);
-        NotificationHub::instance().post(QStringLiteral("VidShowFPS"), { { QStringLiteral("newValue"), true } });
+        m_preferences->setShowFPS(true);
         m_clock.advance(1000);
         view->updateFPS();
         QCOMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s"));

@@ -33,7 +33,7 @@ class MilestoneServer final
 {
 public:
     MilestoneServer()
-        : server([this](QTcpSocket *socket, QByteArray &received) {
+        : server([this](QTcpSocket *socket, const QByteArray &received) {
             if (!socket->property("loggedIn").toBool() && received.contains("\r\n\r\n")) {
                 socket->setProperty("loggedIn", true);
                 if (answerLogin)

@@ -2,7 +2,6 @@
 
 #include "vyoctl/Command.h"
 
-#include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
 #include "platform/Preferences.h"
 #include "platform/Profile.h"
@@ -29,7 +28,6 @@ bool OpenProfile::open(const QString &profileDir, int *exitCode)
         return false;
     }
     m_preferences = std::make_unique<Preferences>(profile.preferencesPath());
-    m_preferences->registerDefaults(DefaultSettings::registeredDefaults());
     m_store = std::make_unique<GroupStore>(*m_preferences, profile.dataDir());
     // Nothing may replace a file that cannot be read; the viewer keeps a copy of it.
     if (m_store->loadBulkData() == GroupStore::Load::Unreadable) {

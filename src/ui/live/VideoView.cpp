@@ -2,7 +2,6 @@
 
 #include "ui/kit/ActivitySpinner.h"
 
-#include "platform/NotificationHub.h"
 #include "platform/Preferences.h"
 #include "video/FrameConsumer.h"
 
@@ -16,7 +15,6 @@
 
 namespace {
 
-const QString ShowFPSKey = QStringLiteral("VidShowFPS");
 constexpr int LabelMargin = 2;
 constexpr int LabelWidth = 150;
 constexpr int LabelHeight = 20;
@@ -92,7 +90,7 @@ VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *pare
     m_fpsLabel->hide();
     placeChildren();
 
-    m_showFPS = preferences.boolForKey(ShowFPSKey);
+    m_showFPS = preferences.showFPS();
     m_feed->showFPS = m_showFPS;
     if (m_showFPS) {
         m_lastFpsUpdate = m_clock.now();
@@ -101,11 +99,11 @@ VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *pare
         m_fpsUpdater->start(FpsRefreshMs, true);
         m_fpsLabel->show();
     }
-    connect(&NotificationHub::instance(), &NotificationHub::posted, this,
-            [this](const QString &name, const QVariantMap &userInfo) {
-                if (name == ShowFPSKey)
-                    handleShowFPS(userInfo.value(QStringLiteral("newValue")).toBool());
-            });
+    // The preferences outlive the view; the connection goes with either.
+    connect(&preferences, &Preferences::changed, this, [this, &preferences](Preferences::Key key) {
+        if (key == Preferences::Key::ShowFPS)
+            handleShowFPS(preferences.showFPS());
+    });
 }
 
 VideoView::~VideoView() = default;

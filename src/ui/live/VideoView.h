@@ -15,7 +15,7 @@ class QLabel;
 
 // The picture of one camera in the live views: the latest picture scaled to fill the
 // view, a spinner while no recent picture is there, and an optional frame-rate line
-// switched by the "VidShowFPS" preference and notification.
+// that follows the show-FPS preference as it changes.
 //
 // Readers deliver to frameConsumer() on the worker thread; it counts there and hands
 // the newest picture to this view on the GUI thread, never queueing more than one.

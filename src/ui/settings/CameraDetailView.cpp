@@ -183,8 +183,12 @@ void CameraDetailView::ptzSwitchChanged()
 
 void CameraDetailView::showPTZList()
 {
-    if (NavigationController *stack = navigationController())
-        stack->pushViewController(new PTZChooserView(compatiblePTZList(), m_ptzProfile, this), true);
+    NavigationController *stack = navigationController();
+    if (!stack)
+        return;
+    auto *chooser = new PTZChooserView(compatiblePTZList(), m_ptzProfile);
+    connect(chooser, &PTZChooserView::chosen, this, &CameraDetailView::setPTZ);
+    stack->pushViewController(chooser, true);
 }
 
 void CameraDetailView::setPTZ(const PTZProfile *profile)

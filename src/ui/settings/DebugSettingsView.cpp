@@ -1,13 +1,12 @@
 #include "ui/settings/DebugSettingsView.h"
 
-#include "platform/NotificationHub.h"
 #include "platform/Preferences.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/settings/FormSwitch.h"
 
 namespace {
-const QString ShowFPSKey = QStringLiteral("VidShowFPS");
+const QString ShowFPSRow = QStringLiteral("showFPS");
 }
 
 DebugSettingsView::DebugSettingsView(Preferences &preferences, TableView::Style style, QWidget *parent)
@@ -23,16 +22,14 @@ DebugSettingsView::DebugSettingsView(Preferences &preferences, TableView::Style 
     connect(cancel, &BarButtonItem::triggered, this, &DebugSettingsView::cancelButtonPressed);
     setLeftBarButtonItem(cancel);
 
-    m_showFPS->setOn(m_preferences.boolForKey(ShowFPSKey));
-    addRow(ShowFPSKey, QStringLiteral("Show FPS"), m_showFPS, QStringLiteral("n"), addSection(QStringLiteral("video")));
+    m_showFPS->setOn(m_preferences.showFPS());
+    addRow(ShowFPSRow, QStringLiteral("Show FPS"), m_showFPS, QStringLiteral("n"), addSection(QStringLiteral("video")));
 }
 
 void DebugSettingsView::saveButtonPressed()
 {
-    const bool show = viewValueOfRow(rowForKey(ShowFPSKey)) == QLatin1StringView("y");
-    m_preferences.setValue(ShowFPSKey, show);
-    // Posted even when nothing changed: the views simply apply it again.
-    NotificationHub::instance().post(ShowFPSKey, { { QStringLiteral("newValue"), show } });
+    // Announced even when nothing changed: the video views simply apply it again.
+    m_preferences.setShowFPS(viewValueOfRow(rowForKey(ShowFPSRow)) == QLatin1StringView("y"));
     if (NavigationController *stack = navigationController())
         stack->popViewController(true);
 }

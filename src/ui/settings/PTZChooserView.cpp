@@ -4,13 +4,10 @@
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
-#include "ui/settings/CameraDetailView.h"
 
-PTZChooserView::PTZChooserView(QList<const PTZProfile *> types, const PTZProfile *currentProfile,
-                               CameraDetailView *lastView, QWidget *parent)
+PTZChooserView::PTZChooserView(QList<const PTZProfile *> types, const PTZProfile *currentProfile, QWidget *parent)
     : ViewController(parent)
     , m_types(std::move(types))
-    , m_lastView(lastView)
     , m_currentProfile(currentProfile)
     , m_table(new TableView(TableView::Style::Plain, this))
 {
@@ -43,8 +40,7 @@ TableViewCell *PTZChooserView::cellForRow(TableView *, const IndexPath &path)
 void PTZChooserView::didSelectRow(TableView *table, const IndexPath &path)
 {
     table->deselectRow(path, false);
-    if (m_lastView)
-        m_lastView->setPTZ(path.row == 0 ? nullptr : m_types.value(path.row - 1));
+    emit chosen(path.row == 0 ? nullptr : m_types.value(path.row - 1));
     if (NavigationController *stack = navigationController())
         stack->popViewController(true);
 }

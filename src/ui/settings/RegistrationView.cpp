@@ -15,16 +15,12 @@
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
 
-#include <algorithm>
-
 namespace {
 
-const QString Shown = QStringLiteral("RegShown");
-const QString Needed = QStringLiteral("RegNeeded");
-const QString Subscribe = QStringLiteral("RegSubscribe");
-const QString FirstName = QStringLiteral("RegFirstName");
-const QString LastName = QStringLiteral("RegLastName");
-const QString Email = QStringLiteral("RegEmail");
+const QString SubscribeRow = QStringLiteral("subscribe");
+const QString FirstNameRow = QStringLiteral("firstName");
+const QString LastNameRow = QStringLiteral("lastName");
+const QString EmailRow = QStringLiteral("email");
 
 constexpr int FieldWidth = 170;
 constexpr int LargeFieldWidth = 210;
@@ -46,7 +42,7 @@ RegistrationView::RegistrationView(SettingsHost &host, Preferences &preferences,
     setKeyboardFixer(m_host.keyboardFixer());
     connect(m_saveButton, &BarButtonItem::triggered, this, &RegistrationView::saveButtonPressed);
     setRightBarButtonItem(m_saveButton);
-    if (m_preferences.boolForKey(Shown)) {
+    if (m_preferences.registrationShown()) {
         m_cancelButton = new BarButtonItem(BarButtonItem::SystemItem::Cancel, this);
         connect(m_cancelButton, &BarButtonItem::triggered, this, &RegistrationView::cancelButtonPressed);
         setLeftBarButtonItem(m_cancelButton);
@@ -55,16 +51,19 @@ RegistrationView::RegistrationView(SettingsHost &host, Preferences &preferences,
         setHidesBackButton(true);
     }
 
-    m_subscribe->setOn(m_preferences.boolForKey(Subscribe));
+    m_subscribe->setOn(m_preferences.registrationSubscribed());
     connect(m_subscribe.get(), &Switch::valueChanged, this, &RegistrationView::subscribeChanged);
-    addRow(Subscribe, QStringLiteral("Receive Updates"), m_subscribe, QStringLiteral("y"),
+    addRow(SubscribeRow, QStringLiteral("Receive Updates"), m_subscribe, QStringLiteral("y"),
            addSection(QStringLiteral("sub")));
 
     m_details = addSection(QStringLiteral("details"));
     m_details->title = QStringLiteral("Contact Information");
-    addTextRow(FirstName, QStringLiteral("First Name"), QStringLiteral("John"), false, m_details);
-    addTextRow(LastName, QStringLiteral("Last Name"), QStringLiteral("Smith"), false, m_details);
-    addTextRow(Email, QStringLiteral("Email"), QStringLiteral("john@example.com"), true, m_details);
+    addTextRow(FirstNameRow, QStringLiteral("First Name"), QStringLiteral("John"), false,
+               m_preferences.registrationFirstName());
+    addTextRow(LastNameRow, QStringLiteral("Last Name"), QStringLiteral("Smith"), false,
+               m_preferences.registrationLastName());
+    addTextRow(EmailRow, QStringLiteral("Email"), QStringLiteral("john@example.com"), true,
+               m_preferences.registrationEmail());
     setSectionHidden(m_details, !m_subscribe->isOn());
 
     tableView()->setTableHeaderView(makeHeader());
@@ -112,7 +111,7 @@ std::shared_ptr<FormTextField> RegistrationView::createDefaultTextfieldLarge(boo
 }
 
 void RegistrationView::addTextRow(const QString &key, const QString &label, const QString &placeholder, bool email,
-                                  const FormSectionRef &section)
+                                  const QString &text)
 {
     const std::shared_ptr<FormTextField> field = createDefaultTextfieldLarge(email);
     field->setPlaceholder(placeholder);
@@ -120,8 +119,8 @@ void RegistrationView::addTextRow(const QString &key, const QString &label, cons
         field->setKeyboard(FormTextEntry::Keyboard::Email);
         field->setCapitalization(FormTextEntry::Capitalization::None);
     }
-    field->setValue(m_preferences.value(key).toString());
-    addRow(key, label, field, QString(), section);
+    field->setValue(text);
+    addRow(key, label, field, QString(), m_details);
 }
 
 FormTextField *RegistrationView::textField(const QString &key) const
@@ -138,33 +137,29 @@ void RegistrationView::subscribeChanged()
 
 void RegistrationView::saveButtonPressed()
 {
-    const bool wasShown = m_preferences.boolForKey(Shown);
-    const bool wasSubscribed = m_preferences.boolForKey(Subscribe);
-    const bool subscribe = viewValueOfRow(rowForKey(Subscribe)) == QLatin1StringView("y");
-    const QList<QString> keys = { FirstName, LastName, Email };
-    QList<QString> values;
-    for (const QString &key : keys)
-        values.append(viewValueOfRow(rowForKey(key)));
+    const bool wasShown = m_preferences.registrationShown();
+    const bool wasSubscribed = m_preferences.registrationSubscribed();
+    const bool subscribe = viewValueOfRow(rowForKey(SubscribeRow)) == QLatin1StringView("y");
+    const QString firstName = viewValueOfRow(rowForKey(FirstNameRow));
+    const QString lastName = viewValueOfRow(rowForKey(LastNameRow));
+    const QString email = viewValueOfRow(rowForKey(EmailRow));
 
-    if (subscribe && std::any_of(values.cbegin(), values.cend(), [](const QString &v) { return v.isEmpty(); })) {
+    if (subscribe && (firstName.isEmpty() || lastName.isEmpty() || email.isEmpty())) {
         if (KeyboardFixer *fixer = m_host.keyboardFixer())
             fixer->dismissKeyboard();
         Alert::inform(QStringLiteral("Missing Information"), QStringLiteral("Please complete all fields."), this);
         return;
     }
 
-    m_preferences.setValue(Subscribe, subscribe);
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        if (values.at(i).isEmpty())
-            m_preferences.removeValueForKey(keys.at(i));
-        else
-            m_preferences.setValue(keys.at(i), values.at(i));
-    }
+    m_preferences.setRegistrationSubscribed(subscribe);
+    m_preferences.setRegistrationFirstName(firstName);
+    m_preferences.setRegistrationLastName(lastName);
+    m_preferences.setRegistrationEmail(email);
     if (!wasShown)
-        m_preferences.setValue(Shown, true);
+        m_preferences.setRegistrationShown(true);
     // Leaving the news after having registered owes the server an unsubscription.
-    const bool needed = subscribe || (wasSubscribed && wasShown) || m_preferences.boolForKey(Needed);
-    m_preferences.setValue(Needed, needed);
+    const bool needed = subscribe || (wasSubscribed && wasShown) || m_preferences.registrationNeeded();
+    m_preferences.setRegistrationNeeded(needed);
     m_host.registrationHandler().checkAndSendRegForm();
 
     if (!wasShown)

@@ -26,6 +26,7 @@ public:
     // Null on first run.
     BarButtonItem *cancelButton() const { return m_cancelButton; }
     FormSwitch *subscribeSwitch() const { return m_subscribe.get(); }
+    // The contact detail rows are "firstName", "lastName" and "email".
     FormTextField *textField(const QString &key) const;
 
     std::shared_ptr<FormTextField> createDefaultTextfieldLarge(bool large);
@@ -37,8 +38,9 @@ public slots:
 
 private:
     QWidget *makeHeader();
+    // A row of the contact details.
     void addTextRow(const QString &key, const QString &label, const QString &placeholder, bool email,
-                    const FormSectionRef &section);
+                    const QString &text);
 
     SettingsHost &m_host;
     Preferences &m_preferences;
