@@ -3,6 +3,7 @@
 #include "ui/kit/Theme.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent)
@@ -10,6 +11,8 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("Vyo"));
     setFixedSize(Landscape);
     Theme::fillBlack(this);
+    // Quitting closes the window, which stores the groups on the way out.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void MainWindow::setPortrait(bool portrait)

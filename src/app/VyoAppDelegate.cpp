@@ -4,6 +4,7 @@
 #include "app/OpenURLHandler.h"
 #include "app/PageCurl.h"
 #include "app/SettingsViewController.h"
+#include "config/AppInfo.h"
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
 #include "config/LiveCameraList.h"
@@ -98,7 +99,9 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     m_bonjourMan = BonjourHandler::create(this, std::make_unique<AvahiBrowser>());
 
     updateCameraList(true);
-    if (m_preferences.registrationShown()) {
+    // Without a registration address there is nowhere to send the form, which
+    // would only stand between a new user and the cameras.
+    if (m_preferences.registrationShown() || AppInfo::value(AppInfo::RegURL).isEmpty()) {
         switchToView(View::Multi);
         m_registrationHandler->checkAndSendRegForm();
     } else {

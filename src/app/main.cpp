@@ -75,30 +75,49 @@ void chooseScale(int argc, char *argv[])
     }
 }
 
+struct CommandLine
+{
+    QCommandLineParser parser;
+    const QCommandLineOption profile{ QStringLiteral("profile"), QStringLiteral("Use the profile in <dir>."),
+                                      QStringLiteral("dir") };
+    const QCommandLineOption demo{ QStringLiteral("demo"),
+                                   QStringLiteral("Show the simulated cameras of vyo-camsim in a throw-away profile.") };
+    const QCommandLineOption scale{ QStringLiteral("scale"), QStringLiteral("Scale the interface by <n>."),
+                                    QStringLiteral("n") };
+    const QCommandLineOption fullscreen{ QStringLiteral("fullscreen"),
+                                         QStringLiteral("Fill the display, the interface scaled to fit.") };
+
+    // Help and version are printed by process(), which then ends the program.
+    void process(const QCoreApplication &app)
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("vyo"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(VYO_VERSION));
+        parser.setApplicationDescription(QStringLiteral("Vyo: live network cameras, steered by touch."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOptions({ profile, demo, scale, fullscreen });
+        parser.addPositionalArgument(QStringLiteral("link"), QStringLiteral("A vyo:// link to open."),
+                                     QStringLiteral("[link]"));
+        parser.process(app);
+    }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // Help and version need no display.
+    for (const char *option : { "-h", "--help", "--help-all", "-v", "--version" }) {
+        if (hasOption(argc, argv, option)) {
+            QCoreApplication core(argc, argv);
+            CommandLine().process(core);
+        }
+    }
     chooseScale(argc, argv);
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("vyo"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VYO_VERSION));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Vyo: live network cameras, steered by touch."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption profileOption(QStringLiteral("profile"), QStringLiteral("Use the profile in <dir>."),
-                                           QStringLiteral("dir"));
-    const QCommandLineOption demoOption(QStringLiteral("demo"),
-                                        QStringLiteral("Show the simulated cameras of vyo-camsim in a throw-away profile."));
-    const QCommandLineOption scaleOption(QStringLiteral("scale"), QStringLiteral("Scale the interface by <n>."),
-                                         QStringLiteral("n"));
-    const QCommandLineOption fullscreenOption(QStringLiteral("fullscreen"),
-                                              QStringLiteral("Fill the display, the interface scaled to fit."));
-    parser.addOptions({ profileOption, demoOption, scaleOption, fullscreenOption });
-    parser.addPositionalArgument(QStringLiteral("link"), QStringLiteral("A vyo:// link to open."), QStringLiteral("[link]"));
-    parser.process(app);
+    CommandLine command;
+    command.process(app);
+    const QCommandLineParser &parser = command.parser;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
         QTextStream(stderr) << "vyo: give at most one link\n";
@@ -111,8 +130,8 @@ int main(int argc, char *argv[])
     }
 
     DemoProfile demo;
-    QString profileDir = parser.value(profileOption);
-    if (parser.isSet(demoOption)) {
+    QString profileDir = parser.value(command.profile);
+    if (parser.isSet(command.demo)) {
         QString error;
         if (!demo.start(&error)) {
             QTextStream(stderr) << "vyo: " << error << '\n';
@@ -169,7 +188,7 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &VyoAppDelegate::applicationWillTerminate);
     QObject::connect(&window, &MainWindow::closing, &delegate, &VyoAppDelegate::applicationWillTerminate);
 
-    if (parser.isSet(fullscreenOption))
+    if (parser.isSet(command.fullscreen))
         window.showFullScreen();
     else
         window.show();

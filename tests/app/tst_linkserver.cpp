@@ -121,6 +121,22 @@ private slots:
         QCOMPARE(viewer.exitCode(), 0);
     }
 
+    void helpAndVersionNeedNoDisplay()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        for (const QString &option : { QStringLiteral("--version"), QStringLiteral("--help") }) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(VYO_VIEWER_PATH), { option });
+            QVERIFY(p.waitForFinished(60000));
+            QCOMPARE(p.exitCode(), 0);
+            QVERIFY(p.readAllStandardOutput().startsWith(option == QStringLiteral("--version") ? "vyo " : "Usage:"));
+        }
+    }
+
     void deepProfilesAndAbsentViewers()
     {
         QTemporaryDir dir;

@@ -3,6 +3,7 @@
 #include "app/SettingsViewController.h"
 #include "app/VyoAppDelegate.h"
 
+#include "config/AppInfo.h"
 #include "config/GroupStore.h"
 #include "ui/settings/GroupListView.h"
 #include "ui/live/MultiPageScrollerView.h"
@@ -20,6 +21,7 @@
 #include "ui/kit/TableView.h"
 #include "ui/kit/NavigationController.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -150,6 +152,13 @@ private slots:
 
     void firstLaunchOpensOnTheRegistrationForm()
     {
+        // Only an installation with a registration address asks.
+        launch(false);
+        QCOMPARE(m_delegate->currentView(), View::Multi);
+        cleanup();
+        m_dir = std::make_unique<QTemporaryDir>();
+        AppInfo::setValue(AppInfo::RegURL, QStringLiteral("http://127.0.0.1:9/register"));
+        const auto noAddress = qScopeGuard([] { AppInfo::setValue(AppInfo::RegURL, QString()); });
         launch(false);
         QCOMPARE(m_delegate->currentView(), View::Settings);
         QCOMPARE(m_window->size(), MainWindow::Portrait);

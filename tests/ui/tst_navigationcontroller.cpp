@@ -144,6 +144,26 @@ private slots:
         QVERIFY(m_stack->topViewController()->isVisible());
     }
 
+    // Escape goes back: the left item where there is one, else the back button, if shown.
+    void escapeGoesBack()
+    {
+        auto *done = new BarButtonItem(BarButtonItem::SystemItem::Done);
+        m_root->setLeftBarButtonItem(done);
+        QSignalSpy doneTapped(done, &BarButtonItem::triggered);
+        auto *editor = new Screen(s("Camera"), &m_journal);
+        m_stack->pushViewController(editor, false);
+        editor->setHidesBackButton(true);
+        QTest::keyClick(m_stack.get(), Qt::Key_Escape);
+        QCOMPARE(m_stack->topViewController(), editor);
+        editor->setHidesBackButton(false);
+        QTest::keyClick(m_stack.get(), Qt::Key_Escape);
+        QVERIFY(finishedOrDone());
+        QCOMPARE(m_stack->topViewController(), m_root);
+        QCOMPARE(doneTapped.size(), 0);
+        QTest::keyClick(m_stack.get(), Qt::Key_Escape);
+        QCOMPARE(doneTapped.size(), 1);
+    }
+
     void barShowsBackAndItemButtons()
     {
         NavigationBar *bar = m_stack->navigationBar();

@@ -124,9 +124,9 @@ int main(int argc, char **argv)
     if (!dir.exists() && !QDir().mkpath(dir.path()))
         return 1;
     // The editors save into a store of their own, in a profile that goes with the run.
-    const QTemporaryDir profile;
-    Preferences preferences(profile.filePath(QStringLiteral("preferences.conf")));
-    GroupStore store(preferences, profile.path());
+    const QTemporaryDir scratch;
+    Preferences preferences(scratch.filePath(QStringLiteral("preferences.conf")));
+    GroupStore store(preferences, scratch.path());
 
     // A screen below the form gives the back button its title.
     auto *settings = new ViewController;

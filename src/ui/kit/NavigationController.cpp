@@ -1,9 +1,11 @@
 #include "ui/kit/NavigationController.h"
 
+#include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationBar.h"
 #include "ui/kit/Theme.h"
 #include "ui/kit/ViewController.h"
 
+#include <QKeyEvent>
 #include <QParallelAnimationGroup>
 #include <algorithm>
 #include <QPropertyAnimation>
@@ -41,6 +43,21 @@ QList<ViewController *> NavigationController::viewControllers() const
 ViewController *NavigationController::topViewController() const
 {
     return m_stack.isEmpty() ? nullptr : m_stack.last().controller.data();
+}
+
+void NavigationController::keyPressEvent(QKeyEvent *event)
+{
+    ViewController *top = topViewController();
+    if (event->key() != Qt::Key_Escape || !top || isTransitioning()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (BarButtonItem *left = top->leftBarButtonItem()) {
+        if (left->isEnabled())
+            emit left->triggered();
+    } else if (m_stack.size() > 1 && !top->hidesBackButton()) {
+        popViewController(true);
+    }
 }
 
 bool NavigationController::isTransitioning() const

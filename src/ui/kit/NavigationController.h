@@ -39,6 +39,9 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // Escape is the way back: the top screen's left bar button (Done, Cancel) when
+    // it has one, otherwise the back button.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     struct Entry

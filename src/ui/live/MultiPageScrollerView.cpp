@@ -441,7 +441,11 @@ void MultiPageScrollerView::mouseReleaseEvent(QMouseEvent *event)
 
 void MultiPageScrollerView::keyPressEvent(QKeyEvent *event)
 {
-    const int d = event->key() == Qt::Key_Right ? 1 : (event->key() == Qt::Key_Left ? -1 : 0);
+    int d = 0;
+    if (event->key() == Qt::Key_Right || event->key() == Qt::Key_PageDown)
+        d = 1;
+    else if (event->key() == Qt::Key_Left || event->key() == Qt::Key_PageUp)
+        d = -1;
     if (d == 0 || !m_acceptTouches || !pageAvailableAtOffset(d)) {
         QWidget::keyPressEvent(event);
         return;
