@@ -50,10 +50,10 @@ VyoAppDelegate::VyoAppDelegate(MainWindow &window, Preferences &preferences, QSt
 
 VyoAppDelegate::~VyoAppDelegate()
 {
-    if (m_videoThread)
-        m_videoThread->cancel();
     m_bonjourMan.reset();
-    // The views own readers that use the worker thread; they go before it.
+    // The views own readers whose sessions live on the worker thread. They go while
+    // that thread still runs, so each session is deleted there, with its timers,
+    // when the thread finishes.
     delete m_singleView;
     delete m_multiView;
     delete m_navigationController;
@@ -122,8 +122,6 @@ void VyoAppDelegate::applicationWillTerminate()
     if (m_terminated)
         return;
     m_terminated = true;
-    if (m_videoThread)
-        m_videoThread->cancel();
     if (m_store)
         m_store->persistBulkData();
 }

@@ -259,7 +259,20 @@ private slots:
             QVERIFY2(!qEnvironmentVariableIsSet("VYO_REQUIRE_AVAHI"), "the simulator's cameras were not discovered");
             shoot("settings");
         }
+        // Going back to the live views and ending there leaves Qt nothing to complain of
+        // (a timer stopped from the wrong thread, say).
+        m_delegate->switchToView(View::Multi);
+        QTRY_VERIFY(!m_delegate->isTransitioning());
+        static QStringList complaints;
+        complaints.clear();
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type != QtDebugMsg && type != QtInfoMsg)
+                complaints.append(text);
+        });
+        m_delegate->applicationWillTerminate();
         cleanup();
+        qInstallMessageHandler(previous);
+        QVERIFY2(complaints.isEmpty(), qPrintable(complaints.join(QLatin1Char('\n'))));
     }
 };
 
