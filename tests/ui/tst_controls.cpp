@@ -3,6 +3,8 @@
 #include "ui/kit/Switch.h"
 #include "ui/kit/TextField.h"
 
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -47,11 +49,31 @@ private slots:
         QVERIFY(field.inputMethodHints().testFlag(Qt::ImhHiddenText));
     }
 
-    void textFieldCapitalisesWordsAsTyped()
+    // Words are capitalised as an on-screen keyboard commits them; a hardware
+    // keyboard's text stays as typed, and so does text already in the field.
+    void textFieldCapitalisesOnlyOnScreenTyping()
     {
         TextField field;
         field.setCapitalization(TextField::Capitalization::Words);
-        QTest::keyClicks(&field, QStringLiteral("front gate"));
+        QTest::keyClicks(&field, QStringLiteral("kitchen cam"));
+        QCOMPARE(field.text(), QStringLiteral("kitchen cam"));
+
+        field.setText(QStringLiteral("xis-cam"));
+        field.setCursorPosition(0);
+        QInputMethodEvent letter;
+        letter.setCommitString(QStringLiteral("a"));
+        QApplication::sendEvent(&field, &letter);
+        QCOMPARE(field.text(), QStringLiteral("Axis-cam"));
+        field.setCursorPosition(1);
+        QInputMethodEvent inside;
+        inside.setCommitString(QStringLiteral("x"));
+        QApplication::sendEvent(&field, &inside);
+        QCOMPARE(field.text(), QStringLiteral("Axxis-cam"));
+
+        field.clear();
+        QInputMethodEvent words;
+        words.setCommitString(QStringLiteral("front gate"));
+        QApplication::sendEvent(&field, &words);
         QCOMPARE(field.text(), QStringLiteral("Front Gate"));
     }
 

@@ -2,6 +2,7 @@
 
 #include "ui/kit/Theme.h"
 
+#include <QInputMethodEvent>
 #include <QPainter>
 #include <QStyle>
 
@@ -19,10 +20,6 @@ TextField::TextField(QWidget *parent)
     setPalette(pal);
     // Done ends editing, which hides an on-screen keyboard.
     connect(this, &QLineEdit::returnPressed, this, [this] { clearFocus(); });
-    connect(this, &QLineEdit::textEdited, this, [this] {
-        if (m_capitalization == Capitalization::Words)
-            capitalizeWords();
-    });
     updateHints();
 }
 
@@ -75,18 +72,24 @@ void TextField::updateHints()
     setInputMethodHints(hints);
 }
 
-// Input methods know sentence capitalisation only; words are capitalised here.
-void TextField::capitalizeWords()
+void TextField::inputMethodEvent(QInputMethodEvent *event)
+{
+    const qsizetype committed = event->commitString().size();
+    QLineEdit::inputMethodEvent(event);
+    // Input methods know sentence capitalisation only; words are capitalised here.
+    if (m_capitalization == Capitalization::Words && committed > 0)
+        capitalizeWordStarts(committed);
+}
+
+void TextField::capitalizeWordStarts(qsizetype count)
 {
     QString words = text();
-    bool atStart = true;
-    for (QChar &c : words) {
-        if (atStart && c.isLower())
-            c = c.toUpper();
-        atStart = c.isSpace();
+    const int cursor = cursorPosition();
+    for (qsizetype i = qMax<qsizetype>(0, cursor - count); i < cursor && i < words.size(); ++i) {
+        if (words[i].isLower() && (i == 0 || words[i - 1].isSpace()))
+            words[i] = words[i].toUpper();
     }
     if (words != text()) {
-        const int cursor = cursorPosition();
         setText(words);
         setCursorPosition(cursor);
     }

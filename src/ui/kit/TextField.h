@@ -27,12 +27,16 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    // Capitalisation is a hint for on-screen keyboards, whose text arrives here;
+    // what a hardware keyboard types is never changed.
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void updateHints();
-    void capitalizeWords();
+    // The letters of the last count characters before the cursor that begin a word.
+    void capitalizeWordStarts(qsizetype count);
 
     Keyboard m_keyboard = Keyboard::Default;
     Capitalization m_capitalization = Capitalization::Sentences;
