@@ -4,6 +4,7 @@
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/ViewController.h"
 
+#include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -162,6 +163,31 @@ private slots:
         QCOMPARE(doneTapped.size(), 0);
         QTest::keyClick(m_stack.get(), Qt::Key_Escape);
         QCOMPARE(doneTapped.size(), 1);
+    }
+
+    // Coming back to a screen gives the focus back to its field, cursor where it was
+    // and nothing selected, however the screen on top was left.
+    void focusComesBackWhereItWas()
+    {
+        auto *editor = new Screen(s("Camera"), &m_journal);
+        auto *name = new QLineEdit(s("Gate"), editor);
+        auto *host = new QLineEdit(s("127.0.0.1"), editor);
+        host->move(0, 40);
+        m_stack->pushViewController(editor, false);
+        m_stack->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_stack.get()));
+        host->setFocus();
+        host->setCursorPosition(3);
+        auto *chooser = new Screen(s("PTZ Type"), &m_journal);
+        auto *filter = new QLineEdit(chooser);
+        m_stack->pushViewController(chooser, true);
+        QVERIFY(finishedOrDone());
+        filter->setFocus();
+        m_stack->popViewController(true);
+        QVERIFY(finishedOrDone());
+        QVERIFY(host->hasFocus());
+        QCOMPARE(host->cursorPosition(), 3);
+        QVERIFY(!name->hasSelectedText() && !host->hasSelectedText());
     }
 
     void barShowsBackAndItemButtons()

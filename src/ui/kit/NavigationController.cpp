@@ -5,6 +5,7 @@
 #include "ui/kit/Theme.h"
 #include "ui/kit/ViewController.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QParallelAnimationGroup>
 #include <algorithm>
@@ -196,12 +197,14 @@ void NavigationController::completeTransition()
     m_animating = false;
     m_content->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     if (m_leaving) {
+        keepFocusOf(m_leaving);
         m_leaving->hide();
         m_leaving->move(0, 0);
         m_leaving->viewDidDisappear(animated);
     }
     if (m_arriving) {
         m_arriving->move(0, 0);
+        restoreFocusOf(m_arriving);
         m_arriving->viewDidAppear(animated);
     }
     m_leaving = nullptr;
@@ -210,6 +213,29 @@ void NavigationController::completeTransition()
     for (const Entry &entry : released)
         release(entry);
     emit transitionFinished();
+}
+
+void NavigationController::keepFocusOf(ViewController *leaving)
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (!focused || !leaving->isAncestorOf(focused))
+        return;
+    for (Entry &entry : m_stack) {
+        if (entry.controller == leaving)
+            entry.focus = focused;
+    }
+    setFocus(Qt::OtherFocusReason);
+}
+
+void NavigationController::restoreFocusOf(ViewController *arriving)
+{
+    for (Entry &entry : m_stack) {
+        if (entry.controller == arriving && entry.focus) {
+            // Not a Tab: a line edit keeps its cursor instead of selecting all.
+            std::exchange(entry.focus, nullptr)->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 void NavigationController::release(const Entry &entry)

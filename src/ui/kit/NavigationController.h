@@ -49,11 +49,17 @@ private:
         QPointer<ViewController> controller;
         QPointer<QWidget> originalParent;
         bool owned = false;
+        // Where the keyboard focus was when a screen was pushed over this one.
+        QPointer<QWidget> focus;
     };
     enum class Direction { Forward, Backward };
 
     void changeStack(const QList<ViewController *> &controllers, Direction direction, bool animated);
     void completeTransition();
+    // A screen that goes keeps its focused field for its return, and the focus
+    // stays with the stack rather than jumping to the next field (selecting its text).
+    void keepFocusOf(ViewController *leaving);
+    void restoreFocusOf(ViewController *arriving);
     void release(const Entry &entry);
     void layoutControllers();
     QRect contentRect() const;
