@@ -1,3 +1,4 @@
+#include "config/CameraFormCheck.h"
 #include "config/FakeFormHost.h"
 
 #include "ptz/AxisPTZProfile.h"
@@ -253,6 +254,38 @@ private slots:
         FakeFormHost sonyForm;
         sony.populateForm(sonyForm, dictionary({{"video.port", s("0")}}));
         QCOMPARE(SonyPTZProfile::instance().readFromForm(sonyForm).value(s("control.port")).toString(), s("0"));
+    }
+
+    // The editor's save check, on the rows each profile lays out.
+    void saveCheckNamesTheField_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("empty host") << s("video.host") << s(" ") << s("Enter the camera's address in \"Host\".");
+        for (const char *port : { "0", "65536", "80a", "-1" })
+            QTest::addRow("port %s", port) << s("video.port") << s(port) << s("\"Port\" must be a number from 1 to 65535.");
+        QTest::newRow("control port") << s("control.port") << s("99999") << s("\"Port\" must be a number from 1 to 65535.");
+        for (const char *fps : { "fast", "0", "5000" })
+            QTest::addRow("fps %s", fps) << s("video.fps") << s(fps) << s("\"Frames/Second\" must be a number of frames per second, such as 5.");
+        for (const char *size : { "640*480", "x480", "640x", "0x480" })
+            QTest::addRow("resolution %s", size) << s("video.resolution") << s(size)
+                                                 << s("\"Resolution\" must be a width and a height, such as 640x480.");
+        QTest::newRow("all fine") << s("video.fps") << s("2.5") << QString();
+    }
+
+    void saveCheckNamesTheField()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, problem);
+        FakeFormHost form;
+        axis.populateForm(form, dictionary({{"video.host", s("127.0.0.1")}, {"video.port", s("8080")},
+                                            {"video.resolution", s("640x480")}, {"video.fps", s("5")}}));
+        PelcoPTZProfile::instance().populateForm(form, Value::dictionary());
+        QVERIFY(CameraFormCheck::problem(form).isEmpty());
+        form.field(key)->setValue(value);
+        QCOMPARE(CameraFormCheck::problem(form), problem);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "ptz/QSUnivProfile.h"
 #include "support/TestSupport.h"
+#include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/RoundedButton.h"
@@ -89,6 +90,15 @@ private slots:
         QCOMPARE(valueOf(editor, "enabled"), s("y"));
         QCOMPARE(valueOf(editor, "ptzSwitch"), s("n"));
 
+        // Nothing is saved without an address; the alert names the field.
+        editor->saveButtonPressed();
+        auto *alert = editor->findChild<Alert *>();
+        QVERIFY(alert);
+        QVERIFY(alert->message().contains(s("\"Host\"")));
+        QCOMPARE(cameras.size(), 1);
+        alert->close();
+
+        field(editor, "video.host")->setValue(s("127.0.0.1"));
         editor->saveButtonPressed();
         QCOMPARE(harness.stack.viewControllers(), QList<ViewController *>{harness.groupEditor});
         QCOMPARE(cameras.size(), 2);
@@ -96,8 +106,10 @@ private slots:
             {{"definition_version", s("1")},
              {"enabled", s("y")},
              {"title", s("unnamed")},
-             {"video.parameters",
-              dictionary({{"video.type", s("AXISMJPEG")}, {"video.vapix", s("1")}, {"video.ssl", s("n")}})}});
+             {"video.parameters", dictionary({{"video.type", s("AXISMJPEG")},
+                                              {"video.host", s("127.0.0.1")},
+                                              {"video.vapix", s("1")},
+                                              {"video.ssl", s("n")}})}});
         QCOMPARE(cameras.at(1), expected);
     }
 
@@ -225,12 +237,22 @@ private slots:
         editor.setCurrentGroup(group);
         editor.setVidProfile(profile);
         editor.setCameraDefinition(Value());
+        // Text that names its key, or a valid value where the editor checks one.
+        const auto sample = [](const QString &key) {
+            if (key == s("video.port"))
+                return s("8080");
+            if (key == s("video.fps"))
+                return s("5");
+            if (key == s("video.resolution"))
+                return s("640x480");
+            return key.toUpper();
+        };
         QStringList filled;
         for (const char *key : {"title", "video.host", "video.port", "video.path", "video.username", "video.password",
                                 "video.camera_number", "video.camera_name", "video.resolution", "video.fps",
                                 "video.compression"}) {
             if (FormField *f = field(&editor, key)) {
-                f->setValue(s(key).toUpper());
+                f->setValue(sample(s(key)));
                 filled << s(key);
             }
         }
@@ -257,7 +279,7 @@ private slots:
         QCOMPARE(reopened.vidProfile(), profile);
         QCOMPARE(reopened.ptzProfile(), editor.ptzProfile());
         for (const QString &key : std::as_const(filled))
-            QCOMPARE(valueOf(&reopened, qPrintable(key)), key.toUpper());
+            QCOMPARE(valueOf(&reopened, qPrintable(key)), sample(key));
         QCOMPARE(valueOf(&reopened, "video.ssl").isNull(), !editor.rowForKey(s("video.ssl")));
         reopened.saveButtonPressed();
         QCOMPARE(cameras.size(), 1);

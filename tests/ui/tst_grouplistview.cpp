@@ -202,6 +202,7 @@ private slots:
         Value detected = camera("Lobby");
         Value video = Value::dictionary();
         video.insert(s("video.type"), s("GENMJPEG"));
+        video.insert(s("video.host"), s("127.0.0.1"));
         detected.insert(s("video.parameters"), video);
         detected.insert(s("service"), Value::handle(std::make_shared<int>(7)));
         auto *viewer = new CameraDetailView(store());

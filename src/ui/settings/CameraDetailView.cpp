@@ -1,7 +1,9 @@
 #include "ui/settings/CameraDetailView.h"
 
+#include "config/CameraFormCheck.h"
 #include "config/GroupStore.h"
 #include "ptz/PTZProfile.h"
+#include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/RoundedButton.h"
@@ -153,10 +155,18 @@ Value CameraDetailView::makeDictFromForm() const
 
 void CameraDetailView::saveButtonPressed()
 {
+    if (m_currentGroup.isNull()) {
+        returnToGroupEditor();
+        return;
+    }
+    const QString problem = CameraFormCheck::problem(*this);
+    if (!problem.isEmpty()) {
+        Alert::inform(QStringLiteral("Cannot Save"), problem, this);
+        return;
+    }
     // Only the very definition the editor opened on is replaced; a copy from
     // elsewhere is a new camera even when an equal one is already there.
-    if (!m_currentGroup.isNull())
-        m_store.saveCamera(m_currentGroup, m_cameraDefinition, makeDictFromForm());
+    m_store.saveCamera(m_currentGroup, m_cameraDefinition, makeDictFromForm());
     returnToGroupEditor();
 }
 
