@@ -1,6 +1,7 @@
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
 #include "ui/settings/FormSwitch.h"
+#include "ui/kit/Theme.h"
 #include "ui/settings/FormTableViewController.h"
 
 #include <QPointer>
@@ -107,6 +108,28 @@ private slots:
         // Rebuilding the cells hands the fields on rather than deleting them.
         table->reloadData();
         QCOMPARE(table->cellForRow({0, 0})->accessoryView(), dynamic_cast<QWidget *>(name.get()));
+    }
+
+    // The text fields of a section, wide or narrow, start in one column just right
+    // of the widest label and reach the right margin.
+    void textFieldsLineUp()
+    {
+        const FormSectionRef video = m_form->addSection(s("video"));
+        auto host = m_form->createDefaultTextfield(true);
+        auto path = m_form->createDefaultTextfield(false);
+        m_form->addRow(s("video.host"), s("Host"), host, {}, video);
+        m_form->addRow(s("video.path"), s("URL"), path, {}, video);
+        m_form->addRow(s("video.username"), s("Username"), m_form->createDefaultTextfield(false), {}, video);
+        m_form->resize(320, 480);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        const auto *hostField = dynamic_cast<QWidget *>(host.get());
+        const auto *pathField = dynamic_cast<QWidget *>(path.get());
+        QCOMPARE(hostField->x(), pathField->x());
+        QCOMPARE(hostField->width(), pathField->width());
+        const QRect label = m_form->tableView()->cellForRow({0, 2})->contentsRect();
+        QVERIFY(hostField->x() > QFontMetrics(Theme::cellFont()).horizontalAdvance(s("Username")));
+        QVERIFY(pathField->geometry().right() > label.width() - 20);
     }
 
     void tapsRunTheActionOfSelectableRowsOnly()

@@ -11,6 +11,8 @@ namespace {
 constexpr int Margin = 5;
 // Longer titles would crowd the screen's own title.
 constexpr int LongestBackTitle = 12;
+constexpr int TitleFontSize = 20;
+constexpr int SmallestTitleFontSize = 14;
 }
 
 NavigationBar::NavigationBar(QWidget *parent)
@@ -113,7 +115,13 @@ void NavigationBar::paintEvent(QPaintEvent *)
             leftEdge = qMax(leftEdge, button->geometry().right() + Margin);
     }
     const int rightEdge = m_right->isVisible() ? m_right->geometry().left() - Margin : width() - Margin;
-    p.setFont(Theme::font(20, true));
+    // A long title gets a smaller font, down to a size still read at a glance,
+    // before it is cut short.
+    for (int size = TitleFontSize; size >= SmallestTitleFontSize; --size) {
+        p.setFont(Theme::font(size, true));
+        if (p.fontMetrics().horizontalAdvance(m_title) + 2 <= rightEdge - leftEdge)
+            break;
+    }
     // Centred on the bar when it fits there, otherwise centred in the room left.
     const int wanted = p.fontMetrics().horizontalAdvance(m_title) + 2;
     QRect titleRect((width() - wanted) / 2, 0, wanted, height());

@@ -177,6 +177,13 @@ QRect TableViewCell::reorderGripRect() const
     return {width() - GripWidth, 0, GripWidth, height()};
 }
 
+void TableViewCell::setAccessoryColumn(int x)
+{
+    m_accessoryColumn = x;
+    if (testAttribute(Qt::WA_Resized))
+        layoutChildren();
+}
+
 int TableViewCell::accessoryWidth() const
 {
     if (m_deletable || m_movable) {
@@ -222,6 +229,8 @@ void TableViewCell::layoutChildren()
         QSize size = m_accessoryView->testAttribute(Qt::WA_Resized) ? m_accessoryView->size()
                                                                     : m_accessoryView->sizeHint();
         size.setHeight(qMin(size.height(), height()));
+        if (m_accessoryColumn > 0)
+            size.setWidth(qMax(0, width() - Inset - m_accessoryColumn));
         m_accessoryView->setGeometry(width() - Inset - size.width(), (height() - size.height()) / 2,
                                      size.width(), size.height());
         m_accessoryView->setVisible(!editing);

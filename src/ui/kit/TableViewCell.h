@@ -42,6 +42,9 @@ public:
     void setAccessoryType(Accessory accessory);
     QWidget *accessoryView() const { return m_accessoryView; }
     void setAccessoryView(QWidget *view);
+    // The accessory view reaches from x to the right margin, so that the fields
+    // of several rows line up; 0 keeps its own width.
+    void setAccessoryColumn(int x);
 
     SelectionStyle selectionStyle() const { return m_selectionStyle; }
     void setSelectionStyle(SelectionStyle style);
@@ -91,6 +94,7 @@ private:
     Accessory m_accessory = Accessory::None;
     QPointer<QWidget> m_accessoryView;
     QPointer<QWidget> m_accessoryHome;
+    int m_accessoryColumn = 0;
     SelectionStyle m_selectionStyle = SelectionStyle::Blue;
     Position m_position = Position::Plain;
     bool m_highlighted = false;

@@ -1,6 +1,7 @@
 #include "ui/settings/FormTableViewController.h"
 
 #include "ui/kit/TableViewCell.h"
+#include "ui/kit/Theme.h"
 #include "ui/settings/FormSwitch.h"
 #include "ui/settings/FormTextField.h"
 #include "ui/settings/KeyboardFixer.h"
@@ -10,6 +11,9 @@ namespace {
 constexpr int LargeFieldWidth = 200;
 constexpr int SmallFieldWidth = 95;
 constexpr int FieldHeight = 30;
+// The cell's own margin at its left, and the gap between a label and its field.
+constexpr int CellInset = 10;
+constexpr int LabelGap = 12;
 }
 
 FormTableViewController::FormTableViewController(TableView::Style style, QWidget *parent)
@@ -129,9 +133,25 @@ TableViewCell *FormTableViewController::cellForRow(TableView *, const IndexPath 
         cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
     cell->setText(row->label);
     cell->setAccessoryView(dynamic_cast<QWidget *>(row->view.get()));
+    if (auto *text = dynamic_cast<FormTextField *>(row->view.get())) {
+        text->resize(SmallFieldWidth, FieldHeight);
+        if (const FormSectionRef section = m_model.currentSectionForIndex(path.section))
+            cell->setAccessoryColumn(textFieldColumn(*section));
+    }
     if (!row->rightLabel.isNull())
         cell->setDetailText(row->rightLabel);
     return cell;
+}
+
+int FormTableViewController::textFieldColumn(const FormSection &section)
+{
+    const QFontMetrics metrics(Theme::cellFont());
+    int widest = 0;
+    for (const FormRowRef &row : section.rows) {
+        if (dynamic_cast<FormTextField *>(row->view.get()))
+            widest = std::max(widest, metrics.horizontalAdvance(row->label));
+    }
+    return CellInset + widest + LabelGap;
 }
 
 QString FormTableViewController::titleForHeader(TableView *, int section)

@@ -72,6 +72,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Where the text fields of a section start: one column, right of its widest label.
+    static int textFieldColumn(const FormSection &section);
+
     FormModel m_model;
     TableView *m_table;
     QPointer<KeyboardFixer> m_keyboardFixer;
