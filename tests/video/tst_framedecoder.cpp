@@ -1,0 +1,273 @@
+#include "video/FrameDecoder.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QTest>
+
+#include <turbojpeg.h>
+
+// Under AddressSanitizer any allocation over 64 MB ends the test: a refused picture
+// must not have been allocated first.
+extern "C" const char *__asan_default_options()
+{
+    return "max_allocation_size_mb=64";
+}
+
+namespace {
+
+const QColor TopLeft(220, 30, 30);
+const QColor TopRight(30, 200, 40);
+const QColor BottomLeft(30, 40, 210);
+const QColor BottomRight(230, 220, 40);
+
+// Four coloured quadrants, so that misplaced rows, columns or channels show.
+QImage quadrants(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool right = x * 2 >= width;
+            const bool bottom = y * 2 >= height;
+            image.setPixelColor(x, y, bottom ? (right ? BottomRight : BottomLeft) : (right ? TopRight : TopLeft));
+        }
+    }
+    return image;
+}
+
+QImage solid(int width, int height, const QColor &color)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+QByteArray compress(const QImage &rgb32, int subsampling, int flags = 0)
+{
+    tjhandle handle = tjInitCompress();
+    unsigned char *out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, rgb32.constBits(), rgb32.width(), static_cast<int>(rgb32.bytesPerLine()), rgb32.height(),
+                TJPF_BGRX, &out, &size, subsampling, 90, flags);
+    QByteArray bytes(reinterpret_cast<const char *>(out), static_cast<qsizetype>(size));
+    tjFree(out);
+    tjDestroy(handle);
+    return bytes;
+}
+
+// Quadrants in CMYK as Adobe's programs store it (inverted), which is how Qt reads it.
+QByteArray cmykQuadrants(int width, int height)
+{
+    const QImage rgb = quadrants(width, height);
+    QByteArray cmyk(width * height * 4, Qt::Uninitialized);
+    auto *p = reinterpret_cast<unsigned char *>(cmyk.data());
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x, p += 4) {
+            const QColor c = rgb.pixelColor(x, y);
+            p[0] = static_cast<unsigned char>(c.red());
+            p[1] = static_cast<unsigned char>(c.green());
+            p[2] = static_cast<unsigned char>(c.blue());
+            p[3] = 255;
+        }
+    }
+    tjhandle handle = tjInitCompress();
+    unsigned char *out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, reinterpret_cast<const unsigned char *>(cmyk.constData()), width, width * 4, height,
+                TJPF_CMYK, &out, &size, TJSAMP_444, 95, 0);
+    QByteArray bytes(reinterpret_cast<const char *>(out), static_cast<qsizetype>(size));
+    tjFree(out);
+    tjDestroy(handle);
+    return bytes;
+}
+
+QByteArray encodedByQt(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(95);
+    writer.write(image);
+    return bytes;
+}
+
+// The JPEG with its frame header claiming another size.
+QByteArray claimingSize(QByteArray jpeg, int width, int height)
+{
+    const qsizetype sof = jpeg.indexOf("\xff\xc0");
+    jpeg[sof + 5] = static_cast<char>(height >> 8);
+    jpeg[sof + 6] = static_cast<char>(height & 0xff);
+    jpeg[sof + 7] = static_cast<char>(width >> 8);
+    jpeg[sof + 8] = static_cast<char>(width & 0xff);
+    return jpeg;
+}
+
+bool near(const QColor &a, const QColor &b, int tolerance = 24)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
+        && std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+// Each quadrant's centre has its colour, and every pixel is opaque as Format_RGB32 requires.
+QString quadrantProblem(const QImage &picture, bool grey = false)
+{
+    if (picture.format() != QImage::Format_RGB32)
+        return QStringLiteral("format %1").arg(picture.format());
+    const int w = picture.width();
+    const int h = picture.height();
+    const struct
+    {
+        QPoint at;
+        QColor expected;
+    } checks[] = { { { w / 4, h / 4 }, TopLeft },
+                   { { 3 * w / 4, h / 4 }, TopRight },
+                   { { w / 4, 3 * h / 4 }, BottomLeft },
+                   { { 3 * w / 4, 3 * h / 4 }, BottomRight } };
+    for (const auto &check : checks) {
+        QColor expected = check.expected;
+        if (grey) {
+            const int luma = qRound(0.299 * expected.red() + 0.587 * expected.green() + 0.114 * expected.blue());
+            expected = QColor(luma, luma, luma);
+        }
+        const QColor got = picture.pixelColor(check.at);
+        if (!near(got, expected))
+            return QStringLiteral("%1,%2 is %3").arg(check.at.x()).arg(check.at.y()).arg(got.name());
+    }
+    for (int y = 0; y < h; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            if (qAlpha(line[x]) != 255)
+                return QStringLiteral("alpha %1 at %2,%3").arg(qAlpha(line[x])).arg(x).arg(y);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+class TestFrameDecoder final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scaleChoice_data()
+    {
+        QTest::addColumn<QSize>("full");
+        QTest::addColumn<QSize>("target");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("no target") << QSize(640, 480) << QSize() << QSize(640, 480);
+        QTest::newRow("tile") << QSize(640, 480) << QSize(151, 104) << QSize(160, 120);
+        QTest::newRow("one pixel past a quarter") << QSize(640, 480) << QSize(161, 104) << QSize(240, 180);
+        QTest::newRow("height decides") << QSize(1920, 1080) << QSize(480, 320) << QSize(720, 405);
+        QTest::newRow("exact") << QSize(640, 480) << QSize(640, 480) << QSize(640, 480);
+        QTest::newRow("larger than the picture") << QSize(640, 480) << QSize(1000, 700) << QSize(640, 480);
+        QTest::newRow("odd sizes round up") << QSize(641, 479) << QSize(81, 60) << QSize(81, 60);
+        for (int eighths = 1; eighths <= 8; ++eighths) {
+            const int side = 800 * eighths / 8;
+            QTest::addRow("%d/8", eighths) << QSize(800, 800) << QSize(side - 1, side - 1) << QSize(side, side);
+        }
+    }
+    void scaleChoice()
+    {
+        QFETCH(QSize, full);
+        QFETCH(QSize, target);
+        QFETCH(QSize, expected);
+        QCOMPARE(FrameDecoder::scaledSize(full, target), expected);
+    }
+
+    // Odd sizes at every scale and subsampling come out as large as the chooser says,
+    // with the right colours in the right places.
+    void everySubsamplingAtEveryScale()
+    {
+        const QImage source = quadrants(203, 151);
+        const int subsamplings[] = { TJSAMP_444, TJSAMP_422, TJSAMP_420, TJSAMP_440, TJSAMP_411, TJSAMP_GRAY };
+        for (const int subsampling : subsamplings) {
+            const QByteArray jpeg = compress(source, subsampling);
+            FrameDecoder decoder;
+            for (int eighths = 1; eighths <= 8; ++eighths) {
+                const QSize target(203 * eighths / 8, 151 * eighths / 8);
+                const QImage picture = decoder.decode(jpeg, target);
+                const QString where = QStringLiteral("subsampling %1 at %2/8").arg(subsampling).arg(eighths);
+                QCOMPARE(picture.size(), FrameDecoder::scaledSize(source.size(), target));
+                const QString problem = quadrantProblem(picture, subsampling == TJSAMP_GRAY);
+                QVERIFY2(problem.isEmpty(), qPrintable(where + QStringLiteral(": ") + problem));
+            }
+        }
+    }
+
+    void kinds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QImage source = quadrants(96, 64);
+        QTest::newRow("CMYK") << cmykQuadrants(96, 64);
+        QTest::newRow("progressive") << compress(source, TJSAMP_420, TJFLAG_PROGRESSIVE);
+        QFile restart(QStringLiteral(VYO_TEST_DATA "/restart.jpg"));
+        QVERIFY(restart.open(QIODevice::ReadOnly));
+        QTest::newRow("restart markers") << restart.readAll();
+        QTest::newRow("PNG through Qt's reader") << encodedByQt(source, "png");
+    }
+    void kinds()
+    {
+        QFETCH(QByteArray, bytes);
+        FrameDecoder decoder;
+        const QImage picture = decoder.decode(bytes);
+        QVERIFY2(!picture.isNull(), qPrintable(decoder.error()));
+        const QString problem = quadrantProblem(picture);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // A picture cut short shows its top and flat colour below, never the previous
+    // picture that was decoded into the same buffer; one cut inside its header is none.
+    void truncatedPictures()
+    {
+        FrameDecoder decoder;
+        const QByteArray whole = compress(quadrants(320, 240), TJSAMP_420);
+        decoder.decode(compress(solid(320, 240, Qt::magenta), TJSAMP_420));
+        const QImage picture = decoder.decode(whole.left(whole.size() * 2 / 3));
+        QCOMPARE(picture.size(), QSize(320, 240));
+        QVERIFY(near(picture.pixelColor(80, 60), TopLeft));
+        const QColor bottom = picture.pixelColor(0, 239);
+        QVERIFY(!near(bottom, Qt::magenta, 60));
+        for (int x = 0; x < 320; ++x)
+            QCOMPARE(picture.pixelColor(x, 239), bottom);
+
+        QVERIFY(decoder.decode(whole.left(100)).isNull());
+        QVERIFY(decoder.decode("not a picture at all").isNull());
+        QVERIFY(!decoder.error().isEmpty());
+    }
+
+    // A few hundred bytes claiming too many pixels are refused before any allocation;
+    // the largest side allowed still decodes.
+    void refusesBombs()
+    {
+        const QByteArray small = compress(quadrants(64, 48), TJSAMP_420);
+        FrameDecoder decoder;
+        for (const QSize claim : { QSize(16385, 48), QSize(48, 16385), QSize(9000, 9000) }) {
+            QVERIFY(decoder.decode(claimingSize(small, claim.width(), claim.height())).isNull());
+            QVERIFY(decoder.error().contains(QStringLiteral("%1x%2").arg(claim.width()).arg(claim.height())));
+        }
+        QCOMPARE(decoder.decode(compress(quadrants(FrameDecoder::MaxSide, 16), TJSAMP_420)).size(),
+                 QSize(FrameDecoder::MaxSide, 16));
+    }
+
+    // Steady streaming writes into the picture of two frames ago; a picture someone
+    // still holds is never written.
+    void reusesPictureBuffers()
+    {
+        FrameDecoder decoder;
+        QImage first = decoder.decode(compress(solid(64, 48, Qt::red), TJSAMP_420));
+        const uchar *firstBits = first.constBits();
+        const QImage second = decoder.decode(compress(solid(64, 48, Qt::green), TJSAMP_420));
+        QVERIFY(second.constBits() != firstBits);
+        QVERIFY(near(first.pixelColor(10, 10), Qt::red));
+        first = QImage();
+        const QImage third = decoder.decode(compress(solid(64, 48, Qt::blue), TJSAMP_420));
+        QCOMPARE(third.constBits(), firstBits);
+        QVERIFY(near(second.pixelColor(10, 10), Qt::green));
+        QVERIFY(near(third.pixelColor(10, 10), Qt::blue));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFrameDecoder)
+#include "tst_framedecoder.moc"
