@@ -1,15 +1,24 @@
 #include "support/ManualClock.h"
+#include "support/TestServer.h"
+#include "support/TestSupport.h"
 
 #include "config/DefaultSettings.h"
 #include "ui/kit/ActivitySpinner.h"
 #include "ui/live/VideoView.h"
 #include "platform/NotificationHub.h"
 #include "platform/Preferences.h"
+#include "util/WorkerThread.h"
+#include "video/MJPEGStreamReader.h"
 #include "video/FrameConsumer.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
 
 namespace {
 
@@ -19,6 +28,62 @@ QImage picture()
     image.fill(Qt::darkGreen);
     return image;
 }
+
+QImage checkerboard(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    }
+    return image;
+}
+
+// Part number n as a colour that survives JPEG: four bits a channel, mid-step.
+QColor colourFor(int n)
+{
+    return QColor(((n >> 8) & 15) * 16 + 8, ((n >> 4) & 15) * 16 + 8, (n & 15) * 16 + 8);
+}
+
+int numberOf(const QImage &picture)
+{
+    const QColor c = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+    return ((c.red() / 16) << 8) | ((c.green() / 16) << 4) | (c.blue() / 16);
+}
+
+// The part numbers of the pictures painted from index from on, each once.
+QList<int> distinctAfter(const QList<int> &painted, qsizetype from)
+{
+    QList<int> out;
+    for (qsizetype i = from; i < painted.size(); ++i) {
+        if (out.isEmpty() || out.last() != painted.at(i))
+            out.append(painted.at(i));
+    }
+    return out;
+}
+
+// Notes the part number of the picture at each paint of a view.
+class PaintRecorder final : public QObject
+{
+public:
+    PaintRecorder(VideoView *view, QList<int> *painted)
+        : m_view(view)
+        , m_painted(painted)
+    {
+        view->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_view && event->type() == QEvent::Paint && !m_view->image().isNull())
+            m_painted->append(numberOf(m_view->image()));
+        return false;
+    }
+
+private:
+    VideoView *m_view;
+    QList<int> *m_painted;
+};
 
 } // namespace
 
@@ -35,6 +100,9 @@ private:
         auto view = std::make_unique<VideoView>(*m_preferences, m_clock);
         view->resize(320, 240);
         view->show();
+        // Pictures that arrive before the window is exposed are never painted.
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            QTest::qFail("the view's window is not exposed", __FILE__, __LINE__);
         return view;
     }
 
@@ -96,19 +164,24 @@ private slots:
         QVERIFY(!view->spinner());
     }
 
-    // Ten frames of 5000 bytes in 2 seconds read 5 fps and 25 KB/s.
+    // Four pictures painted and six parts skipped in 2 seconds read 2 fps and 3 skipped
+    // a second; the bytes of frames without a picture count too.
     void frameRateLine()
     {
         auto view = makeView(true);
         QVERIFY(view->showFPS());
         QVERIFY(view->fpsLabel()->isVisibleTo(view.get()));
         const auto consumer = view->frameConsumer();
-        for (int i = 0; i < 10; ++i)
-            consumer->consumeFrame(i % 2 ? picture() : QImage(), Value(), 5000);
+        for (int i = 1; i <= 4; ++i) {
+            consumer->consumeFrame(picture(), Value(), 4000);
+            QTRY_COMPARE(view->framesShown(), i);
+        }
+        consumer->consumeFrame(QImage(), Value(), 4000);
+        consumer->framesSkipped(6);
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("5.00 fps | 25.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps, 3.00 skipped | 10.0KB/s"));
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps, 0.00 skipped | 0.0KB/s"));
     }
 
     // Switching off hides the line; switching on restarts the interval from the switch.
@@ -118,14 +191,17 @@ private slots:
         QVERIFY(!view->fpsLabel()->isVisibleTo(view.get()));
         const auto consumer = view->frameConsumer();
         consumer->consumeFrame(picture(), Value(), 1000);
+        QTRY_COMPARE(view->framesShown(), 1);
         m_clock.advance(5000);
         NotificationHub::instance().post(QStringLiteral("VidShowFPS"), { { QStringLiteral("newValue"), true } });
         QVERIFY(view->showFPS());
         QVERIFY(view->fpsLabel()->isVisibleTo(view.get()));
-        for (int i = 0; i < 4; ++i)
+        for (int i = 1; i <= 4; ++i) {
             consumer->consumeFrame(picture(), Value(), 1000);
+            QTRY_COMPARE(view->framesShown(), i + 1);
+        }
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps | 2.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps, 0.00 skipped | 2.0KB/s"));
 
         NotificationHub::instance().post(QStringLiteral("VidShowFPS"), { { QStringLiteral("newValue"), false } });
         QVERIFY(!view->fpsLabel()->isVisibleTo(view.get()));
@@ -133,7 +209,7 @@ private slots:
         NotificationHub::instance().post(QStringLiteral("VidShowFPS"), { { QStringLiteral("newValue"), true } });
         m_clock.advance(1000);
         view->updateFPS();
-        QCOMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s"));
+        QCOMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps, 0.00 skipped | 0.0KB/s"));
     }
 
     // A reader may go on delivering after the view is gone.
@@ -147,14 +223,90 @@ private slots:
         QTest::qWait(10);
     }
 
-    void paintsScaledPicture()
+    // A picture within two pixels of the view's size is drawn pixel for pixel, centred;
+    // any other is scaled once, smoothly only when it shrinks.
+    void paintingRule()
     {
         auto view = makeView(false);
-        view->setInitialFrame(picture(), m_clock.now());
-        const QImage shot = view->grab().toImage();
-        QCOMPARE(shot.size(), QSize(320, 240));
-        QCOMPARE(shot.pixelColor(5, 5), QColor(Qt::darkGreen));
-        QCOMPARE(shot.pixelColor(315, 235), QColor(Qt::darkGreen));
+        const auto shot = [this, &view](const QImage &image) {
+            view->setInitialFrame(image, m_clock.now());
+            return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const auto greys = [](const QImage &image) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x)
+                    count += image.pixelColor(x, y) != Qt::black && image.pixelColor(x, y) != Qt::white;
+            }
+            return count;
+        };
+        QCOMPARE(shot(checkerboard(318, 238)).copy(1, 1, 318, 238), checkerboard(318, 238));
+        QCOMPARE(shot(checkerboard(322, 242)), checkerboard(322, 242).copy(1, 1, 320, 240));
+        QCOMPARE(greys(shot(checkerboard(160, 120))), 0);
+        const QImage shrunk = shot(checkerboard(640, 480));
+        QVERIFY(greys(shrunk) > 320 * 240 / 2);
+    }
+
+    // A camera sending 300 parts a second to a view whose GUI thread stalls: only
+    // painted pictures are decoded, the parts that arrive meanwhile are skipped, not
+    // queued, and the first picture decoded after the stall is one of the newest.
+    void onlyTheNewestPartIsDecoded()
+    {
+        std::atomic<int> sent = 0;
+        QThread serverThread;
+        serverThread.start();
+        QObject serverHome;
+        serverHome.moveToThread(&serverThread);
+        TestServer *server = nullptr;
+        QMetaObject::invokeMethod(
+            &serverHome,
+            [&] {
+                server = new TestServer(TestServer::http([&sent](QTcpSocket *socket, const QByteArray &) {
+                    socket->write(multipartHead("myb"));
+                    auto *timer = new QTimer(socket);
+                    timer->setTimerType(Qt::PreciseTimer);
+                    connect(timer, &QTimer::timeout, socket, [socket, &sent] {
+                        socket->write(multipartPart("myb", testJpeg(16, 16, colourFor(sent.fetch_add(1)))));
+                    });
+                    timer->start(3);
+                }));
+            },
+            Qt::BlockingQueuedConnection);
+        const auto stopServer = qScopeGuard([&] {
+            QMetaObject::invokeMethod(&serverHome, [server] { delete server; }, Qt::BlockingQueuedConnection);
+            serverThread.quit();
+            serverThread.wait();
+        });
+
+        auto view = makeView(false);
+        QList<int> painted;
+        PaintRecorder recorder(view.get(), &painted);
+        WorkerThread worker;
+        worker.start();
+        auto reader = std::make_unique<MJPEGStreamReader>(&worker);
+        reader->setConnectionParameters(Value::dictionary(),
+                                        QUrl(QStringLiteral("http://127.0.0.1:%1/video").arg(server->port())));
+        reader->addConsumer(view->frameConsumer());
+        const auto decoded = std::make_shared<RecordingConsumer>();
+        reader->addConsumer(decoded);
+        reader->start();
+        QTRY_VERIFY(view->framesShown() >= 10);
+
+        const int before = sent;
+        const qint64 skippedBefore = view->framesSkipped();
+        const qsizetype paintsBefore = painted.size();
+        QThread::msleep(300);
+        const int after = sent;
+        QTRY_VERIFY(distinctAfter(painted, paintsBefore).size() >= 2);
+        QVERIFY2(distinctAfter(painted, paintsBefore).at(1) >= before + (after - before) / 2,
+                 qPrintable(QStringLiteral("%1 sent before the stall, %2 after, shown %3")
+                                .arg(before)
+                                .arg(after)
+                                .arg(distinctAfter(painted, paintsBefore).at(1))));
+        QVERIFY(view->framesSkipped() - skippedBefore >= (after - before) / 2);
+        // One picture may be on its way to the view.
+        QVERIFY(decoded->count() <= view->framesShown() + 1);
+        QVERIFY(view->framesShown() <= painted.size());
     }
 };
 
