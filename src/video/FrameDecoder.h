@@ -24,9 +24,9 @@ public:
     FrameDecoder(const FrameDecoder &) = delete;
     FrameDecoder &operator=(const FrameDecoder &) = delete;
 
-    // The picture at the smallest JPEG scale that still covers target in both
-    // directions, or at full size when target is empty; null when the bytes hold no
-    // picture or one too large (error() says why).
+    // The picture at the smallest of the fast JPEG scales (1/8, 1/4, 1/2, 1/1) that
+    // still covers target in both directions, or at full size when target is empty;
+    // null when the bytes hold no picture or one too large (error() says why).
     QImage decode(const QByteArray &bytes, QSize target = QSize());
     QString error() const { return m_error; }
 
