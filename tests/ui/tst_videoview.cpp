@@ -179,9 +179,9 @@ private slots:
         consumer->consumeFrame(QImage(), Value(), 4000);
         consumer->framesSkipped(6);
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps, 3.00 skipped | 10.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps | 10.0KB/s\n3.00 skipped/s"));
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps, 0.00 skipped | 0.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s\n0.00 skipped/s"));
     }
 
     // Switching off hides the line; switching on restarts the interval from the switch.
@@ -201,7 +201,7 @@ private slots:
             QTRY_COMPARE(view->framesShown(), i + 1);
         }
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps, 0.00 skipped | 2.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps | 2.0KB/s\n0.00 skipped/s"));
 
         NotificationHub::instance().post(QStringLiteral("VidShowFPS"), { { QStringLiteral("newValue"), false } });
         QVERIFY(!view->fpsLabel()->isVisibleTo(view.get()));
@@ -209,7 +209,7 @@ private slots:
         NotificationHub::instance().post(QStringLiteral("VidShowFPS"), { { QStringLiteral("newValue"), true } });
         m_clock.advance(1000);
         view->updateFPS();
-        QCOMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps, 0.00 skipped | 0.0KB/s"));
+        QCOMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s\n0.00 skipped/s"));
     }
 
     // A reader may go on delivering after the view is gone.

@@ -24,6 +24,8 @@ const QString ShowFPSKey = QStringLiteral("VidShowFPS");
 constexpr int LabelMargin = 2;
 constexpr int LabelWidth = 150;
 constexpr int LabelHeight = 20;
+constexpr int LabelFontPixels = 15;
+constexpr int SmallestLabelFontPixels = 9;
 
 } // namespace
 
@@ -131,8 +133,10 @@ VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *pare
     , m_feed(std::make_shared<Feed>(this))
     , m_fpsLabel(new QLabel(this))
 {
+    // Every paint covers every pixel; nothing behind the view needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     QFont font = m_fpsLabel->font();
-    font.setPixelSize(15);
+    font.setPixelSize(LabelFontPixels);
     m_fpsLabel->setFont(font);
     m_fpsLabel->setAutoFillBackground(true);
     QPalette palette = m_fpsLabel->palette();
@@ -220,10 +224,10 @@ void VideoView::updateFPS()
     const auto perSecond = [elapsed](qint64 count) {
         return static_cast<double>(static_cast<float>(count) / elapsed);
     };
-    m_fpsLabel->setText(QString::asprintf("%.2f fps, %.2f skipped | %.1fKB/s",
+    m_fpsLabel->setText(QString::asprintf("%.2f fps | %.1fKB/s\n%.2f skipped/s",
                                           perSecond(m_counted.frames - before.frames),
-                                          perSecond(m_counted.skipped - before.skipped),
-                                          perSecond(m_counted.bytes - before.bytes) / 1000.0));
+                                          perSecond(m_counted.bytes - before.bytes) / 1000.0,
+                                          perSecond(m_counted.skipped - before.skipped)));
     placeChildren();
 }
 
@@ -305,10 +309,20 @@ QSize VideoView::deviceSize() const
 
 void VideoView::placeChildren()
 {
-    // The line takes the width its text needs, up to the view's.
-    const int labelWidth =
-        std::clamp(m_fpsLabel->sizeHint().width(), LabelWidth, std::max(LabelWidth, width() - 2 * LabelMargin));
-    m_fpsLabel->setGeometry(LabelMargin, height() - LabelHeight - LabelMargin, labelWidth, LabelHeight);
+    // The line's text sets its size, in a smaller font where the view is too narrow
+    // for it, as the grid's tiles are.
+    const int room = std::max(0, width() - 2 * LabelMargin);
+    QFont font = m_fpsLabel->font();
+    for (int pixels = LabelFontPixels; pixels >= SmallestLabelFontPixels; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).boundingRect(QRect(0, 0, room, height()), 0, m_fpsLabel->text()).width() <= room)
+            break;
+    }
+    m_fpsLabel->setFont(font);
+    const QSize text = m_fpsLabel->sizeHint();
+    const int labelHeight = std::max(LabelHeight, text.height());
+    m_fpsLabel->setGeometry(LabelMargin, height() - labelHeight - LabelMargin,
+                            std::min(std::max(text.width(), LabelWidth), room), labelHeight);
     if (m_spinner)
         m_spinner->move(rect().center() - m_spinner->rect().center());
 }
