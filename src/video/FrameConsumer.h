@@ -1,19 +1,13 @@
 #pragma once
 
+#include "video/FrameWaker.h"
+
 #include "config/Value.h"
 
 #include <QImage>
 #include <QSize>
 
 #include <memory>
-
-// How a consumer that held a reader back tells it to look again. Any thread.
-class FrameWaker
-{
-public:
-    virtual ~FrameWaker() = default;
-    virtual void wake() = 0;
-};
 
 // A receiver of decoded frames. Readers call it on the video worker thread.
 class FrameConsumer

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 // Lets a consumer on another thread queue a look at the waiting part, for as long as
 // the session lives.

@@ -67,7 +67,6 @@ protected:
 private:
     class Waker;
 
-    void queueDecode();
     void decodePending();
     void reportUndecodable(qsizetype size);
 
