@@ -12,7 +12,6 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 class TestSingleView final : public QObject
@@ -142,12 +141,7 @@ private slots:
     void snapshotFromATileIsFullSize()
     {
         const QByteArray jpeg = testJpeg(640, 480, Qt::darkCyan);
-        TestServer server(TestServer::http([jpeg](QTcpSocket *socket, const QByteArray &) {
-            socket->write(multipartHead("myb"));
-            auto *timer = new QTimer(socket);
-            connect(timer, &QTimer::timeout, socket, [socket, jpeg] { socket->write(multipartPart("myb", jpeg)); });
-            timer->start(30);
-        }));
+        TestServer server(TestServer::multipartStream(30, [jpeg] { return jpeg; }));
         m_window->show();
         m_view->setCamera(camera(false, server.port()));
         m_view->videoView()->setGeometry(10, 10, 151, 104);

@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -66,12 +65,7 @@ private slots:
     {
         const QByteArray jpeg = testJpeg(32, 24, Qt::red);
         // Parts spaced out: of parts that arrive together only the newest is decoded.
-        TestServer server(TestServer::http([jpeg](QTcpSocket *socket, const QByteArray &) {
-            socket->write(multipartHead("b"));
-            auto *timer = new QTimer(socket);
-            connect(timer, &QTimer::timeout, socket, [socket, jpeg] { socket->write(multipartPart("b", jpeg)); });
-            timer->start(20);
-        }));
+        TestServer server(TestServer::multipartStream(20, [jpeg] { return jpeg; }));
         QTemporaryDir dir;
         const Run run = probe(local(server.port(), "/video")
                               + QStringList{ QStringLiteral("--user"), QStringLiteral("u"),

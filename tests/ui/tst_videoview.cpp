@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <QTimer>
 
 #include <atomic>
 
@@ -261,15 +260,8 @@ private slots:
         QMetaObject::invokeMethod(
             &serverHome,
             [&] {
-                server = new TestServer(TestServer::http([&sent](QTcpSocket *socket, const QByteArray &) {
-                    socket->write(multipartHead("myb"));
-                    auto *timer = new QTimer(socket);
-                    timer->setTimerType(Qt::PreciseTimer);
-                    connect(timer, &QTimer::timeout, socket, [socket, &sent] {
-                        socket->write(multipartPart("myb", testJpeg(16, 16, colourFor(sent.fetch_add(1)))));
-                    });
-                    timer->start(3);
-                }));
+                server = new TestServer(TestServer::multipartStream(
+                    3, [&sent] { return testJpeg(16, 16, colourFor(sent.fetch_add(1))); }));
             },
             Qt::BlockingQueuedConnection);
         const auto stopServer = qScopeGuard([&] {

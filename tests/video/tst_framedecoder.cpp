@@ -42,17 +42,24 @@ QImage solid(int width, int height, const QColor &color)
     return image;
 }
 
-QByteArray compress(const QImage &rgb32, int subsampling, int flags = 0)
+QByteArray compress(const unsigned char *pixels, QSize size, int pitch, int pixelFormat, int subsampling,
+                    int flags)
 {
     tjhandle handle = tjInitCompress();
     unsigned char *out = nullptr;
-    unsigned long size = 0;
-    tjCompress2(handle, rgb32.constBits(), rgb32.width(), static_cast<int>(rgb32.bytesPerLine()), rgb32.height(),
-                TJPF_BGRX, &out, &size, subsampling, 90, flags);
-    QByteArray bytes(reinterpret_cast<const char *>(out), static_cast<qsizetype>(size));
+    unsigned long length = 0;
+    tjCompress2(handle, pixels, size.width(), pitch, size.height(), pixelFormat, &out, &length, subsampling, 95,
+                flags);
+    QByteArray bytes(reinterpret_cast<const char *>(out), static_cast<qsizetype>(length));
     tjFree(out);
     tjDestroy(handle);
     return bytes;
+}
+
+QByteArray compress(const QImage &rgb32, int subsampling, int flags = 0)
+{
+    return compress(rgb32.constBits(), rgb32.size(), static_cast<int>(rgb32.bytesPerLine()), TJPF_BGRX, subsampling,
+                    flags);
 }
 
 // Quadrants in CMYK as Adobe's programs store it (inverted), which is how Qt reads it.
@@ -70,15 +77,8 @@ QByteArray cmykQuadrants(int width, int height)
             p[3] = 255;
         }
     }
-    tjhandle handle = tjInitCompress();
-    unsigned char *out = nullptr;
-    unsigned long size = 0;
-    tjCompress2(handle, reinterpret_cast<const unsigned char *>(cmyk.constData()), width, width * 4, height,
-                TJPF_CMYK, &out, &size, TJSAMP_444, 95, 0);
-    QByteArray bytes(reinterpret_cast<const char *>(out), static_cast<qsizetype>(size));
-    tjFree(out);
-    tjDestroy(handle);
-    return bytes;
+    return compress(reinterpret_cast<const unsigned char *>(cmyk.constData()), QSize(width, height), width * 4,
+                    TJPF_CMYK, TJSAMP_444, 0);
 }
 
 QByteArray encodedByQt(const QImage &image, const char *format)

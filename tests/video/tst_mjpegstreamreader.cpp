@@ -380,13 +380,7 @@ private slots:
     void decodeSizeFollowsTheConsumers()
     {
         const QByteArray picture = testJpeg(640, 480, Qt::red);
-        TestServer server(TestServer::http([picture](QTcpSocket *socket, const QByteArray &) {
-            socket->write(multipartHead("myb"));
-            auto *timer = new QTimer(socket);
-            connect(timer, &QTimer::timeout, socket,
-                    [socket, picture] { socket->write(multipartPart("myb", picture)); });
-            timer->start(20);
-        }));
+        TestServer server(TestServer::multipartStream(20, [picture] { return picture; }));
         auto reader = makeReader(server.port());
         auto second = std::make_shared<RecordingConsumer>();
         reader->addConsumer(second);
