@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QPainter>
 #include <QTest>
 
 #include <turbojpeg.h>
@@ -24,13 +25,13 @@ const QColor BottomRight(230, 220, 40);
 QImage quadrants(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const bool right = x * 2 >= width;
-            const bool bottom = y * 2 >= height;
-            image.setPixelColor(x, y, bottom ? (right ? BottomRight : BottomLeft) : (right ? TopRight : TopLeft));
-        }
-    }
+    QPainter painter(&image);
+    const int x = width / 2;
+    const int y = height / 2;
+    painter.fillRect(0, 0, x, y, TopLeft);
+    painter.fillRect(x, 0, width - x, y, TopRight);
+    painter.fillRect(0, y, x, height - y, BottomLeft);
+    painter.fillRect(x, y, width - x, height - y, BottomRight);
     return image;
 }
 
@@ -65,15 +66,12 @@ QByteArray compress(const QImage &rgb32, int subsampling, int flags = 0)
 QByteArray cmykQuadrants(int width, int height)
 {
     const QImage rgb = quadrants(width, height);
-    QByteArray cmyk(width * height * 4, Qt::Uninitialized);
-    auto *p = reinterpret_cast<unsigned char *>(cmyk.data());
+    QByteArray cmyk;
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x, p += 4) {
-            const QColor c = rgb.pixelColor(x, y);
-            p[0] = static_cast<unsigned char>(c.red());
-            p[1] = static_cast<unsigned char>(c.green());
-            p[2] = static_cast<unsigned char>(c.blue());
-            p[3] = 255;
+        for (int x = 0; x < width; ++x) {
+            const QRgb p = rgb.pixel(x, y);
+            for (const int channel : { qRed(p), qGreen(p), qBlue(p), 255 })
+                cmyk += static_cast<char>(channel);
         }
     }
     return compress(reinterpret_cast<const unsigned char *>(cmyk.constData()), QSize(width, height), width * 4,
@@ -102,31 +100,18 @@ QString quadrantProblem(const QImage &picture, bool grey = false)
 {
     if (picture.format() != QImage::Format_RGB32)
         return QStringLiteral("format %1").arg(picture.format());
-    const int w = picture.width();
-    const int h = picture.height();
-    const struct
-    {
-        QPoint at;
-        QColor expected;
-    } checks[] = { { { w / 4, h / 4 }, TopLeft },
-                   { { 3 * w / 4, h / 4 }, TopRight },
-                   { { w / 4, 3 * h / 4 }, BottomLeft },
-                   { { 3 * w / 4, 3 * h / 4 }, BottomRight } };
-    for (const auto &check : checks) {
-        QColor expected = check.expected;
-        if (grey) {
-            const int luma = qRound(0.299 * expected.red() + 0.587 * expected.green() + 0.114 * expected.blue());
-            expected = QColor(luma, luma, luma);
-        }
-        const QColor got = picture.pixelColor(check.at);
-        if (!near(got, expected))
-            return QStringLiteral("%1,%2 is %3").arg(check.at.x()).arg(check.at.y()).arg(got.name());
+    const QColor expected[] = { TopLeft, TopRight, BottomLeft, BottomRight };
+    for (int i = 0; i < 4; ++i) {
+        const QPoint at((1 + 2 * (i % 2)) * picture.width() / 4, (1 + 2 * (i / 2)) * picture.height() / 4);
+        const QColor &c = expected[i];
+        const int luma = qRound(0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue());
+        if (!near(picture.pixelColor(at), grey ? QColor(luma, luma, luma) : c))
+            return QStringLiteral("%1,%2 is %3").arg(at.x()).arg(at.y()).arg(picture.pixelColor(at).name());
     }
-    for (int y = 0; y < h; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            if (qAlpha(line[x]) != 255)
-                return QStringLiteral("alpha %1 at %2,%3").arg(qAlpha(line[x])).arg(x).arg(y);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(picture.pixel(x, y)) != 255)
+                return QStringLiteral("transparent at %1,%2").arg(x).arg(y);
         }
     }
     return {};
