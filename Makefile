@@ -29,7 +29,8 @@ test: deps
 	VYO_REQUIRE_AVAHI=1 ctest --preset sanitize
 
 # Throughput of the video path; figures on stdout.
-bench: deps
+bench:
+	@scripts/install-deps bench
 	cmake --preset release
 	cmake --build --preset release --target vyo_bench
 	build/release/bench/vyo_bench

@@ -1,261 +1,282 @@
-// Throughput figures for the video path: the multipart splitter alone, and whole
-// HTTP readers against a loopback server sending 640x480 JPEG parts as fast as
-// they are read.
+// Figures for the video path, the ones held against targets first: the viewer's
+// grid against six bare ffmpeg decoders on the same streams in the same run, its
+// peak memory, glass-to-glass latency read from vyo-camsim's time stamps in what
+// the viewer paints, the single view's CPU per frame; then decode costs and reader
+// throughput. Progress goes to stderr, figures to stdout.
 
-#include "util/WorkerThread.h"
-#include "video/FrameConsumer.h"
-#include "video/MJPEGStreamReader.h"
-#include "video/MultipartSplitter.h"
+#include "bench/Bench.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QImage>
-#include <QPainter>
-#include <QRandomGenerator>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "app/DemoProfile.h"
+#include "config/DefaultSettings.h"
+#include "config/GroupStore.h"
+#include "config/PropertyList.h"
+#include "platform/AtomicFile.h"
+#include "platform/Preferences.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 
-#include <atomic>
-#include <ctime>
-#include <pthread.h>
+#include <unistd.h>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
-constexpr int Width = 640;
-constexpr int Height = 480;
-constexpr qint64 ServerBacklog = 512 * 1024;
+constexpr int Streams = 6;
+constexpr int BaselineWarmUpMs = 5000;
+constexpr int BaselineSeconds = 30;
 
-// A camera-like picture: gradients and noise, so the JPEG has a realistic size.
-QByteArray cameraJpeg(int seed)
+const QByteArray CameraConfig = R"({"cameras": [
+  {"name": "Cam 1", "family": "generic", "path": "/video.mjpg", "resolution": "640x480", "fps": 30},
+  {"name": "Cam 2", "family": "generic", "path": "/video.mjpg", "resolution": "640x480", "fps": 30},
+  {"name": "Cam 3", "family": "generic", "path": "/video.mjpg", "resolution": "640x480", "fps": 30},
+  {"name": "Cam 4", "family": "generic", "path": "/video.mjpg", "resolution": "640x480", "fps": 30},
+  {"name": "Cam 5", "family": "generic", "path": "/video.mjpg", "resolution": "640x480", "fps": 30},
+  {"name": "Cam 6", "family": "generic", "path": "/video.mjpg", "resolution": "640x480", "fps": 30},
+  {"name": "Wide", "family": "generic", "path": "/video.mjpg", "resolution": "1920x1080", "fps": 30}
+]})";
+
+// vyo-camsim with time stamps in every picture, and the cameras it printed.
+bool startSimulator(QProcess &simulator, const QString &configPath, Value *cameras, QString *error)
 {
-    QImage image(Width, Height, QImage::Format_RGB32);
-    QRandomGenerator random(static_cast<quint32>(seed));
-    for (int y = 0; y < Height; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < Width; ++x) {
-            const int noise = static_cast<int>(random.bounded(24));
-            line[x] = qRgb((x / 3 + noise) & 0xff, (y / 2 + noise) & 0xff, ((x + y) / 5 + seed * 20) & 0xff);
+    simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    simulator.start(DemoProfile::simulatorPath(), { QStringLiteral("--config"), configPath,
+                                                    QStringLiteral("--print-group"), QStringLiteral("--timecode") });
+    QByteArray out;
+    const QDeadlineTimer deadline(30000);
+    while (!out.contains("</plist>") && !deadline.hasExpired() && simulator.state() != QProcess::NotRunning) {
+        simulator.waitForReadyRead(200);
+        out += simulator.readAllStandardOutput();
+    }
+    const Value groups = PropertyList::fromData(out, error);
+    *cameras = groups.isNull() ? Value() : groups.at(0).value(QStringLiteral("cameras"));
+    return cameras->size() == Streams + 1;
+}
+
+bool writeProfile(const QString &dir, const Value &cameras)
+{
+    Preferences preferences(dir + QStringLiteral("/preferences.conf"));
+    DefaultSettings::initializeDefaultSettings(preferences);
+    preferences.setValue(QStringLiteral("RegShown"), true);
+    GroupStore store(preferences, dir);
+    Value group = Value::dictionary();
+    group.insert(QStringLiteral("name"), QStringLiteral("Bench"));
+    group.insert(QStringLiteral("cameras"), cameras);
+    store.addGroup(group);
+    store.persistGroupSelection();
+    return store.persistBulkData() && preferences.sync();
+}
+
+QString streamUrl(const Value &camera)
+{
+    const Value video = camera.value(QStringLiteral("video.parameters"));
+    return QStringLiteral("http://%1:%2%3")
+        .arg(video.value(QStringLiteral("video.host")).toString(), video.value(QStringLiteral("video.port")).toString(),
+             video.value(QStringLiteral("video.path")).toString());
+}
+
+// User and system CPU seconds of a process so far.
+double cpuOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    // Fields after the command name, which ends with the last ')'; utime and stime are 14th and 15th.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return 0;
+    return static_cast<double>(fields.at(11).toLongLong() + fields.at(12).toLongLong())
+        / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+struct Baseline
+{
+    double cpuPerSecond = 0;
+    double framesPerSecond = 0;
+};
+
+// Six bare decoders, each reading one stream and throwing the pictures away.
+Baseline runFfmpeg(const QStringList &urls)
+{
+    std::vector<std::unique_ptr<QProcess>> decoders;
+    for (const QString &url : urls) {
+        auto process = std::make_unique<QProcess>();
+        process->start(QStringLiteral("ffmpeg"),
+                       { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                         QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1"),
+                         QStringLiteral("-i"), url, QStringLiteral("-an"), QStringLiteral("-f"), QStringLiteral("null"),
+                         QStringLiteral("-") });
+        decoders.push_back(std::move(process));
+    }
+    std::vector<QByteArray> progress(decoders.size());
+    const auto sample = [&] {
+        static const QRegularExpression frame(QStringLiteral("frame=(\\d+)\\s*$"), QRegularExpression::MultilineOption);
+        double cpu = 0;
+        qint64 frames = 0;
+        for (size_t i = 0; i < decoders.size(); ++i) {
+            progress[i] += decoders[i]->readAllStandardOutput();
+            cpu += cpuOf(decoders[i]->processId());
+            QRegularExpressionMatchIterator it = frame.globalMatch(QString::fromLatin1(progress[i]));
+            qint64 last = 0;
+            while (it.hasNext())
+                last = it.next().captured(1).toLongLong();
+            frames += last;
         }
+        return std::pair(cpu, frames);
+    };
+    runFor(BaselineWarmUpMs);
+    const auto [cpuBefore, framesBefore] = sample();
+    runFor(BaselineSeconds * 1000);
+    const auto [cpuAfter, framesAfter] = sample();
+    for (const auto &process : decoders) {
+        process->terminate();
+        if (!process->waitForFinished(5000))
+            process->kill();
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 75);
-    return bytes;
+    return { (cpuAfter - cpuBefore) / BaselineSeconds,
+             static_cast<double>(framesAfter - framesBefore) / BaselineSeconds };
 }
 
-QByteArray part(const QByteArray &jpeg, bool withLength)
+QString machine()
 {
-    QByteArray out = "--vyobench\r\nContent-Type: image/jpeg\r\n";
-    if (withLength)
-        out += "Content-Length: " + QByteArray::number(jpeg.size()) + "\r\n";
-    return out + "\r\n" + jpeg + "\r\n";
+    QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
+    QString model = QStringLiteral("unknown CPU");
+    if (cpuinfo.open(QIODevice::ReadOnly)) {
+        static const QRegularExpression name(QStringLiteral("^model name\\s*:\\s*(.+)$"),
+                                             QRegularExpression::MultilineOption);
+        const QRegularExpressionMatch m = name.match(QString::fromLatin1(cpuinfo.readAll()));
+        if (m.hasMatch())
+            model = m.captured(1).trimmed();
+    }
+    return QStringLiteral("%1, %2 cores, %3 %4")
+        .arg(model)
+        .arg(QThread::idealThreadCount())
+        .arg(QSysInfo::kernelType(), QSysInfo::kernelVersion());
 }
 
-// Collects part bodies as the reader does.
-class Collector final : public MultipartSplitter::Listener
+QString verdict(bool met)
 {
-public:
-    bool partBegins() override
-    {
-        if (!buffer.isEmpty())
-            ++parts;
-        buffer.clear();
-        return true;
-    }
-    bool partData(const char *data, qsizetype size) override
-    {
-        buffer.append(data, size);
-        return true;
-    }
-
-    QByteArray buffer;
-    qint64 parts = 0;
-};
-
-void splitterThroughput(QTextStream &out, const QList<QByteArray> &jpegs, bool withLength)
-{
-    QByteArray stream;
-    for (int i = 0; i < 100; ++i)
-        stream += part(jpegs.at(i % jpegs.size()), withLength);
-    constexpr qsizetype Chunk = 64 * 1024;
-    qint64 bytes = 0;
-    qint64 parts = 0;
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 2000) {
-        Collector collector;
-        collector.buffer.reserve(30000);
-        MultipartSplitter splitter("vyobench", collector);
-        for (qsizetype at = 0; at < stream.size(); at += Chunk)
-            splitter.feed(stream.constData() + at, std::min(Chunk, stream.size() - at));
-        bytes += stream.size();
-        parts += collector.parts;
-    }
-    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    out << QStringLiteral("splitter, %1 Content-Length: %2 MB/s (%3 parts/s)\n")
-               .arg(withLength ? QStringLiteral("with") : QStringLiteral("without"))
-               .arg(static_cast<double>(bytes) / seconds / 1e6, 0, 'f', 1)
-               .arg(static_cast<double>(parts) / seconds, 0, 'f', 0);
-}
-
-// Serves an endless multipart stream to every connection, topping up the socket
-// whenever its send queue runs low.
-class StreamServer final : public QObject
-{
-public:
-    explicit StreamServer(const QList<QByteArray> &jpegs)
-    {
-        for (const QByteArray &jpeg : jpegs)
-            m_parts.append(part(jpeg, true));
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    if (socket->property("streaming").toBool() || !socket->readAll().contains("\r\n\r\n"))
-                        return;
-                    socket->setProperty("streaming", true);
-                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=vyobench\r\n\r\n");
-                    topUp(socket);
-                });
-                connect(socket, &QTcpSocket::bytesWritten, socket, [this, socket] { topUp(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        m_server.listen(QHostAddress::LocalHost, 0);
-    }
-
-    quint16 port() const { return m_server.serverPort(); }
-
-private:
-    void topUp(QTcpSocket *socket)
-    {
-        int next = socket->property("next").toInt();
-        while (socket->bytesToWrite() < ServerBacklog) {
-            socket->write(m_parts.at(next));
-            next = (next + 1) % static_cast<int>(m_parts.size());
-        }
-        socket->setProperty("next", next);
-    }
-
-    QTcpServer m_server;
-    QList<QByteArray> m_parts;
-};
-
-class CountingConsumer final : public FrameConsumer
-{
-public:
-    void consumeFrame(const QImage &picture, const Value &, int) override
-    {
-        if (!picture.isNull() && picture.width() == Width)
-            frames.fetch_add(1);
-    }
-    std::atomic<qint64> frames = 0;
-};
-
-double threadCpuSeconds(clockid_t clock)
-{
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-// The CPU clock of the thread that runs objects living in home.
-clockid_t cpuClockOf(QObject *home)
-{
-    clockid_t id{};
-    QMetaObject::invokeMethod(home, [&id] { pthread_getcpuclockid(pthread_self(), &id); },
-                              Qt::BlockingQueuedConnection);
-    return id;
-}
-
-void endToEnd(QTextStream &out, quint16 port, clockid_t serverClock, int readers)
-{
-    WorkerThread worker;
-    worker.start();
-    // Splitting and decoding run on the worker; the network manager adds threads of its
-    // own, so the readers' whole cost is the process's CPU time less the server's.
-    QObject workerHome;
-    workerHome.moveToThread(&worker);
-    const clockid_t workerClock = cpuClockOf(&workerHome);
-
-    auto consumer = std::make_shared<CountingConsumer>();
-    std::vector<std::unique_ptr<MJPEGStreamReader>> list;
-    for (int i = 0; i < readers; ++i) {
-        auto reader = std::make_unique<MJPEGStreamReader>(&worker);
-        reader->setConnectionParameters(Value::dictionary(),
-                                        QUrl(QStringLiteral("http://127.0.0.1:%1/video%2").arg(port).arg(i)));
-        reader->addConsumer(consumer);
-        reader->start();
-        list.push_back(std::move(reader));
-    }
-    QElapsedTimer warmUp;
-    warmUp.start();
-    while (warmUp.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-
-    const qint64 framesBefore = consumer->frames;
-    const double workerBefore = threadCpuSeconds(workerClock);
-    const double processBefore = threadCpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - threadCpuSeconds(serverClock);
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    const double workerCpu = threadCpuSeconds(workerClock) - workerBefore;
-    const double readerCpu = threadCpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - threadCpuSeconds(serverClock) - processBefore;
-    const qint64 frames = consumer->frames - framesBefore;
-
-    const double perFrame = frames > 0 ? 1000.0 / static_cast<double>(frames) : 0.0;
-    out << QStringLiteral("%1 reader(s): %2 frames/s in all, %3 per reader; CPU per frame %4 ms "
-                          "(%5 ms on the worker thread)\n")
-               .arg(readers)
-               .arg(static_cast<double>(frames) / seconds, 0, 'f', 1)
-               .arg(static_cast<double>(frames) / seconds / readers, 0, 'f', 1)
-               .arg(readerCpu * perFrame, 0, 'f', 2)
-               .arg(workerCpu * perFrame, 0, 'f', 2);
-    out.flush();
-    for (auto &reader : list)
-        reader->stop();
-    list.clear();
+    return met ? QStringLiteral("met") : QStringLiteral("MISSED");
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The viewer runs off screen: nothing to see, everything it paints to grab.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && qstrcmp(argv[1], "--viewer") == 0) {
+        QApplication app(argc, argv);
+        return runViewer(QString::fromLocal8Bit(argv[2]));
+    }
+    QApplication app(argc, argv);
+    QTextStream err(stderr);
     QTextStream out(stdout);
 
-    QList<QByteArray> jpegs;
-    for (int i = 0; i < 8; ++i)
-        jpegs.append(cameraJpeg(i));
-    qint64 total = 0;
-    for (const QByteArray &jpeg : jpegs)
-        total += jpeg.size();
-    out << QStringLiteral("frames: %1x%2 JPEG, %3 bytes on average\n").arg(Width).arg(Height).arg(total / jpegs.size());
+    err << "decode costs..." << Qt::endl;
+    const QStringList decode = decodeCosts();
+    err << "reader throughput..." << Qt::endl;
+    const QStringList readers = readerThroughput();
 
-    splitterThroughput(out, jpegs, true);
-    splitterThroughput(out, jpegs, false);
-    out.flush();
+    QTemporaryDir dir;
+    const QString configPath = dir.filePath(QStringLiteral("cameras.json"));
+    QProcess simulator;
+    Value cameras;
+    QString error;
+    if (!AtomicFile::write(configPath, CameraConfig) || !startSimulator(simulator, configPath, &cameras, &error)) {
+        err << "vyo_bench: vyo-camsim gave no cameras: " << error << Qt::endl;
+        return 1;
+    }
+    const QString profile = dir.filePath(QStringLiteral("profile"));
+    if (!QDir().mkpath(profile) || !writeProfile(profile, cameras)) {
+        err << "vyo_bench: cannot write the viewer's profile" << Qt::endl;
+        return 1;
+    }
 
-    // The server has a thread of its own, so that its work is not counted as the readers'.
-    QThread serverThread;
-    serverThread.start();
-    QObject serverHome;
-    serverHome.moveToThread(&serverThread);
-    StreamServer *server = nullptr;
-    QMetaObject::invokeMethod(&serverHome, [&] { server = new StreamServer(jpegs); }, Qt::BlockingQueuedConnection);
-    const quint16 port = server->port();
-    const clockid_t serverClock = cpuClockOf(&serverHome);
+    err << "the viewer: grid for 30 s, latency, single views..." << Qt::endl;
+    QProcess viewer;
+    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    viewer.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--viewer"), profile });
+    if (!viewer.waitForFinished(10 * 60 * 1000) || viewer.exitCode() != 0) {
+        err << "vyo_bench: the viewer run failed" << Qt::endl;
+        return 1;
+    }
+    QMap<QString, QStringList> figures;
+    for (const QByteArray &line : viewer.readAllStandardOutput().split('\n')) {
+        const QStringList words = QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (!words.isEmpty())
+            figures.insert(words.first(), words.mid(1));
+    }
 
-    endToEnd(out, port, serverClock, 1);
-    endToEnd(out, port, serverClock, 6);
+    err << "six ffmpeg decoders for 30 s..." << Qt::endl;
+    QStringList urls;
+    for (int i = 0; i < Streams; ++i)
+        urls << streamUrl(cameras.at(i));
+    const Baseline baseline = runFfmpeg(urls);
+    simulator.terminate();
+    simulator.waitForFinished(5000);
 
-    QMetaObject::invokeMethod(&serverHome, [server] { delete server; }, Qt::BlockingQueuedConnection);
-    serverThread.quit();
-    serverThread.wait();
+    const QStringList grid = figures.value(QStringLiteral("grid"), { QStringLiteral("0"), QStringLiteral("0"),
+                                                                      QStringLiteral("0"), QStringLiteral("0") });
+    const QStringList tile = figures.value(QStringLiteral("latency-tile"));
+    const QStringList single = figures.value(QStringLiteral("latency-single"));
+    const QStringList single640 = figures.value(QStringLiteral("single-640"));
+    const QStringList single1920 = figures.value(QStringLiteral("single-1920"));
+    const double gridCpu = grid.value(0).toDouble();
+    const double ratio = baseline.cpuPerSecond > 0 ? gridCpu / baseline.cpuPerSecond : 0;
+    const double rss = grid.value(3).toDouble();
+    const double p95 = std::max(tile.value(1).toDouble(), single.value(1).toDouble());
+    const double perFrame640 = single640.value(0).toDouble();
+
+    out << "Vyo video benchmark, " << QDateTime::currentDateTime().toString(Qt::ISODate) << ", " << machine()
+        << ", Qt platform " << QGuiApplication::platformName() << "\n\n";
+    out << QStringLiteral("grid CPU / six ffmpeg decoders: %1 (viewer %2 CPU s/s, ffmpeg %3 CPU s/s; target at "
+                          "most 0.6): %4\n")
+               .arg(ratio, 0, 'f', 2)
+               .arg(gridCpu, 0, 'f', 3)
+               .arg(baseline.cpuPerSecond, 0, 'f', 3)
+               .arg(verdict(ratio > 0 && ratio <= 0.6));
+    out << QStringLiteral("grid peak RSS: %1 MB (target at most 80 MB): %2\n").arg(rss, 0, 'f', 1).arg(verdict(rss <= 80));
+    out << QStringLiteral("latency p95: tile %1 ms, single view %2 ms (target at most 50 ms): %3\n")
+               .arg(tile.value(1), single.value(1))
+               .arg(verdict(!tile.isEmpty() && !single.isEmpty() && p95 <= 50));
+    out << QStringLiteral("single view 640x480: %1 ms CPU per frame (target under 0.7 ms): %2\n\n")
+               .arg(perFrame640, 0, 'f', 3)
+               .arg(verdict(perFrame640 > 0 && perFrame640 < 0.7));
+
+    out << QStringLiteral("grid, six 640x480 30-fps streams for 30 s: %1 frames shown/s, %2 skipped/s, tiles "
+                          "decoded at %3; ffmpeg %4 frames/s\n")
+               .arg(grid.value(1).toDouble(), 0, 'f', 1)
+               .arg(grid.value(2).toDouble(), 0, 'f', 1)
+               .arg(figures.value(QStringLiteral("tile-size")).value(0))
+               .arg(baseline.framesPerSecond, 0, 'f', 1);
+    out << QStringLiteral("latency ms (p50 p95 max, grabs without a stamp): tile %1; single view %2\n")
+               .arg(tile.join(QLatin1Char(' ')), single.join(QLatin1Char(' ')));
+    for (const auto &[name, figure] : { std::pair(QStringLiteral("640x480"), single640),
+                                        std::pair(QStringLiteral("1920x1080"), single1920) }) {
+        out << QStringLiteral("single view %1: %2 ms CPU per frame, %3 frames/s, decoded at %4\n")
+                   .arg(name)
+                   .arg(figure.value(0).toDouble(), 0, 'f', 3)
+                   .arg(figure.value(1).toDouble(), 0, 'f', 1)
+                   .arg(figure.value(2));
+    }
+    out << "\ndecode, CPU per frame:\n";
+    for (const QString &line : decode)
+        out << "  " << line << '\n';
+    out << "\nreaders:\n";
+    for (const QString &line : readers)
+        out << "  " << line << '\n';
     return 0;
 }

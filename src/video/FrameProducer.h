@@ -2,6 +2,7 @@
 
 #include "config/Value.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -32,6 +33,10 @@ public:
     virtual void stop() = 0;
     // Connects after delaySeconds (at once when <= 0) and stops after the first frame.
     virtual void getSingleFrame(double delaySeconds) = 0;
+
+    // The bytes of the newest picture received, kept for a snapshot at full size;
+    // empty before the first.
+    virtual QByteArray newestPart() const = 0;
 
     // The stream request in words a user can check, with the password masked.
     virtual QString requestDescription() const = 0;

@@ -16,8 +16,8 @@ constexpr qint64 ReplyBufferSize = 1024 * 1024;
 
 } // namespace
 
-MJPEGStreamSession::MJPEGStreamSession(QObject *parent)
-    : StreamSession(parent)
+MJPEGStreamSession::MJPEGStreamSession(Clock &clock, QObject *parent)
+    : StreamSession(clock, parent)
 {
     m_streamBuffer.reserve(BufferCapacity);
 }
@@ -33,7 +33,6 @@ void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, 
     m_generation = generation;
     m_params = params;
     m_url = url;
-    m_byteCount = 0;
     m_streamBuffer.clear();
     m_splitter.reset();
     m_headersSeen = false;
@@ -155,7 +154,10 @@ bool MJPEGStreamSession::partBegins()
     if (m_streamBuffer.isEmpty())
         return true;
     if (connected) {
-        deliverBuffer();
+        offerPart(m_streamBuffer, m_streamBuffer.size());
+        // The offered part keeps its bytes; the next one gets a buffer of its own.
+        m_streamBuffer = QByteArray();
+        m_streamBuffer.reserve(BufferCapacity);
         if (singleFrame) {
             singleFrame = false;
             detachReply();
@@ -165,19 +167,6 @@ bool MJPEGStreamSession::partBegins()
     }
     m_streamBuffer.clear();
     return true;
-}
-
-void MJPEGStreamSession::deliverBuffer()
-{
-    m_byteCount += m_streamBuffer.size();
-    const QImage picture = decodeFrame(m_streamBuffer);
-    if (picture.isNull())
-        emit failed(QStringLiteral("no picture in %1 bytes").arg(m_streamBuffer.size()));
-    const qint64 bytes = m_byteCount;
-    m_byteCount = 0;
-    pushFrame(picture, bytes);
-    m_streamBuffer = QByteArray();
-    m_streamBuffer.reserve(BufferCapacity);
 }
 
 bool MJPEGStreamSession::partData(const char *data, qsizetype size)
@@ -209,7 +198,6 @@ void MJPEGStreamSession::endConnection()
 {
     detachReply();
     connected = false;
-    m_byteCount = 0;
     m_streamBuffer.clear();
     emit reconnectRequested(m_generation);
 }

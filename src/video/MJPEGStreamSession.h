@@ -12,7 +12,7 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 // The worker-thread half of MJPEGStreamReader: one HTTP request at a time, its
-// response cut into parts, each part decoded and delivered when the next begins.
+// response cut into parts, each part offered for decoding when the next begins.
 class MJPEGStreamSession final : public StreamSession, private MultipartSplitter::Listener
 {
     Q_OBJECT
@@ -22,7 +22,7 @@ public:
     static constexpr qsizetype MaxPartSize = 16 * 1024 * 1024;
     static constexpr int RequestTimeoutMs = 2000;
 
-    explicit MJPEGStreamSession(QObject *parent = nullptr);
+    explicit MJPEGStreamSession(Clock &clock, QObject *parent = nullptr);
     ~MJPEGStreamSession() override;
 
     void startInternal(quint64 generation, const Value &params, const QUrl &url);
@@ -40,13 +40,11 @@ private:
     void failStatus(int status);
     void endConnection();
     void detachReply();
-    void deliverBuffer();
 
     QNetworkAccessManager *m_manager = nullptr;
     QNetworkReply *m_reply = nullptr;
     std::optional<MultipartSplitter> m_splitter;
     bool m_headersSeen = false;
     QByteArray m_streamBuffer;
-    qint64 m_byteCount = 0;
     QUrl m_url;
 };

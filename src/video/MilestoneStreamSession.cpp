@@ -62,8 +62,7 @@ qint64 contentLengthValue(const char *p, const char *end, qint64 limit)
 } // namespace
 
 MilestoneStreamSession::MilestoneStreamSession(Clock &clock, QObject *parent)
-    : StreamSession(parent)
-    , m_clock(clock)
+    : StreamSession(clock, parent)
 {
     m_inputBuffer.reserve(InputCapacity);
     m_outputBuffer.reserve(OutputCapacity);
@@ -201,11 +200,14 @@ bool MilestoneStreamSession::parseInput()
     qsizetype p = 0;
     qsizetype frameStart = -1;
     qsizetype frameLength = 0;
+    int superseded = 0;
     while (p < end) {
         if (m_bytesNeeded > 0) {
             if (end - p < m_bytesNeeded)
                 break;
-            // Only the newest complete picture of a pass is decoded.
+            // Only the newest complete picture of a pass is offered.
+            if (frameStart >= 0)
+                ++superseded;
             frameStart = p;
             frameLength = static_cast<qsizetype>(m_bytesNeeded);
             p += frameLength;
@@ -244,12 +246,9 @@ bool MilestoneStreamSession::parseInput()
             break;
     }
     if (frameStart >= 0) {
-        const QImage picture = decodeFrame(QByteArray(base + frameStart, frameLength));
-        if (picture.isNull())
-            emit failed(QStringLiteral("no picture in %1 bytes").arg(frameLength));
-        const qint64 bytes = m_byteCount;
+        countSkipped(superseded);
+        offerPart(QByteArray(base + frameStart, frameLength), m_byteCount);
         m_byteCount = 0;
-        pushFrame(picture, bytes);
         if (singleFrame) {
             singleFrame = false;
             closeStream();

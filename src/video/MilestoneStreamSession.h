@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 
-class Clock;
 class ClockTimer;
 class SocketStream;
 
@@ -46,7 +45,6 @@ private:
     // Logs at level 2, drops the connection and asks for a spaced reconnect.
     void failure(const QString &logLine);
 
-    Clock &m_clock;
     SocketStream *m_stream = nullptr;
     ClockTimer *m_pulseCheck = nullptr;
     QByteArray m_inputBuffer;

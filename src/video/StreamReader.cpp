@@ -89,6 +89,11 @@ void StreamReader::getSingleFrame(double delaySeconds)
         m_delayedStart->start(static_cast<qint64>(delaySeconds * 1000.0), false);
 }
 
+QByteArray StreamReader::newestPart() const
+{
+    return m_session->newestPart();
+}
+
 bool StreamReader::isWaiting() const
 {
     return m_delayedStart->isActive();

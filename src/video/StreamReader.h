@@ -25,6 +25,7 @@ public:
     void start() override;
     void stop() override;
     void getSingleFrame(double delaySeconds) override;
+    QByteArray newestPart() const override;
 
     // True from a start or single-frame request until stop.
     bool isActive() const { return m_active; }

@@ -2,13 +2,51 @@
 
 #include "video/FrameConsumer.h"
 
+#include "util/QelLog.h"
+
 #include <algorithm>
 #include <limits>
+#include <utility>
 
-StreamSession::StreamSession(QObject *parent)
+// Lets a consumer on another thread queue a look at the waiting part, for as long as
+// the session lives.
+class StreamSession::Waker final : public FrameWaker
+{
+public:
+    explicit Waker(StreamSession *session)
+        : m_session(session)
+    {
+    }
+
+    void wake() override
+    {
+        const QMutexLocker lock(&m_mutex);
+        if (m_session)
+            QMetaObject::invokeMethod(m_session, [s = m_session] { s->decodePending(); }, Qt::QueuedConnection);
+    }
+
+    void detach()
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_session = nullptr;
+    }
+
+private:
+    QMutex m_mutex;
+    StreamSession *m_session;
+};
+
+StreamSession::StreamSession(Clock &clock, QObject *parent)
     : QObject(parent)
+    , m_clock(clock)
+    , m_waker(std::make_shared<Waker>(this))
 {
     m_consumers.reserve(5);
+}
+
+StreamSession::~StreamSession()
+{
+    m_waker->detach();
 }
 
 void StreamSession::addConsumer(const std::shared_ptr<FrameConsumer> &consumer)
@@ -22,18 +60,83 @@ void StreamSession::removeConsumer(const std::shared_ptr<FrameConsumer> &consume
     std::erase(m_consumers, consumer);
 }
 
-QImage StreamSession::decodeFrame(const QByteArray &bytes)
+QByteArray StreamSession::newestPart() const
 {
-    QImage picture;
-    picture.loadFromData(bytes);
-    return picture;
+    const QMutexLocker lock(&m_newestMutex);
+    return m_newest;
 }
 
-void StreamSession::pushFrame(const QImage &picture, qint64 bytes)
+void StreamSession::offerPart(const QByteArray &part, qint64 bytes)
 {
+    {
+        const QMutexLocker lock(&m_newestMutex);
+        m_newest = part;
+    }
+    if (!m_pending.isEmpty())
+        countSkipped(1);
+    m_pending = part;
+    m_pendingBytes += bytes;
+    // Decoding waits until the bytes already here have been read: of several parts
+    // that arrived together only the last is decoded.
+    if (m_decodeQueued)
+        return;
+    m_decodeQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_decodeQueued = false;
+            decodePending();
+        },
+        Qt::QueuedConnection);
+}
+
+void StreamSession::countSkipped(int count)
+{
+    if (count <= 0)
+        return;
+    for (const auto &consumer : m_consumers)
+        consumer->framesSkipped(count);
+}
+
+void StreamSession::decodePending()
+{
+    if (m_pending.isEmpty() || m_consumers.empty())
+        return;
+    QSize target(0, 0);
+    bool ready = true;
+    for (const auto &consumer : m_consumers) {
+        // Each consumer still showing a picture keeps the waker, so every one is asked.
+        ready = consumer->readyForFrame(m_waker) && ready;
+        target = target.expandedTo(consumer->targetSize());
+    }
+    if (!ready)
+        return;
+    const QByteArray part = std::exchange(m_pending, QByteArray());
+    const qint64 bytes = std::exchange(m_pendingBytes, 0);
+    const QImage picture = m_decoder.decode(part, target);
+    if (picture.isNull())
+        reportUndecodable(part.size());
     const int count = static_cast<int>(std::min<qint64>(bytes, std::numeric_limits<int>::max()));
     // A consumer may remove itself while being called.
     const auto consumers = m_consumers;
     for (const auto &consumer : consumers)
         consumer->consumeFrame(picture, m_params, count);
+}
+
+void StreamSession::reportUndecodable(qsizetype size)
+{
+    emit failed(QStringLiteral("no picture in %1 bytes").arg(size));
+    ++m_undecodable;
+    const qint64 now = m_clock.now();
+    if (now - m_lastFailureLog < FailureLogSpacingMs)
+        return;
+    QEL_LOG(LogLevel::Debug, QStringLiteral("%1 undecodable picture(s) from %2:%3 since the last report; the latest, "
+                                            "%4 bytes: %5")
+                                 .arg(m_undecodable)
+                                 .arg(m_params.value(QStringLiteral("video.host")).toString(),
+                                      m_params.value(QStringLiteral("video.port")).toString())
+                                 .arg(size)
+                                 .arg(m_decoder.error()));
+    m_undecodable = 0;
+    m_lastFailureLog = now;
 }

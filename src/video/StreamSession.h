@@ -1,8 +1,13 @@
 #pragma once
 
-#include "config/Value.h"
+#include "video/FrameDecoder.h"
 
+#include "config/Value.h"
+#include "platform/Clock.h"
+
+#include <QByteArray>
 #include <QImage>
+#include <QMutex>
 #include <QObject>
 
 #include <atomic>
@@ -15,12 +20,18 @@ class FrameConsumer;
 // set and the frame delivery. Its reader (the main-thread half) reaches it only by
 // queued calls and the two atomic flags; it answers only through queued signals, so
 // either half may go away while the other is busy.
+//
+// Complete parts are offered here; only the newest waiting one is decoded, once the
+// worker gets to it and every consumer can show it, at the size they paint.
 class StreamSession : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit StreamSession(QObject *parent = nullptr);
+    static constexpr qint64 FailureLogSpacingMs = 60000;
+
+    explicit StreamSession(Clock &clock, QObject *parent = nullptr);
+    ~StreamSession() override;
 
     void addConsumer(const std::shared_ptr<FrameConsumer> &consumer);
     void removeConsumer(const std::shared_ptr<FrameConsumer> &consumer);
@@ -28,11 +39,12 @@ public:
     // Closes the current connection; nothing of it is reported afterwards.
     virtual void stopInternal() = 0;
 
+    // The bytes of the newest part received, for a snapshot at full size. Any thread.
+    QByteArray newestPart() const;
+
     // Written by the reader on the main thread, read and cleared here.
     std::atomic<bool> connected = false;
     std::atomic<bool> singleFrame = false;
-
-    static QImage decodeFrame(const QByteArray &bytes);
 
 signals:
     // Each names the connection (its generation) it is about, so that the reader can
@@ -43,11 +55,29 @@ signals:
     void failed(const QString &reason);
 
 protected:
-    void pushFrame(const QImage &picture, qint64 bytes);
+    // A complete part and the bytes received for it; it replaces any part still waiting.
+    void offerPart(const QByteArray &part, qint64 bytes);
+    // Parts dropped before they were offered.
+    void countSkipped(int count);
 
+    Clock &m_clock;
     quint64 m_generation = 0;
     Value m_params;
 
 private:
+    class Waker;
+
+    void decodePending();
+    void reportUndecodable(qsizetype size);
+
     std::vector<std::shared_ptr<FrameConsumer>> m_consumers;
+    std::shared_ptr<Waker> m_waker;
+    FrameDecoder m_decoder;
+    QByteArray m_pending;
+    qint64 m_pendingBytes = 0;
+    bool m_decodeQueued = false;
+    mutable QMutex m_newestMutex;
+    QByteArray m_newest;
+    int m_undecodable = 0;
+    qint64 m_lastFailureLog = Clock::DistantPast;
 };

@@ -1,4 +1,6 @@
 #include "live/FakeHost.h"
+#include "support/TestServer.h"
+#include "support/TestSupport.h"
 
 #include "ui/live/PTZGestureView.h"
 #include "ui/live/SingleView.h"
@@ -21,14 +23,15 @@ private:
     std::unique_ptr<QWidget> m_window;
     SingleView *m_view = nullptr;
 
-    Value camera(bool ptz) const
+    Value camera(bool ptz, quint16 port = 9) const
     {
         Value cam = Value::dictionary();
         cam.insert(QStringLiteral("title"), QStringLiteral("Gate"));
         Value video = Value::dictionary();
         video.insert(QStringLiteral("video.type"), QStringLiteral("GENMJPEG"));
         video.insert(QStringLiteral("video.host"), QStringLiteral("127.0.0.1"));
-        video.insert(QStringLiteral("video.port"), QStringLiteral("9"));
+        video.insert(QStringLiteral("video.port"), QString::number(port));
+        video.insert(QStringLiteral("video.path"), QStringLiteral("/video"));
         cam.insert(QStringLiteral("video.parameters"), video);
         if (ptz) {
             Value control = Value::dictionary();
@@ -61,8 +64,7 @@ private slots:
     {
         QImage frame(640, 480, QImage::Format_RGB32);
         frame.fill(QColor(128, 128, 128));
-        m_view->setCamera(camera(false));
-        const QImage captioned = m_view->watermarkImage(frame);
+        const QImage captioned = SingleView::watermarkImage(frame, QStringLiteral("Gate"));
         QCOMPARE(captioned.size(), QSize(640, 480));
         // Nothing is drawn above the caption's line, and nothing left of x = 4.
         int top = 480;
@@ -131,6 +133,25 @@ private slots:
         QCOMPARE(QImageReader(path).format(), QByteArray("jpeg"));
         QCOMPARE(QImageReader(path).size(), QSize(320, 240));
         QVERIFY(m_view->cameraButton()->isEnabled());
+        QFile::remove(path);
+    }
+
+    // The view decodes for the size it paints; a snapshot is the newest picture at
+    // full size all the same.
+    void snapshotFromATileIsFullSize()
+    {
+        const QByteArray jpeg = testJpeg(640, 480, Qt::darkCyan);
+        TestServer server(TestServer::multipartStream(30, [jpeg] { return jpeg; }));
+        m_window->show();
+        m_view->setCamera(camera(false, server.port()));
+        m_view->videoView()->setGeometry(10, 10, 151, 104);
+        m_view->willMoveToWindow(true);
+        QTRY_COMPARE(m_view->videoView()->image().size(), QSize(160, 120));
+        QSignalSpy saved(m_view, &SingleView::snapshotSaved);
+        m_view->cameraButtonClicked();
+        QTRY_COMPARE(saved.size(), 1);
+        const QString path = saved.at(0).at(0).toString();
+        QCOMPARE(QImageReader(path).size(), QSize(640, 480));
         QFile::remove(path);
     }
 };

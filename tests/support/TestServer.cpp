@@ -1,5 +1,7 @@
 #include "support/TestServer.h"
 
+#include <QTimer>
+
 #include <algorithm>
 
 TestServer::TestServer(Handler handler, QObject *parent)
@@ -46,6 +48,18 @@ TestServer::Handler TestServer::http(std::function<void(QTcpSocket *, const QByt
             respond(socket, received.mid(from, end + 4 - from));
         }
     };
+}
+
+TestServer::Handler TestServer::multipartStream(int intervalMs, std::function<QByteArray()> nextBody)
+{
+    return http([intervalMs, nextBody = std::move(nextBody)](QTcpSocket *socket, const QByteArray &) {
+        socket->write(multipartHead("myb"));
+        auto *timer = new QTimer(socket);
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer, &QTimer::timeout, socket,
+                         [socket, nextBody] { socket->write(multipartPart("myb", nextBody())); });
+        timer->start(intervalMs);
+    });
 }
 
 void TestServer::collectRequests(Connection &connection)

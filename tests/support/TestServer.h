@@ -25,6 +25,9 @@ public:
 
     // An HTTP server calling respond once per request head received.
     static Handler http(std::function<void(QTcpSocket *socket, const QByteArray &request)> respond);
+    // An HTTP server answering every request with an endless multipart stream, boundary
+    // "myb", one part every intervalMs with the body nextBody gives.
+    static Handler multipartStream(int intervalMs, std::function<QByteArray()> nextBody);
 
     quint16 port() const { return m_server.serverPort(); }
     int connectionCount() const { return static_cast<int>(m_connections.size()); }

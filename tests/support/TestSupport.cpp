@@ -38,3 +38,27 @@ qsizetype RecordingConsumer::count() const
     const QMutexLocker lock(&m_mutex);
     return m_frames.size();
 }
+
+void RecordingConsumer::framesSkipped(int count)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_skipped += count;
+}
+
+QSize RecordingConsumer::targetSize() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_target;
+}
+
+int RecordingConsumer::skipped() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_skipped;
+}
+
+void RecordingConsumer::setTargetSize(QSize size)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_target = size;
+}

@@ -27,6 +27,7 @@ struct ScratchStore
 QByteArray testJpeg(int width, int height, const QColor &color);
 
 // Records what a reader delivers; called on the worker thread, read on the main thread.
+// It asks for pictures of the size it is given, or of any size.
 class RecordingConsumer final : public FrameConsumer
 {
 public:
@@ -38,11 +39,17 @@ public:
     };
 
     void consumeFrame(const QImage &picture, const Value &source, int bytes) override;
+    void framesSkipped(int count) override;
+    QSize targetSize() const override;
 
     QList<Frame> frames() const;
     qsizetype count() const;
+    int skipped() const;
+    void setTargetSize(QSize size);
 
 private:
     mutable QMutex m_mutex;
     QList<Frame> m_frames;
+    int m_skipped = 0;
+    QSize m_target;
 };

@@ -17,9 +17,10 @@ CamsimProcess::~CamsimProcess()
     m_process.waitForFinished(5000);
 }
 
-bool CamsimProcess::start(const QByteArray &config)
+bool CamsimProcess::start(const QByteArray &config, const QStringList &options)
 {
-    QStringList args{ QStringLiteral("--print-group") };
+    QStringList args = options;
+    args << QStringLiteral("--print-group");
     if (config.isEmpty()) {
         args << QStringLiteral("--demo");
     } else {

@@ -17,7 +17,7 @@ public:
     ~CamsimProcess();
 
     // config: the JSON text of a camera list, or empty for --demo.
-    bool start(const QByteArray &config = QByteArray());
+    bool start(const QByteArray &config = QByteArray(), const QStringList &options = {});
 
     // The printed group's camera definitions, in configuration order.
     Value cameras() const { return m_group.value(QStringLiteral("cameras")); }

@@ -1,5 +1,8 @@
 #include "tools/CamsimProcess.h"
 
+#include "camsim/Timecode.h"
+#include "video/FrameDecoder.h"
+
 #include <QImage>
 #include <QTcpSocket>
 #include <QTest>
@@ -92,6 +95,27 @@ private slots:
         const QByteArray d = httpGet(p, "/snap.jpg", 5);
         QVERIFY(d.startsWith("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n"));
         QCOMPARE(d.count("\xff\xd9"), 1);
+    }
+
+    // With --timecode a picture says when it was drawn, readable still after the viewer
+    // has decoded it for a tile and painted it smaller.
+    void timecode()
+    {
+        CamsimProcess timed;
+        QVERIFY2(timed.start(R"({"cameras": [{"name": "Timed", "family": "generic", "path": "/t.jpg",
+                                              "quirks": {"singlePicture": true}}]})",
+                             { QStringLiteral("--timecode") }),
+                 qPrintable(timed.errorOutput()));
+        const qint64 before = Timecode::nowMs();
+        const QByteArray d = httpGet(port(timed.camera(QStringLiteral("Timed")), "video.parameters", "video.port"),
+                                     "/t.jpg", 1);
+        const qint64 after = Timecode::nowMs();
+        const QImage decoded = FrameDecoder().decode(frameBytes(d, 0), QSize(151, 104));
+        QCOMPARE(decoded.size(), QSize(160, 120));
+        const std::optional<quint32> stamp =
+            Timecode::read(decoded.scaled(151, 104, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        QVERIFY(stamp);
+        QVERIFY(Timecode::age(*stamp, after) <= after - before);
     }
 
     void pelcoChecksumAndStop()

@@ -64,11 +64,8 @@ private slots:
     void framesFromALocalStream()
     {
         const QByteArray jpeg = testJpeg(32, 24, Qt::red);
-        TestServer server(TestServer::http([jpeg](QTcpSocket *socket, const QByteArray &) {
-            socket->write(multipartHead("b"));
-            for (int i = 0; i < 5; ++i)
-                socket->write(multipartPart("b", jpeg));
-        }));
+        // Parts spaced out: of parts that arrive together only the newest is decoded.
+        TestServer server(TestServer::multipartStream(20, [jpeg] { return jpeg; }));
         QTemporaryDir dir;
         const Run run = probe(local(server.port(), "/video")
                               + QStringList{ QStringLiteral("--user"), QStringLiteral("u"),

@@ -1,13 +1,21 @@
 #include "support/ManualClock.h"
+#include "support/TestServer.h"
+#include "support/TestSupport.h"
 
 #include "ui/kit/ActivitySpinner.h"
 #include "ui/live/VideoView.h"
 #include "platform/Preferences.h"
+#include "util/WorkerThread.h"
+#include "video/MJPEGStreamReader.h"
 #include "video/FrameConsumer.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
 
 namespace {
 
@@ -16,6 +24,28 @@ QImage picture()
     QImage image(64, 48, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     return image;
+}
+
+QImage checkerboard(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    }
+    return image;
+}
+
+// Part number n as a colour that survives JPEG: four bits a channel, mid-step.
+QColor colourFor(int n)
+{
+    return QColor(((n >> 8) & 15) * 16 + 8, ((n >> 4) & 15) * 16 + 8, (n & 15) * 16 + 8);
+}
+
+int numberOf(const QImage &picture)
+{
+    const QColor c = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+    return ((c.red() / 16) << 8) | ((c.green() / 16) << 4) | (c.blue() / 16);
 }
 
 } // namespace
@@ -32,6 +62,9 @@ private:
         auto view = std::make_unique<VideoView>(*m_preferences, m_clock);
         view->resize(320, 240);
         view->show();
+        // Pictures that arrive before the window is exposed are never painted.
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            QTest::qFail("the view's window is not exposed", __FILE__, __LINE__);
         return view;
     }
 
@@ -93,19 +126,24 @@ private slots:
         QVERIFY(!view->spinner());
     }
 
-    // Ten frames of 5000 bytes in 2 seconds read 5 fps and 25 KB/s.
+    // Four pictures painted and six parts skipped in 2 seconds read 2 fps and 3 skipped
+    // a second; the bytes of frames without a picture count too.
     void frameRateLine()
     {
         auto view = makeView(true);
         QVERIFY(view->showFPS());
         QVERIFY(view->fpsLabel()->isVisibleTo(view.get()));
         const auto consumer = view->frameConsumer();
-        for (int i = 0; i < 10; ++i)
-            consumer->consumeFrame(i % 2 ? picture() : QImage(), Value(), 5000);
+        for (int i = 1; i <= 4; ++i) {
+            consumer->consumeFrame(picture(), Value(), 4000);
+            QTRY_COMPARE(view->framesShown(), i);
+        }
+        consumer->consumeFrame(QImage(), Value(), 4000);
+        consumer->framesSkipped(6);
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("5.00 fps | 25.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps | 10.0KB/s\n3.00 skipped/s"));
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s\n0.00 skipped/s"));
     }
 
     // Switching off hides the line; switching on restarts the interval from the switch.
@@ -115,14 +153,17 @@ private slots:
         QVERIFY(!view->fpsLabel()->isVisibleTo(view.get()));
         const auto consumer = view->frameConsumer();
         consumer->consumeFrame(picture(), Value(), 1000);
+        QTRY_COMPARE(view->framesShown(), 1);
         m_clock.advance(5000);
         m_preferences->setShowFPS(true);
         QVERIFY(view->showFPS());
         QVERIFY(view->fpsLabel()->isVisibleTo(view.get()));
-        for (int i = 0; i < 4; ++i)
+        for (int i = 1; i <= 4; ++i) {
             consumer->consumeFrame(picture(), Value(), 1000);
+            QTRY_COMPARE(view->framesShown(), i + 1);
+        }
         m_clock.advance(VideoView::FpsRefreshMs);
-        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps | 2.0KB/s"));
+        QTRY_COMPARE(view->fpsLabel()->text(), QStringLiteral("2.00 fps | 2.0KB/s\n0.00 skipped/s"));
 
         m_preferences->setShowFPS(false);
         QVERIFY(!view->fpsLabel()->isVisibleTo(view.get()));
@@ -130,7 +171,7 @@ private slots:
         m_preferences->setShowFPS(true);
         m_clock.advance(1000);
         view->updateFPS();
-        QCOMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s"));
+        QCOMPARE(view->fpsLabel()->text(), QStringLiteral("0.00 fps | 0.0KB/s\n0.00 skipped/s"));
     }
 
     // A reader may go on delivering after the view is gone.
@@ -144,14 +185,82 @@ private slots:
         QTest::qWait(10);
     }
 
-    void paintsScaledPicture()
+    // A picture within two pixels of the view's size is drawn pixel for pixel, centred;
+    // any other is scaled once, smoothly only when it shrinks.
+    void paintingRule()
     {
         auto view = makeView(false);
-        view->setInitialFrame(picture(), m_clock.now());
-        const QImage shot = view->grab().toImage();
-        QCOMPARE(shot.size(), QSize(320, 240));
-        QCOMPARE(shot.pixelColor(5, 5), QColor(Qt::darkGreen));
-        QCOMPARE(shot.pixelColor(315, 235), QColor(Qt::darkGreen));
+        const auto shot = [this, &view](const QImage &image) {
+            view->setInitialFrame(image, m_clock.now());
+            return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const auto greys = [](const QImage &image) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x)
+                    count += image.pixelColor(x, y) != Qt::black && image.pixelColor(x, y) != Qt::white;
+            }
+            return count;
+        };
+        QCOMPARE(shot(checkerboard(318, 238)).copy(1, 1, 318, 238), checkerboard(318, 238));
+        QCOMPARE(shot(checkerboard(322, 242)), checkerboard(322, 242).copy(1, 1, 320, 240));
+        QCOMPARE(greys(shot(checkerboard(160, 120))), 0);
+        const QImage shrunk = shot(checkerboard(640, 480));
+        QVERIFY(greys(shrunk) > 320 * 240 / 2);
+    }
+
+    // A camera sending 300 parts a second to a view whose GUI thread stalls: only
+    // pictures that get painted are decoded, the parts that arrive meanwhile are
+    // skipped, not queued, and the picture painted after the one waiting out the stall
+    // is one of the newest.
+    void onlyTheNewestPartIsDecoded()
+    {
+        std::atomic<int> sent = 0;
+        QThread serverThread;
+        serverThread.start();
+        QObject serverHome;
+        serverHome.moveToThread(&serverThread);
+        TestServer *server = nullptr;
+        QMetaObject::invokeMethod(
+            &serverHome,
+            [&] {
+                server = new TestServer(TestServer::multipartStream(
+                    3, [&sent] { return testJpeg(16, 16, colourFor(sent.fetch_add(1))); }));
+            },
+            Qt::BlockingQueuedConnection);
+        const auto stopServer = qScopeGuard([&] {
+            QMetaObject::invokeMethod(&serverHome, [server] { delete server; }, Qt::BlockingQueuedConnection);
+            serverThread.quit();
+            serverThread.wait();
+        });
+
+        auto view = makeView(false);
+        WorkerThread worker;
+        worker.start();
+        auto reader = std::make_unique<MJPEGStreamReader>(&worker);
+        reader->setConnectionParameters(Value::dictionary(),
+                                        QUrl(QStringLiteral("http://127.0.0.1:%1/video").arg(server->port())));
+        reader->addConsumer(view->frameConsumer());
+        const auto decoded = std::make_shared<RecordingConsumer>();
+        reader->addConsumer(decoded);
+        reader->start();
+        QTRY_VERIFY(view->framesShown() >= 10);
+
+        const int before = sent;
+        const qint64 shownBefore = view->framesShown();
+        const qint64 skippedBefore = view->framesSkipped();
+        QThread::msleep(300);
+        const int after = sent;
+        QTRY_VERIFY(view->framesShown() >= shownBefore + 2);
+        const int shown = numberOf(view->image());
+        QVERIFY2(shown >= before + (after - before) / 2,
+                 qPrintable(QStringLiteral("%1 sent before the stall, %2 after, %3 shown")
+                                .arg(before)
+                                .arg(after)
+                                .arg(shown)));
+        QVERIFY(view->framesSkipped() - skippedBefore >= (after - before) / 2);
+        // One picture may be on its way to the view.
+        QVERIFY(decoded->count() <= view->framesShown() + 1);
     }
 };
 

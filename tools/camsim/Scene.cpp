@@ -1,5 +1,7 @@
 #include "camsim/Scene.h"
 
+#include "camsim/Timecode.h"
+
 #include <QBuffer>
 #include <QDateTime>
 #include <QImageWriter>
@@ -141,8 +143,9 @@ void drawGrid(QPainter &p, int width, int height)
 
 } // namespace
 
-Scene::Scene()
+Scene::Scene(bool timecode)
     : m_panorama(static_cast<int>(PanSpan * Ppd), static_cast<int>(TiltSpan * Ppd), QImage::Format_RGB32)
+    , m_timecode(timecode)
 {
     QPainter p(&m_panorama);
     p.setRenderHint(QPainter::Antialiasing);
@@ -192,6 +195,9 @@ QImage Scene::render(double pan, double tilt, double fieldOfView, QSize size, co
     p.drawText(box.translated(1, 1), Qt::AlignLeft | Qt::AlignTop, lines);
     p.setPen(Qt::white);
     p.drawText(box, Qt::AlignLeft | Qt::AlignTop, lines);
+    p.end();
+    if (m_timecode)
+        Timecode::draw(view, Timecode::nowMs());
     return view;
 }
 

@@ -15,7 +15,8 @@ public:
     static constexpr double PanSpan = 420.0;
     static constexpr double TiltSpan = 140.0;
 
-    Scene();
+    // With timecode, every picture carries the moment it was drawn (see Timecode).
+    explicit Scene(bool timecode = false);
 
     struct Overlay
     {
@@ -33,4 +34,5 @@ public:
 
 private:
     QImage m_panorama;
+    bool m_timecode;
 };

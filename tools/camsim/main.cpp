@@ -74,7 +74,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption logOption(QStringLiteral("log-level"),
                                        QStringLiteral("Log commands (0) or bad input (1) to stderr."),
                                        QStringLiteral("level"));
-    parser.addOptions({ configOption, demoOption, bindOption, controlOption, announceOption, printOption, logOption });
+    const QCommandLineOption timecodeOption(
+        QStringLiteral("timecode"),
+        QStringLiteral("Draw the moment each picture is made into it, as a stripe of black and white cells "
+                       "(milliseconds of CLOCK_MONOTONIC), for latency measurements."));
+    parser.addOptions(
+        { configOption, demoOption, bindOption, controlOption, announceOption, printOption, logOption, timecodeOption });
     parser.process(app);
 
     if (parser.isSet(logOption)) {
@@ -93,7 +98,7 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--bind takes a numeric address"));
     const QString host = bind.toString();
 
-    const Scene scene;
+    const Scene scene(parser.isSet(timecodeOption));
     std::vector<std::unique_ptr<SimCamera>> cameras;
     QList<SimCamera *> all;
     QMap<QString, QList<SimCamera *>> servers; // listener key -> cameras behind it

@@ -11,6 +11,7 @@
 #include "ptz/PTZController.h"
 #include "util/QelLog.h"
 #include "video/FrameCache.h"
+#include "video/FrameDecoder.h"
 #include "video/FrameProducer.h"
 #include "video/VideoStreamFactory.h"
 
@@ -223,12 +224,12 @@ QString SingleView::snapshotDirectory()
     return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QStringLiteral("/Vyo");
 }
 
-QImage SingleView::watermarkImage(const QImage &image) const
+QImage SingleView::watermarkImage(const QImage &image, const QString &title)
 {
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
     const QString text = QStringLiteral("Captured by Vyo: %1 - %2")
-                             .arg(m_title->text(), locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+                             .arg(title, locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
                                                        + locale.toString(now.time(), QStringLiteral("h:mm:ss AP")));
     const int w = image.width();
     const int h = image.height();
@@ -262,13 +263,21 @@ void SingleView::cameraButtonClicked()
 {
     m_cameraButton->setEnabled(false);
     setAcceptingTouches(false);
-    const QImage captioned = watermarkImage(m_videoView->image());
+    // The view may show a picture decoded small; the snapshot is the newest picture
+    // received, decoded at full size.
+    const QByteArray newest = m_vidStream ? m_vidStream->newestPart() : QByteArray();
+    const QImage shown = m_videoView->image();
+    const QString title = m_title->text();
     const QString dir = snapshotDirectory();
     const QString path = dir + QStringLiteral("/Vyo ")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss.zzz")) + QStringLiteral(".jpg");
-    // Encoding and writing happen off the main thread; the view is told when done.
+    // Decoding, encoding and writing happen off the main thread; the view is told when done.
     QPointer<SingleView> self(this);
-    QThreadPool::globalInstance()->start([self, captioned, dir, path] {
+    QThreadPool::globalInstance()->start([self, newest, shown, title, dir, path] {
+        QImage picture = newest.isEmpty() ? QImage() : FrameDecoder().decode(newest);
+        if (picture.isNull())
+            picture = shown;
+        const QImage captioned = picture.isNull() ? QImage() : watermarkImage(picture, title);
         QString error;
         QByteArray jpeg;
         QBuffer buffer(&jpeg);

@@ -54,8 +54,8 @@ public:
     void becameActive();
     void setAcceptingTouches(bool accept);
 
-    // The picture with its caption "Captured by Vyo: <title> - <date and time>".
-    QImage watermarkImage(const QImage &image) const;
+    // The picture with its caption "Captured by Vyo: <title> - <date and time>". Any thread.
+    static QImage watermarkImage(const QImage &image, const QString &title);
     // Where snapshots go: the Pictures directory's "Vyo" folder.
     static QString snapshotDirectory();
 

@@ -10,20 +10,27 @@
 #include <QMutex>
 #include <QPainter>
 #include <QPointer>
+#include <QWindow>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <utility>
 
 namespace {
 
 constexpr int LabelMargin = 2;
 constexpr int LabelWidth = 150;
 constexpr int LabelHeight = 20;
+constexpr int LabelFontPixels = 15;
+constexpr int SmallestLabelFontPixels = 9;
 
 } // namespace
 
 // Called by readers on the worker thread. Counting happens here; the picture goes to
-// the view on the GUI thread, and while one hand-off is pending newer pictures only
-// replace the one it will carry, so a busy GUI never builds a queue.
+// the view on the GUI thread. Until the view has painted it the reader is held back,
+// so only pictures that will be shown are decoded and no queue builds up behind a
+// busy GUI.
 class VideoView::Feed final : public FrameConsumer, public std::enable_shared_from_this<Feed>
 {
 public:
@@ -34,14 +41,12 @@ public:
 
     void consumeFrame(const QImage &picture, const Value &, int bytes) override
     {
-        if (showFPS) {
-            frames.fetch_add(1);
-            byteCount.fetch_add(bytes);
-        }
+        byteCount.fetch_add(bytes);
         if (picture.isNull())
             return;
         const QMutexLocker lock(&m_mutex);
         m_latest = picture;
+        m_unshown = true;
         if (m_handOffPending)
             return;
         m_handOffPending = true;
@@ -49,8 +54,50 @@ public:
                                   Qt::QueuedConnection);
     }
 
-    std::atomic<bool> showFPS = false;
+    void framesSkipped(int count) override { skipped.fetch_add(count); }
+
+    QSize targetSize() const override
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_target;
+    }
+
+    bool readyForFrame(const std::shared_ptr<FrameWaker> &waker) override
+    {
+        const QMutexLocker lock(&m_mutex);
+        if (!m_unshown)
+            return true;
+        m_waker = waker;
+        return false;
+    }
+
+    // GUI thread.
+    void setTargetSize(QSize size)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_target = size;
+    }
+
+    // GUI thread: the picture handed over has been painted, or never will be.
+    void done(bool painted)
+    {
+        std::shared_ptr<FrameWaker> waker;
+        {
+            const QMutexLocker lock(&m_mutex);
+            if (!m_unshown || m_handOffPending)
+                return;
+            m_unshown = false;
+            waker = std::move(m_waker);
+        }
+        if (painted)
+            frames.fetch_add(1);
+        if (waker)
+            waker->wake();
+    }
+
+    // Totals since the view was made.
     std::atomic<qint64> frames = 0;
+    std::atomic<qint64> skipped = 0;
     std::atomic<qint64> byteCount = 0;
 
 private:
@@ -65,12 +112,17 @@ private:
         }
         if (m_view)
             m_view->showFrame(picture);
+        else
+            done(false);
     }
 
     const QPointer<VideoView> m_view;
-    QMutex m_mutex;
+    mutable QMutex m_mutex;
     QImage m_latest;
+    QSize m_target;
+    std::shared_ptr<FrameWaker> m_waker;
     bool m_handOffPending = false;
+    bool m_unshown = false;
 };
 
 VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *parent)
@@ -79,8 +131,10 @@ VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *pare
     , m_feed(std::make_shared<Feed>(this))
     , m_fpsLabel(new QLabel(this))
 {
+    // Every paint covers every pixel; nothing behind the view needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     QFont font = m_fpsLabel->font();
-    font.setPixelSize(15);
+    font.setPixelSize(LabelFontPixels);
     m_fpsLabel->setFont(font);
     m_fpsLabel->setAutoFillBackground(true);
     QPalette palette = m_fpsLabel->palette();
@@ -91,7 +145,6 @@ VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *pare
     placeChildren();
 
     m_showFPS = preferences.showFPS();
-    m_feed->showFPS = m_showFPS;
     if (m_showFPS) {
         m_lastFpsUpdate = m_clock.now();
         m_fpsUpdater = m_clock.createTimer(this);
@@ -106,17 +159,29 @@ VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *pare
     });
 }
 
-VideoView::~VideoView() = default;
+VideoView::~VideoView()
+{
+    releasePicture();
+}
 
 std::shared_ptr<FrameConsumer> VideoView::frameConsumer() const
 {
     return m_feed;
 }
 
+qint64 VideoView::framesShown() const
+{
+    return m_feed->frames;
+}
+
+qint64 VideoView::framesSkipped() const
+{
+    return m_feed->skipped;
+}
+
 void VideoView::resetCounters()
 {
-    m_feed->frames = 0;
-    m_feed->byteCount = 0;
+    m_counted = { m_feed->frames, m_feed->skipped, m_feed->byteCount };
 }
 
 void VideoView::setInitialFrame(const QImage &picture, qint64 timeStamp)
@@ -149,19 +214,24 @@ void VideoView::updateFPS()
         return;
     const qint64 now = m_clock.now();
     const float elapsed = static_cast<float>(now - *m_lastFpsUpdate) / 1000.0f;
-    const qint64 frames = m_feed->frames.exchange(0);
-    const qint64 bytes = m_feed->byteCount.exchange(0);
+    const Counts before = m_counted;
+    resetCounters();
     m_lastFpsUpdate = now;
     if (elapsed <= 0.0f)
         return;
-    m_fpsLabel->setText(QString::asprintf("%.2f fps | %.1fKB/s", static_cast<double>(frames / elapsed),
-                                          static_cast<double>(bytes / (elapsed * 1000.0f))));
+    const auto perSecond = [elapsed](qint64 count) {
+        return static_cast<double>(static_cast<float>(count) / elapsed);
+    };
+    m_fpsLabel->setText(QString::asprintf("%.2f fps | %.1fKB/s\n%.2f skipped/s",
+                                          perSecond(m_counted.frames - before.frames),
+                                          perSecond(m_counted.bytes - before.bytes) / 1000.0,
+                                          perSecond(m_counted.skipped - before.skipped)));
+    placeChildren();
 }
 
 void VideoView::handleShowFPS(bool on)
 {
     m_showFPS = on;
-    m_feed->showFPS = on;
     resetCounters();
     m_lastFpsUpdate.reset();
     if (on) {
@@ -216,12 +286,41 @@ void VideoView::showFrame(const QImage &picture)
     m_picture = picture;
     m_lastFrameTime = m_clock.now();
     removeSpinner();
+    m_pictureFresh = true;
     update();
+    // Hidden, scrolled off or on a window not exposed: no paint will come.
+    const QWindow *window = this->window()->windowHandle();
+    if (!isVisible() || !window || !window->isExposed() || visibleRegion().isEmpty())
+        releasePicture();
+}
+
+void VideoView::releasePicture()
+{
+    if (std::exchange(m_pictureFresh, false))
+        m_feed->done(false);
+}
+
+QSize VideoView::deviceSize() const
+{
+    return (QSizeF(size()) * devicePixelRatioF()).toSize();
 }
 
 void VideoView::placeChildren()
 {
-    m_fpsLabel->setGeometry(LabelMargin, height() - LabelHeight - LabelMargin, LabelWidth, LabelHeight);
+    // The line's text sets its size, in a smaller font where the view is too narrow
+    // for it, as the grid's tiles are.
+    const int room = std::max(0, width() - 2 * LabelMargin);
+    QFont font = m_fpsLabel->font();
+    for (int pixels = LabelFontPixels; pixels >= SmallestLabelFontPixels; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).boundingRect(QRect(0, 0, room, height()), 0, m_fpsLabel->text()).width() <= room)
+            break;
+    }
+    m_fpsLabel->setFont(font);
+    const QSize text = m_fpsLabel->sizeHint();
+    const int labelHeight = std::max(LabelHeight, text.height());
+    m_fpsLabel->setGeometry(LabelMargin, height() - labelHeight - LabelMargin,
+                            std::min(std::max(text.width(), LabelWidth), room), labelHeight);
     if (m_spinner)
         m_spinner->move(rect().center() - m_spinner->rect().center());
 }
@@ -233,12 +332,36 @@ void VideoView::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), m_picture);
+    const QSize target = deviceSize();
+    const QSize picture = m_picture.size();
+    if (std::abs(picture.width() - target.width()) <= OneToOneSlack
+        && std::abs(picture.height() - target.height()) <= OneToOneSlack) {
+        // Device pixel for device pixel, centred: no scaling, no filtering.
+        if (picture.width() < target.width() || picture.height() < target.height())
+            painter.fillRect(rect(), Qt::black);
+        const qreal ratio = devicePixelRatioF();
+        painter.scale(1 / ratio, 1 / ratio);
+        painter.drawImage(QPoint((target.width() - picture.width()) / 2, (target.height() - picture.height()) / 2),
+                          m_picture);
+    } else {
+        // One scaling; filtering only pays when pixels are dropped.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                              picture.width() > target.width() || picture.height() > target.height());
+        painter.drawImage(rect(), m_picture);
+    }
+    if (std::exchange(m_pictureFresh, false))
+        m_feed->done(true);
 }
 
 void VideoView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    m_feed->setTargetSize(deviceSize());
     placeChildren();
+}
+
+void VideoView::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    releasePicture();
 }

@@ -13,12 +13,15 @@ class FrameConsumer;
 class Preferences;
 class QLabel;
 
-// The picture of one camera in the live views: the latest picture scaled to fill the
-// view, a spinner while no recent picture is there, and an optional frame-rate line
-// that follows the show-FPS preference as it changes.
+// The picture of one camera in the live views: the latest picture filling the view
+// (device pixel for device pixel when it has the view's size within OneToOneSlack,
+// otherwise scaled once), a spinner while no recent picture is there, and an optional
+// frame-rate line (frames shown, frames skipped, bytes) that follows the show-FPS
+// preference as it changes.
 //
-// Readers deliver to frameConsumer() on the worker thread; it counts there and hands
-// the newest picture to this view on the GUI thread, never queueing more than one.
+// Readers deliver to frameConsumer() on the worker thread; it asks them for pictures
+// of the view's size in device pixels, counts there, and hands the newest picture to
+// this view on the GUI thread, holding the reader back until the view has painted it.
 class VideoView final : public QWidget
 {
     Q_OBJECT
@@ -26,6 +29,7 @@ class VideoView final : public QWidget
 public:
     static constexpr qint64 FpsRefreshMs = 2000;
     static constexpr qint64 StaleMs = 5000;
+    static constexpr int OneToOneSlack = 2;
 
     explicit VideoView(const Preferences &preferences, Clock &clock = Clock::system(), QWidget *parent = nullptr);
     ~VideoView() override;
@@ -42,6 +46,9 @@ public:
     void showSpinner();
 
     QImage image() const { return m_picture; }
+    // Totals since the view was made: pictures painted, parts the reader skipped.
+    qint64 framesShown() const;
+    qint64 framesSkipped() const;
     qint64 lastFrameTime() const { return m_lastFrameTime; }
     ActivitySpinner *spinner() const { return m_spinner; }
     ClockTimer *spinChecker() const { return m_spinChecker; }
@@ -51,11 +58,22 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     class Feed;
 
+    struct Counts
+    {
+        qint64 frames = 0;
+        qint64 skipped = 0;
+        qint64 bytes = 0;
+    };
+
     void showFrame(const QImage &picture);
+    // Lets the reader go on when the picture handed over will not be painted.
+    void releasePicture();
+    QSize deviceSize() const;
     void removeSpinner();
     void placeChildren();
     void resetCounters();
@@ -69,5 +87,9 @@ private:
     ClockTimer *m_fpsUpdater = nullptr;
     qint64 m_lastFrameTime = Clock::DistantPast;
     std::optional<qint64> m_lastFpsUpdate;
+    // The totals at the last frame-rate update.
+    Counts m_counted;
     bool m_showFPS = false;
+    // A picture from the reader has arrived and is not painted yet.
+    bool m_pictureFresh = false;
 };
