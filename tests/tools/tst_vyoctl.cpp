@@ -2,6 +2,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/Profile.h"
 
+#include "support/HostileInput.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -89,6 +91,7 @@ private slots:
         QTest::newRow("video parameters not a dictionary")
             << QByteArray("<plist><array><dict><key>cameras</key><array><dict><key>video.parameters</key>"
                           "<string>x</string></dict></array></dict></array></plist>");
+        QTest::newRow("key with NUL") << QByteArray::fromBase64(NulKeyPayload);
     }
 
     void badInputChangesNothing()
@@ -174,6 +177,7 @@ private slots:
         QCOMPARE(vyoctl({ QStringLiteral("make-link"), cameraFile, QStringLiteral("--expires"), yesterday }).code, 2);
         QCOMPARE(vyoctl({ QStringLiteral("make-link"), example() }).code, 2);
         QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("vyo://group/AAAA") }).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("vyo://group/") + QLatin1StringView(NulKeyPayload) }).code, 2);
         QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("http://example.invalid/") }).code, 2);
     }
 };
