@@ -1,5 +1,6 @@
 #include "config/CameraProfileUpdater.h"
 
+#include "config/LogMask.h"
 #include "util/QelLog.h"
 
 #include <QUrl>
@@ -12,7 +13,7 @@ void convertVideoUrl(Value &video, const Value &control)
 {
     const QString text = video.value(QStringLiteral("video.url")).toString();
     const QUrl url(text, QUrl::StrictMode);
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Video URL: %1").arg(text));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Video URL: %1").arg(LogMask::text(text)));
     if (url.isValid() && !text.isEmpty()) {
         if (url.scheme() == QLatin1StringView("https"))
             video.insert(QStringLiteral("video.ssl"), QStringLiteral("y"));
@@ -63,7 +64,7 @@ void convertControlUrl(Value &control)
     if (!text.startsWith(QLatin1StringView("http")))
         text.prepend(QLatin1StringView("http://"));
     const QUrl url(text, QUrl::StrictMode);
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Control URL: %1").arg(text));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Control URL: %1").arg(LogMask::text(text)));
     if (url.isValid()) {
         if (!url.host().isEmpty())
             control.insert(QStringLiteral("control.host"), url.host());
@@ -105,22 +106,22 @@ Value CameraProfileUpdater::convertCameraDefinition(Value camera)
 
 Value CameraProfileUpdater::convertGroupDefinition(const Value &group)
 {
-    QEL_LOG(LogLevel::Debug, QStringLiteral("\n\nBulk Data from URL group load: %1\n\n").arg(group.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("\n\nBulk Data from URL group load: %1\n\n").arg(LogMask::definition(group)));
     for (const Value &camera : group.value(QStringLiteral("cameras")).items())
         convertCameraDefinition(camera);
     QEL_LOG(LogLevel::Debug, QStringLiteral("\n\nBulk Data from URL group load AFTER update: %1\n\n")
-                   .arg(group.description()));
+                   .arg(LogMask::definition(group)));
     return group;
 }
 
 Value CameraProfileUpdater::loadFilter(const Value &groups)
 {
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load: %1").arg(groups.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load: %1").arg(LogMask::definition(groups)));
     for (const Value &group : groups.items()) {
         QEL_LOG(LogLevel::Debug, QStringLiteral("Group: %1").arg(group.value(QStringLiteral("name")).toString()));
         for (const Value &camera : group.value(QStringLiteral("cameras")).items())
             convertCameraDefinition(camera);
     }
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load AFTER update: %1").arg(groups.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load AFTER update: %1").arg(LogMask::definition(groups)));
     return groups;
 }
