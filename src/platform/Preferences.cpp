@@ -1,5 +1,6 @@
 #include "platform/Preferences.h"
 
+#include "platform/AtomicFile.h"
 #include "util/QelLog.h"
 
 #include <QFile>
@@ -81,5 +82,6 @@ bool Preferences::sync()
         return false;
     }
     QFile::setPermissions(m_settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    AtomicFile::syncDirectoryOf(m_settings.fileName());
     return true;
 }

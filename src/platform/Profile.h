@@ -25,10 +25,14 @@ public:
     // Creates both directories owner-only (0700); false when that fails.
     bool ensureDirectories(QString *error = nullptr) const;
 
-    // Marks the profile as in use; none when another process holds it.
+    // Marks the profile as in use; none when another process holds it. A lock whose
+    // owner is gone, or that holds nothing, is taken over. The lock is owner-only,
+    // and what interrupted saves left behind is removed once it is held.
     std::unique_ptr<QLockFile> tryLock() const;
 
 private:
+    void removeLeftovers() const;
+
     QString m_configDir;
     QString m_dataDir;
 };

@@ -140,6 +140,14 @@ private slots:
         const Run run = vyoctl({ QStringLiteral("--profile"), profile.dataDir(), QStringLiteral("show") });
         QCOMPARE(run.code, 1);
         QVERIFY(run.err.contains("in use by a running viewer"));
+
+        // A viewer killed before it wrote its lock leaves an empty one, which is taken over.
+        lock.unlock();
+        QFile empty(profile.lockPath());
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        QVERIFY(empty.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-10), QFileDevice::FileModificationTime));
+        empty.close();
+        QCOMPARE(vyoctl({ QStringLiteral("--profile"), profile.dataDir(), QStringLiteral("show") }).code, 0);
     }
 
     void linksRoundTrip()
