@@ -9,12 +9,25 @@ namespace {
 
 const QString AxisVideoPath = QStringLiteral("/axis-cgi/mjpg/video.cgi");
 
+// The user name and password of an old URL go into their own keys, unless the
+// definition already has its own.
+void carryCredentials(Value &parameters, const QUrl &url, const QString &prefix)
+{
+    const QString user = prefix + QStringLiteral("username");
+    const QString password = prefix + QStringLiteral("password");
+    if (!parameters.hasText(user) && !url.userName().isEmpty())
+        parameters.insert(user, url.userName(QUrl::FullyDecoded));
+    if (!parameters.hasText(password) && !url.password().isEmpty())
+        parameters.insert(password, url.password(QUrl::FullyDecoded));
+}
+
 void convertVideoUrl(Value &video, const Value &control)
 {
     const QString text = video.value(QStringLiteral("video.url")).toString();
     const QUrl url(text, QUrl::StrictMode);
     QEL_LOG(LogLevel::Debug, QStringLiteral("Video URL: %1").arg(LogMask::text(text)));
     if (url.isValid() && !text.isEmpty()) {
+        carryCredentials(video, url, QStringLiteral("video."));
         if (url.scheme() == QLatin1StringView("https"))
             video.insert(QStringLiteral("video.ssl"), QStringLiteral("y"));
         if (!url.host().isEmpty())
@@ -66,6 +79,7 @@ void convertControlUrl(Value &control)
     const QUrl url(text, QUrl::StrictMode);
     QEL_LOG(LogLevel::Debug, QStringLiteral("Control URL: %1").arg(LogMask::text(text)));
     if (url.isValid()) {
+        carryCredentials(control, url, QStringLiteral("control."));
         if (!url.host().isEmpty())
             control.insert(QStringLiteral("control.host"), url.host());
         if (url.port() >= 0)
