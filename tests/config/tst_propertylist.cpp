@@ -68,6 +68,20 @@ private slots:
         QVERIFY(back == root);
     }
 
+    // Every millisecond, after and before the reference date, reads back as written.
+    void datesSurviveRepeatedSaves()
+    {
+        Value dates = Value::array();
+        for (int ms = 0; ms < 1000; ++ms) {
+            dates.append(Value::date(QDateTime(QDate(2026, 3, 1), QTime(9, 15, 7, ms), Qt::UTC)));
+            dates.append(Value::date(QDateTime(QDate(1990, 3, 1), QTime(9, 15, 7, ms), Qt::UTC)));
+        }
+        const QByteArray first = PropertyList::toBinary(dates, nullptr);
+        const Value back = PropertyList::fromData(first, nullptr);
+        QVERIFY(back == dates);
+        QCOMPARE(PropertyList::toBinary(back, nullptr), first);
+    }
+
     void xmlRoundTripAndMutability()
     {
         QString error;
