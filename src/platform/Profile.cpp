@@ -1,5 +1,7 @@
 #include "platform/Profile.h"
 
+#include "util/QelLog.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,15 @@
 namespace {
 
 constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+bool makeDirectory(const QString &dir)
+{
+    const QFileInfo info(dir);
+    if (info.isDir())
+        return true;
+    return (info.isRoot() || makeDirectory(info.absolutePath()))
+        && QDir().mkdir(dir, OwnerOnly | QFileDevice::ExeOwner);
+}
 
 // A lock file writes its owner's details just after it is created, so an empty
 // one younger than this may still be on its way.
@@ -79,15 +90,21 @@ QString Profile::lockPath() const
 bool Profile::ensureDirectories(QString *error) const
 {
     for (const QString &dir : { m_configDir, m_dataDir }) {
-        if (!QDir().mkpath(dir)
-            || !QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                          | QFileDevice::ExeOwner)) {
+        if (!makeDirectory(dir)) {
             if (error)
                 *error = QStringLiteral("cannot create the profile directory %1").arg(dir);
             return false;
         }
     }
     return true;
+}
+
+void Profile::warnIfReadableByOthers() const
+{
+    for (const QString &dir : { m_configDir, m_dataDir }) {
+        if (QFile::permissions(dir) & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
+            QEL_LOG(LogLevel::Error, QStringLiteral("The profile directory %1 can be read by other users").arg(dir));
+    }
 }
 
 std::unique_ptr<QLockFile> Profile::tryLock() const

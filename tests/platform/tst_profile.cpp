@@ -4,6 +4,8 @@
 #include "platform/Profile.h"
 #include "util/QelLog.h"
 
+#include "logcapture/LogCapture.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -50,6 +52,31 @@ private slots:
         QVERIFY(!profile.tryLock());
         first.reset();
         QVERIFY(profile.tryLock());
+    }
+
+    // Only what the viewer creates is made owner-only; --profile ~ must not close the home directory.
+    void existingDirectoriesKeepTheirMode()
+    {
+        QTemporaryDir tmp;
+        const auto shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser
+            | QFileDevice::WriteUser | QFileDevice::ExeUser | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+            | QFileDevice::ReadOther | QFileDevice::ExeOther;
+        QVERIFY(QFile::setPermissions(tmp.path(), shared));
+        const Profile existing = Profile::resolve(tmp.path());
+        QVERIFY(existing.ensureDirectories());
+        QCOMPARE(QFile::permissions(tmp.path()), shared);
+        LogCapture log;
+        QelLog::setLoggingThreshhold(2);
+        existing.warnIfReadableByOthers();
+        QCOMPARE(log.count(QStringLiteral("can be read by other users")), 2);
+
+        const QString nested = tmp.filePath(QStringLiteral("a/b"));
+        QVERIFY(Profile::resolve(nested).ensureDirectories());
+        for (const QString &dir : { tmp.filePath(QStringLiteral("a")), nested })
+            QCOMPARE(QFile::permissions(dir), OwnerOnly | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+        log.clear();
+        Profile::resolve(nested).warnIfReadableByOthers();
+        QVERIFY(log.lines().isEmpty());
     }
 
     // What kills during saves leave: an empty lock, temporary files, lock files of
