@@ -162,6 +162,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     VyoAppDelegate delegate(window, preferences, profile.dataDir());
     delegate.applicationDidFinishLaunching();
+    profile.warnIfReadableByOthers();
 
     LinkServer links(profile.dataDir(), [&window, &delegate](const QUrl &url) {
         if (window.isMinimized())

@@ -1,5 +1,6 @@
 #include "config/CameraProfileUpdater.h"
 
+#include "config/LogMask.h"
 #include "util/QelLog.h"
 
 #include <QUrl>
@@ -8,12 +9,25 @@ namespace {
 
 const QString AxisVideoPath = QStringLiteral("/axis-cgi/mjpg/video.cgi");
 
+// The user name and password of an old URL go into their own keys, unless the
+// definition already has its own.
+void carryCredentials(Value &parameters, const QUrl &url, const QString &prefix)
+{
+    const QString user = prefix + QStringLiteral("username");
+    const QString password = prefix + QStringLiteral("password");
+    if (!parameters.hasText(user) && !url.userName().isEmpty())
+        parameters.insert(user, url.userName(QUrl::FullyDecoded));
+    if (!parameters.hasText(password) && !url.password().isEmpty())
+        parameters.insert(password, url.password(QUrl::FullyDecoded));
+}
+
 void convertVideoUrl(Value &video, const Value &control)
 {
     const QString text = video.value(QStringLiteral("video.url")).toString();
     const QUrl url(text, QUrl::StrictMode);
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Video URL: %1").arg(text));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Video URL: %1").arg(LogMask::text(text)));
     if (url.isValid() && !text.isEmpty()) {
+        carryCredentials(video, url, QStringLiteral("video."));
         if (url.scheme() == QLatin1StringView("https"))
             video.insert(QStringLiteral("video.ssl"), QStringLiteral("y"));
         if (!url.host().isEmpty())
@@ -63,8 +77,9 @@ void convertControlUrl(Value &control)
     if (!text.startsWith(QLatin1StringView("http")))
         text.prepend(QLatin1StringView("http://"));
     const QUrl url(text, QUrl::StrictMode);
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Control URL: %1").arg(text));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Control URL: %1").arg(LogMask::text(text)));
     if (url.isValid()) {
+        carryCredentials(control, url, QStringLiteral("control."));
         if (!url.host().isEmpty())
             control.insert(QStringLiteral("control.host"), url.host());
         if (url.port() >= 0)
@@ -105,22 +120,22 @@ Value CameraProfileUpdater::convertCameraDefinition(Value camera)
 
 Value CameraProfileUpdater::convertGroupDefinition(const Value &group)
 {
-    QEL_LOG(LogLevel::Debug, QStringLiteral("\n\nBulk Data from URL group load: %1\n\n").arg(group.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("\n\nBulk Data from URL group load: %1\n\n").arg(LogMask::definition(group)));
     for (const Value &camera : group.value(QStringLiteral("cameras")).items())
         convertCameraDefinition(camera);
     QEL_LOG(LogLevel::Debug, QStringLiteral("\n\nBulk Data from URL group load AFTER update: %1\n\n")
-                   .arg(group.description()));
+                   .arg(LogMask::definition(group)));
     return group;
 }
 
 Value CameraProfileUpdater::loadFilter(const Value &groups)
 {
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load: %1").arg(groups.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load: %1").arg(LogMask::definition(groups)));
     for (const Value &group : groups.items()) {
         QEL_LOG(LogLevel::Debug, QStringLiteral("Group: %1").arg(group.value(QStringLiteral("name")).toString()));
         for (const Value &camera : group.value(QStringLiteral("cameras")).items())
             convertCameraDefinition(camera);
     }
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load AFTER update: %1").arg(groups.description()));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Bulk Data from startup load AFTER update: %1").arg(LogMask::definition(groups)));
     return groups;
 }

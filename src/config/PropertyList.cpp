@@ -1,19 +1,14 @@
 #include "config/PropertyList.h"
 
-#include <plist/plist.h>
+#include "config/BinaryPropertyListReader.h"
+#include "config/XmlPropertyListReader.h"
 
+#include <plist/plist.h>
 
 #include <limits>
 #include <memory>
 
 namespace {
-
-// Property-list dates count seconds from 2001-01-01 00:00:00 UTC.
-const QDateTime &referenceDate()
-{
-    static const QDateTime epoch(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-    return epoch;
-}
 
 struct PlistDeleter
 {
@@ -35,8 +30,8 @@ PlistPtr toNode(const Value &v, int depth, QString *error)
         *error = QStringLiteral("an in-memory handle %1 has no property-list form").arg(v.description());
         return nullptr;
     case Value::Type::String:
-        if (v.toString().contains(QChar(0))) {
-            *error = QStringLiteral("text with a NUL character cannot be stored");
+        if (!PropertyList::isStorableText(v.toString())) {
+            *error = QStringLiteral("text with a NUL character or broken UTF-16 cannot be stored");
             return nullptr;
         }
         return PlistPtr(plist_new_string(v.toString().toUtf8().constData()));
@@ -49,14 +44,12 @@ PlistPtr toNode(const Value &v, int depth, QString *error)
         return PlistPtr(plist_new_bool(v.toBool() ? 1 : 0));
     case Value::Type::Date: {
         // libplist adds the two parts as a double, so both carry the sign.
-        const qint64 ms = referenceDate().msecsTo(v.toDate());
-        const qint64 sec = ms / 1000;
-        const qint64 msRest = ms % 1000;
-        if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) {
+        const qint64 ms = PropertyList::referenceDate().msecsTo(v.toDate());
+        if (!PropertyList::dateAt(ms)) {
             *error = QStringLiteral("date %1 is out of range").arg(v.description());
             return nullptr;
         }
-        return PlistPtr(plist_new_date(static_cast<int32_t>(sec), static_cast<int32_t>(msRest * 1000)));
+        return PlistPtr(plist_new_date(static_cast<int32_t>(ms / 1000), static_cast<int32_t>(ms % 1000 * 1000)));
     }
     case Value::Type::Data: {
         const QByteArray bytes = v.toData();
@@ -85,104 +78,6 @@ PlistPtr toNode(const Value &v, int depth, QString *error)
     }
     *error = QStringLiteral("unknown value type");
     return nullptr;
-}
-
-bool fromNode(plist_t node, int depth, Value *out, QString *error)
-{
-    if (depth > PropertyList::MaxDepth) {
-        *error = QStringLiteral("nesting deeper than %1 levels").arg(PropertyList::MaxDepth);
-        return false;
-    }
-    switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-        uint8_t b = 0;
-        plist_get_bool_val(node, &b);
-        *out = Value(b != 0);
-        return true;
-    }
-    case PLIST_UINT: {
-        uint64_t u = 0;
-        plist_get_uint_val(node, &u);
-        *out = Value(static_cast<qint64>(u));
-        return true;
-    }
-    case PLIST_REAL: {
-        double d = 0;
-        plist_get_real_val(node, &d);
-        *out = Value(d);
-        return true;
-    }
-    case PLIST_STRING:
-    case PLIST_KEY: {
-        uint64_t length = 0;
-        const char *text = plist_get_string_ptr(node, &length);
-        *out = Value(QString::fromUtf8(text, static_cast<qsizetype>(length)));
-        return true;
-    }
-    case PLIST_DATE: {
-        int32_t sec = 0;
-        int32_t usec = 0;
-        plist_get_date_val(node, &sec, &usec);
-        // libplist hands back the fraction without its sign.
-        const qint64 fraction = sec < 0 ? -(usec / 1000) : usec / 1000;
-        *out = Value::date(referenceDate().addMSecs(static_cast<qint64>(sec) * 1000 + fraction));
-        return true;
-    }
-    case PLIST_DATA: {
-        uint64_t length = 0;
-        const char *bytes = plist_get_data_ptr(node, &length);
-        *out = Value::data(QByteArray(bytes, static_cast<qsizetype>(length)));
-        return true;
-    }
-    case PLIST_UID: {
-        uint64_t u = 0;
-        plist_get_uid_val(node, &u);
-        *out = Value(static_cast<qint64>(u));
-        return true;
-    }
-    case PLIST_DICT: {
-        Value dict = Value::dictionary();
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        const uint32_t count = plist_dict_get_size(node);
-        for (uint32_t i = 0; i < count && it; ++i) {
-            char *key = nullptr;
-            plist_t child = nullptr;
-            plist_dict_next_item(node, it, &key, &child);
-            if (!key || !child) {
-                free(key);
-                break;
-            }
-            const QString name = QString::fromUtf8(key);
-            free(key);
-            Value v;
-            if (!fromNode(child, depth + 1, &v, error)) {
-                free(it);
-                return false;
-            }
-            dict.insert(name, v);
-        }
-        free(it);
-        *out = dict;
-        return true;
-    }
-    case PLIST_ARRAY: {
-        Value array = Value::array();
-        const uint32_t count = plist_array_get_size(node);
-        for (uint32_t i = 0; i < count; ++i) {
-            Value v;
-            if (!fromNode(plist_array_get_item(node, i), depth + 1, &v, error))
-                return false;
-            array.append(v);
-        }
-        *out = array;
-        return true;
-    }
-    case PLIST_NONE:
-        break;
-    }
-    *error = QStringLiteral("unsupported property-list node");
-    return false;
 }
 
 QByteArray serialise(const Value &root, QString *error, bool xml)
@@ -227,7 +122,6 @@ QByteArray PropertyList::toXml(const Value &root, QString *error)
 
 Value PropertyList::fromData(const QByteArray &data, QString *error)
 {
-    QString message;
     const auto fail = [&](const QString &why) {
         if (error)
             *error = why;
@@ -235,28 +129,28 @@ Value PropertyList::fromData(const QByteArray &data, QString *error)
     };
     if (data.isEmpty())
         return fail(QStringLiteral("no data"));
-    if (data.size() > std::numeric_limits<int32_t>::max())
-        return fail(QStringLiteral("property list too large"));
+    if (data.startsWith("bplist"))
+        return BinaryPropertyListReader::read(data, error);
+    // The XML form is text; a NUL means binary data of some other kind.
+    if (data.contains('\0'))
+        return fail(QStringLiteral("not a property list: binary data without the bplist00 signature"));
+    return XmlPropertyListReader::read(data, error);
+}
 
-    plist_t root = nullptr;
-    const auto length = static_cast<uint32_t>(data.size());
-    if (plist_is_binary(data.constData(), length)) {
-        plist_from_bin(data.constData(), length, &root);
-    } else {
-        // The XML reader expects text; a stray NUL would end it early.
-        if (data.contains('\0'))
-            return fail(QStringLiteral("not a property list: binary data without the bplist00 signature"));
-        plist_from_xml(data.constData(), length, &root);
-    }
-    if (!root)
-        return fail(plist_is_binary(data.constData(), length)
-                        ? QStringLiteral("not a property list: damaged binary property list")
-                        : QStringLiteral("not a property list: the XML could not be parsed"));
-    PlistPtr owner(root);
-    Value result;
-    if (!fromNode(root, 0, &result, &message))
-        return fail(message);
-    if (error)
-        error->clear();
-    return result;
+bool PropertyList::isStorableText(const QString &text)
+{
+    return !text.contains(QChar(0)) && text.isValidUtf16();
+}
+
+QDateTime PropertyList::referenceDate()
+{
+    return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+}
+
+std::optional<QDateTime> PropertyList::dateAt(qint64 msecsSinceReference)
+{
+    const qint64 seconds = msecsSinceReference / 1000;
+    if (seconds < std::numeric_limits<int32_t>::min() || seconds > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return referenceDate().addMSecs(msecsSinceReference);
 }

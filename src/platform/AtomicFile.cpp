@@ -1,6 +1,10 @@
 #include "platform/AtomicFile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 bool AtomicFile::write(const QString &path, const QByteArray &contents, QString *error)
 {
@@ -23,5 +27,16 @@ bool AtomicFile::write(const QString &path, const QByteArray &contents, QString 
             *error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return false;
     }
+    syncDirectoryOf(path);
     return true;
+}
+
+void AtomicFile::syncDirectoryOf(const QString &path)
+{
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }

@@ -1,5 +1,6 @@
 #include "platform/Preferences.h"
 
+#include "platform/AtomicFile.h"
 #include "util/QelLog.h"
 
 #include <QFile>
@@ -126,6 +127,7 @@ void Preferences::sync()
         return;
     }
     QFile::setPermissions(m_settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    AtomicFile::syncDirectoryOf(m_settings.fileName());
 }
 
 bool Preferences::logEnabled() const

@@ -22,13 +22,22 @@ public:
     QString preferencesPath() const;
     QString lockPath() const;
 
-    // Creates both directories owner-only (0700); false when that fails.
+    // Creates the missing directories, and any missing parents, owner-only (0700);
+    // false when that fails. Existing directories keep their mode: --profile may
+    // name a directory that is not the viewer's own, such as the home directory.
     bool ensureDirectories(QString *error = nullptr) const;
+    // A level-2 line for each profile directory that other users can read; called
+    // once logging is set up.
+    void warnIfReadableByOthers() const;
 
-    // Marks the profile as in use; none when another process holds it.
+    // Marks the profile as in use; none when another process holds it. A lock whose
+    // owner is gone, or that holds nothing, is taken over. The lock is owner-only,
+    // and what interrupted saves left behind is removed once it is held.
     std::unique_ptr<QLockFile> tryLock() const;
 
 private:
+    void removeLeftovers() const;
+
     QString m_configDir;
     QString m_dataDir;
 };

@@ -1,5 +1,6 @@
 #include "ptz/CanonPTZController.h"
 
+#include "config/LogMask.h"
 #include "config/Value.h"
 #include "util/QelLog.h"
 
@@ -60,7 +61,7 @@ bool CanonPTZController::fetchCameraInfo(const QString &infoURL)
 {
     const QUrl url(infoURL, QUrl::StrictMode);
     if (!url.isValid()) {
-        QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught not a URL: ") + infoURL);
+        QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught not a URL: ") + LogMask::text(infoURL));
         return false;
     }
     QNetworkRequest request(url);
@@ -85,7 +86,7 @@ bool CanonPTZController::fetchCameraInfo(const QString &infoURL)
         return false;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught ") + reply->errorString());
+        QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught ") + LogMask::text(reply->errorString()));
         return false;
     }
     return parseCameraInfo(reply->readAll());

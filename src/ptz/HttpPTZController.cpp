@@ -1,8 +1,10 @@
 #include "ptz/HttpPTZController.h"
 
+#include "config/LogMask.h"
 #include "config/Value.h"
 #include "platform/Clock.h"
 #include "util/QelLog.h"
+#include "util/Utilities.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -18,11 +20,8 @@ HttpPTZController::HttpPTZController(Clock &clock, const QString &brand, QObject
 
 QString HttpPTZController::credentials(const Value &controlParameters)
 {
-    const QString user = controlParameters.value(QStringLiteral("control.username")).toString();
-    const QString password = controlParameters.value(QStringLiteral("control.password")).toString();
-    if (user.isEmpty())
-        return {};
-    return password.isEmpty() ? user + QLatin1Char('@') : user + QLatin1Char(':') + password + QLatin1Char('@');
+    return Utilities::urlUserInfo(controlParameters.value(QStringLiteral("control.username")).toString(),
+                                  controlParameters.value(QStringLiteral("control.password")).toString());
 }
 
 bool HttpPTZController::mayIssue() const
@@ -32,7 +31,7 @@ bool HttpPTZController::mayIssue() const
 
 void HttpPTZController::startRequest(const QString &urlText)
 {
-    QEL_LOG(LogLevel::Trace, QStringLiteral("Issuing %1 PTZ command: %2").arg(m_brand, urlText));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Issuing %1 PTZ command: %2").arg(m_brand, LogMask::text(urlText)));
     m_lastSend = now();
     const QUrl url(urlText, QUrl::StrictMode);
     if (!url.isValid()) {

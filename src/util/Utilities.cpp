@@ -1,5 +1,7 @@
 #include "util/Utilities.h"
 
+#include <QUrl>
+
 #include <cstring>
 
 namespace {
@@ -121,4 +123,14 @@ const void *vyo::memmem(const void *haystack, std::size_t haystackLength, const 
             return h + i;
     }
     return nullptr;
+}
+
+QString Utilities::urlUserInfo(const QString &user, const QString &password)
+{
+    if (user.isEmpty())
+        return {};
+    QString info = QString::fromLatin1(QUrl::toPercentEncoding(user));
+    if (!password.isEmpty())
+        info += QLatin1Char(':') + QString::fromLatin1(QUrl::toPercentEncoding(password));
+    return info + QLatin1Char('@');
 }

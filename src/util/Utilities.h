@@ -21,6 +21,10 @@ public:
     // Byte offset of the needle's UTF-8 bytes in the haystack's, or -1. Both are
     // taken as NUL-terminated, as C strings would be.
     static qsizetype indexOfString(const QString &needle, const QString &haystack);
+
+    // "user:password@" for a URL, both percent-encoded so that any character may
+    // stand in them; "user@" without a password, nothing without a user.
+    static QString urlUserInfo(const QString &user, const QString &password);
 };
 
 namespace vyo {

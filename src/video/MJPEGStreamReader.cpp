@@ -2,6 +2,7 @@
 
 #include "video/MJPEGStreamSession.h"
 
+#include "config/LogMask.h"
 #include "util/QelLog.h"
 
 MJPEGStreamReader::MJPEGStreamReader(QThread *thread, Clock &clock, QObject *parent)
@@ -9,19 +10,11 @@ MJPEGStreamReader::MJPEGStreamReader(QThread *thread, Clock &clock, QObject *par
 {
 }
 
-QString MJPEGStreamReader::maskedUrl(const QUrl &url)
-{
-    QUrl shown = url;
-    if (!shown.password().isEmpty())
-        shown.setPassword(QStringLiteral("****"));
-    return shown.toString();
-}
-
 QString MJPEGStreamReader::requestDescription() const
 {
     if (videoURL().isEmpty())
         return QStringLiteral("no valid stream URL");
-    return QStringLiteral("GET %1").arg(maskedUrl(videoURL()));
+    return QStringLiteral("GET %1").arg(LogMask::url(videoURL()));
 }
 
 void MJPEGStreamReader::connectNow()
@@ -29,7 +22,7 @@ void MJPEGStreamReader::connectNow()
     // A reader without a URL stays idle.
     if (videoURL().isEmpty())
         return;
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Connecting to MJPG stream: %1").arg(maskedUrl(videoURL())));
+    QEL_LOG(LogLevel::Debug, QStringLiteral("Connecting to MJPG stream: %1").arg(LogMask::url(videoURL())));
     const quint64 generation = beginConnection();
     onWorker([generation, params = params(), url = videoURL()](StreamSession *s) {
         static_cast<MJPEGStreamSession *>(s)->startInternal(generation, params, url);

@@ -16,9 +16,6 @@ public:
     QUrl url() const { return videoURL(); }
     QString requestDescription() const override;
 
-    // The URL with its password replaced by asterisks.
-    static QString maskedUrl(const QUrl &url);
-
 private:
     void connectNow() override;
 };

@@ -1,7 +1,6 @@
 #include "video/MJPEGStreamSession.h"
 
-#include "video/MJPEGStreamReader.h"
-
+#include "config/LogMask.h"
 #include "util/QelLog.h"
 
 #include <QNetworkAccessManager>
@@ -127,8 +126,9 @@ void MJPEGStreamSession::handleFinished(QNetworkReply *reply)
         if (status >= 400)
             return failStatus(status);
         QEL_LOG(LogLevel::Debug, QStringLiteral("error in mjpeg stream"));
-        QEL_LOG(LogLevel::Trace, reply->errorString());
-        emit failed(reply->errorString());
+        const QString why = LogMask::text(reply->errorString());
+        QEL_LOG(LogLevel::Trace, why);
+        emit failed(why);
         return endConnection();
     }
     handleData(reply);
@@ -190,7 +190,7 @@ void MJPEGStreamSession::fail(const QString &logLine, const QString &reason)
 void MJPEGStreamSession::failStatus(int status)
 {
     // The body of an error response is never a picture.
-    fail(QStringLiteral("HTTP status %1 from MJPG stream %2").arg(status).arg(MJPEGStreamReader::maskedUrl(m_url)),
+    fail(QStringLiteral("HTTP status %1 from MJPG stream %2").arg(status).arg(LogMask::url(m_url)),
          QStringLiteral("HTTP status %1").arg(status));
 }
 

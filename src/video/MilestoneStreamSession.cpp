@@ -1,5 +1,6 @@
 #include "video/MilestoneStreamSession.h"
 
+#include "config/LogMask.h"
 #include "platform/Clock.h"
 #include "platform/SocketStream.h"
 #include "util/QelLog.h"
@@ -111,7 +112,7 @@ void MilestoneStreamSession::startInternal(quint64 generation, const Value &para
     m_byteCount = 0;
 
     const QString host = params.value(QStringLiteral("video.host")).toString();
-    QEL_LOG(LogLevel::Trace, QStringLiteral("Connecting with video parameters: %1").arg(params.description()));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Connecting with video parameters: %1").arg(LogMask::definition(params)));
     const qint64 port = params.hasText(QStringLiteral("video.port"))
         ? params.value(QStringLiteral("video.port")).toInteger()
         : DefaultPort;

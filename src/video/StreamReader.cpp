@@ -2,6 +2,7 @@
 
 #include "video/StreamSession.h"
 
+#include "config/LogMask.h"
 #include "platform/Clock.h"
 #include "util/QelLog.h"
 
@@ -47,7 +48,7 @@ void StreamReader::setConnectionParameters(const Value &params, const QUrl &vide
     m_params = params.deepCopy();
     m_url = videoURL;
     m_lastConnect = Clock::DistantPast;
-    QEL_LOG(LogLevel::Trace, QStringLiteral("Got video parameters: %1").arg(m_params.description()));
+    QEL_LOG(LogLevel::Trace, QStringLiteral("Got video parameters: %1").arg(LogMask::definition(m_params)));
 }
 
 Value StreamReader::getConnectionParameters() const

@@ -3,6 +3,7 @@
 #include "video/MJPEGStreamReader.h"
 
 #include "config/FormHost.h"
+#include "util/Utilities.h"
 
 #include <QUrl>
 
@@ -21,7 +22,7 @@ QString VideoProfile::credentials(const Value &params)
 {
     if (!params.hasText(QStringLiteral("video.username")) || !params.hasText(QStringLiteral("video.password")))
         return {};
-    return QStringLiteral("%1:%2@").arg(text(params, "video.username"), text(params, "video.password"));
+    return Utilities::urlUserInfo(text(params, "video.username"), text(params, "video.password"));
 }
 
 QString VideoProfile::portPiece(const Value &params)

@@ -3,6 +3,8 @@
 #include "config/Value.h"
 #include "sharing/ConfigLink.h"
 
+#include "support/HostileInput.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocalSocket>
@@ -115,9 +117,12 @@ private slots:
         QCOMPARE(second(QString()), 0);
         QCOMPARE(second(QStringLiteral("vyo://group/AAAA")), 1);
         QCOMPARE(second(QStringLiteral("https://127.0.0.1/")), 2);
+        QCOMPARE(second(QStringLiteral("vyo://group/") + QLatin1StringView(NulKeyPayload)), 1);
+        QCOMPARE(viewer.state(), QProcess::Running);
 
         viewer.terminate();
         QVERIFY(viewer.waitForFinished(60000));
+        QCOMPARE(viewer.exitStatus(), QProcess::NormalExit);
         QCOMPARE(viewer.exitCode(), 0);
     }
 

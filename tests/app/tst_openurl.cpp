@@ -4,6 +4,7 @@
 #include "app/VyoAppDelegate.h"
 
 #include "logcapture/LogCapture.h"
+#include "support/HostileInput.h"
 #include "config/GroupStore.h"
 #include "config/PropertyList.h"
 #include "ui/kit/Alert.h"
@@ -179,6 +180,7 @@ private slots:
             row("truncated cipher", cameraPayload.left(cameraPayload.size() - 12));
             row("plain array", Utilities::base64Encode(plainArray));
             row("wrong types", ConfigLink::payloadOf(link(ConfigLink::Group, badTypes)));
+            row("key with NUL", QString::fromLatin1(NulKeyPayload));
         }
         // A group link read with the camera vector, and the reverse.
         QTest::addRow("group payload as camera") << QStringLiteral("camera")

@@ -7,6 +7,7 @@
 #include "util/QelLog.h"
 
 #include "logcapture/LogCapture.h"
+#include "support/HostileInput.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,10 +134,18 @@ private slots:
         QVERIFY(readBackIndependently(path("groups.bin")) == store->groups());
     }
 
+    void damagedFileFallsBackAndIsKept_data()
+    {
+        QTest::addColumn<QByteArray>("plain");
+        QTest::newRow("not a property list") << QByteArray("this is not a property list");
+        QTest::newRow("key with NUL") << QByteArray::fromBase64(NulKeyPayload);
+    }
+
+    // Deciphers fine but cannot be read.
     void damagedFileFallsBackAndIsKept()
     {
-        // Deciphers fine but is not a property list.
-        const QByteArray damaged = *QelCrypto::encryptBlob("this is not a property list", QelCrypto::STORAGE_IV);
+        QFETCH(QByteArray, plain);
+        const QByteArray damaged = *QelCrypto::encryptBlob(plain, QelCrypto::STORAGE_IV);
         writeFile("groups.bin", damaged);
         writeFile("groups.plist", LegacyGroups);
         auto store = startStore();

@@ -1,5 +1,7 @@
 #include "config/PropertyList.h"
 
+#include "support/HostileInput.h"
+
 #include <QTest>
 
 namespace {
@@ -22,6 +24,30 @@ Value sampleTree(int ms = 250)
     return root;
 }
 
+QByteArray bigEndian(quint64 v, int size)
+{
+    QByteArray out(size, '\0');
+    for (int i = size - 1; i >= 0; --i, v >>= 8)
+        out[i] = char(v & 0xFF);
+    return out;
+}
+
+// A binary property list laid out by hand from raw objects; the first is the top.
+QByteArray bplist(const QList<QByteArray> &objects, int refSize = 1)
+{
+    QByteArray out("bplist00");
+    QList<qsizetype> offsets;
+    for (const QByteArray &object : objects) {
+        offsets.append(out.size());
+        out += object;
+    }
+    const qsizetype table = out.size();
+    for (const qsizetype offset : offsets)
+        out += bigEndian(quint64(offset), 4);
+    out += QByteArray(6, '\0') + char(4) + char(refSize);
+    return out + bigEndian(quint64(objects.size()), 8) + bigEndian(0, 8) + bigEndian(quint64(table), 8);
+}
+
 } // namespace
 
 class TestPropertyList final : public QObject
@@ -40,6 +66,20 @@ private slots:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(back.description(), root.description());
         QVERIFY(back == root);
+    }
+
+    // Every millisecond, after and before the reference date, reads back as written.
+    void datesSurviveRepeatedSaves()
+    {
+        Value dates = Value::array();
+        for (int ms = 0; ms < 1000; ++ms) {
+            dates.append(Value::date(QDateTime(QDate(2026, 3, 1), QTime(9, 15, 7, ms), Qt::UTC)));
+            dates.append(Value::date(QDateTime(QDate(1990, 3, 1), QTime(9, 15, 7, ms), Qt::UTC)));
+        }
+        const QByteArray first = PropertyList::toBinary(dates, nullptr);
+        const Value back = PropertyList::fromData(first, nullptr);
+        QVERIFY(back == dates);
+        QCOMPARE(PropertyList::toBinary(back, nullptr), first);
     }
 
     void xmlRoundTripAndMutability()
@@ -87,13 +127,31 @@ private slots:
         QTest::newRow("signature only") << QByteArray("bplist00");
         QTest::newRow("broken xml") << QByteArray("<?xml version=\"1.0\"?><plist><dict><key>a</key>");
         QTest::newRow("binary noise") << QByteArray("\x01\x02\x00\x03garbage", 11);
-        QByteArray deep = "<plist version=\"1.0\">";
-        for (int i = 0; i < 100; ++i)
-            deep += "<array>";
-        for (int i = 0; i < 100; ++i)
-            deep += "</array>";
-        deep += "</plist>";
-        QTest::newRow("too deep") << deep;
+        QTest::newRow("xml too deep") << "<plist>" + QByteArray("<array>").repeated(100000) + "</plist>";
+        QTest::newRow("xml value without a key") << QByteArray("<plist><dict><string>x</string></dict></plist>");
+        QTest::newRow("xml key with NUL") << QByteArray("<plist><dict><key>a&#0;</key><string>x</string></dict></plist>");
+
+        // A dictionary whose key holds a NUL, as it came in a link.
+        QTest::newRow("key with NUL") << QByteArray::fromBase64(NulKeyPayload);
+        QList<QByteArray> nested;
+        for (quint32 i = 1; i < 100000; ++i)
+            nested.append("\xA1" + bigEndian(i, 4));
+        nested.append("\xA0");
+        QTest::newRow("too deep") << bplist(nested, 4);
+        QTest::newRow("container inside itself") << bplist({ "\xA1\x00" });
+        QTest::newRow("container twice") << bplist({ "\xA2\x01\x01", "\xA0" });
+        QTest::newRow("reference past the objects") << bplist({ "\xA1\x05" });
+        QTest::newRow("key not text") << bplist({ "\xD1\x01\x02", "\x10\x01", "\x10\x02" });
+        QTest::newRow("text past the data") << bplist({ "\x5F\x10\x7F" "ab" });
+        QTest::newRow("huge count") << bplist({ "\xAF\x13" + bigEndian(quint64(1) << 62, 8) });
+        QTest::newRow("broken UTF-16") << bplist({ QByteArray("\x61\xD8\x00", 3) });
+        QTest::newRow("NUL in text") << bplist({ QByteArray("\x51\x00", 2) });
+        QByteArray outside = bplist({ "\xA0" });
+        outside.replace(outside.size() - 8, 8, bigEndian(1000, 8));
+        QTest::newRow("offset table outside") << outside;
+        // One megabyte referenced a hundred times.
+        QTest::newRow("expands too far") << bplist({ "\xAF\x10\x64" + QByteArray(100, '\x01'),
+                                                     "\x4F\x12" + bigEndian(1 << 20, 4) + QByteArray(1 << 20, 'x') });
     }
 
     void badInputIsAnError()
@@ -102,6 +160,15 @@ private slots:
         QString error;
         QVERIFY(PropertyList::fromData(data, &error).isNull());
         QVERIFY(!error.isEmpty());
+    }
+
+    // Writers keep one copy of repeated text; sharing leaves is not an expansion.
+    void sharedLeavesAreRead()
+    {
+        QString error;
+        const Value list = PropertyList::fromData(bplist({ "\xA3\x01\x01\x02", "\x51x", "\x14" + bigEndian(0, 8) + bigEndian(7, 8) }), &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(list == Value::array({ Value("x"), Value("x"), Value(7) }));
     }
 };
 

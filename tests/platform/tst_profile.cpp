@@ -4,6 +4,10 @@
 #include "platform/Profile.h"
 #include "util/QelLog.h"
 
+#include "logcapture/LogCapture.h"
+
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QSettings>
@@ -49,6 +53,65 @@ private slots:
         QVERIFY(!profile.tryLock());
         first.reset();
         QVERIFY(profile.tryLock());
+    }
+
+    // Only what the viewer creates is made owner-only; --profile ~ must not close the home directory.
+    void existingDirectoriesKeepTheirMode()
+    {
+        QTemporaryDir tmp;
+        const auto shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadUser
+            | QFileDevice::WriteUser | QFileDevice::ExeUser | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+            | QFileDevice::ReadOther | QFileDevice::ExeOther;
+        QVERIFY(QFile::setPermissions(tmp.path(), shared));
+        const Profile existing = Profile::resolve(tmp.path());
+        QVERIFY(existing.ensureDirectories());
+        QCOMPARE(QFile::permissions(tmp.path()), shared);
+        LogCapture log;
+        QelLog::setLoggingThreshhold(2);
+        existing.warnIfReadableByOthers();
+        QCOMPARE(log.count(QStringLiteral("can be read by other users")), 2);
+
+        const QString nested = tmp.filePath(QStringLiteral("a/b"));
+        QVERIFY(Profile::resolve(nested).ensureDirectories());
+        for (const QString &dir : { tmp.filePath(QStringLiteral("a")), nested })
+            QCOMPARE(QFile::permissions(dir), OwnerOnly | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+        log.clear();
+        Profile::resolve(nested).warnIfReadableByOthers();
+        QVERIFY(log.lines().isEmpty());
+    }
+
+    // What kills during saves leave: an empty lock, temporary files, lock files of
+    // the preferences and of Qt's stale-lock removal.
+    void abandonedLocksAndLeftoversAreCleared()
+    {
+        QTemporaryDir tmp;
+        const Profile profile = Profile::resolve(tmp.filePath(QStringLiteral("p")));
+        QVERIFY(profile.ensureDirectories());
+        const auto put = [&](const char *name, const QByteArray &contents) {
+            QFile file(QDir(profile.dataDir()).filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+            QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-10), QFileDevice::FileModificationTime));
+        };
+        QFile(profile.lockPath()).open(QIODevice::WriteOnly);
+        // An empty lock just made may belong to a start that is writing it.
+        QVERIFY(!profile.tryLock());
+        put("vyo.lock", QByteArray());
+        put("groups.bin.Ab12Cd", "half");
+        put("preferences.conf.x1Y2z3", "half");
+        put("preferences.conf.lock", "999999\nvyo\nnowhere\n");
+        put("vyo.lock.rmlock", QByteArray());
+        put("groups.bin", "kept");
+        put("groups.bin.unreadable-0123456789ab", "kept");
+        QLockFile live(QDir(profile.dataDir()).filePath(QStringLiteral("live.rmlock")));
+        QVERIFY(live.tryLock(0));
+
+        const auto lock = profile.tryLock();
+        QVERIFY(lock);
+        QCOMPARE(QFile::permissions(profile.lockPath()), OwnerOnly);
+        QCOMPARE(QDir(profile.dataDir()).entryList(QDir::Files, QDir::Name),
+                 QStringList({ QStringLiteral("groups.bin"), QStringLiteral("groups.bin.unreadable-0123456789ab"),
+                               QStringLiteral("live.rmlock"), QStringLiteral("vyo.lock") }));
     }
 
     void atomicWritesAreOwnerOnly()

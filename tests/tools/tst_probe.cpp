@@ -53,7 +53,7 @@ private slots:
         QTest::newRow("unknown type") << words("--type SONYMJPEG --host 127.0.0.1");
         QTest::newRow("port 0") << words("--type AXISMJPEG --host 127.0.0.1 --port 0");
         QTest::newRow("frames") << words("--type AXISMJPEG --host 127.0.0.1 --frames none");
-        QTest::newRow("invalid URL") << words("--type GENMJPEG --host 127.0.0.1 --user u --password") + QStringList{ QStringLiteral("a b") };
+        QTest::newRow("invalid URL") << words("--type GENMJPEG --host") + QStringList{ QStringLiteral("a b") };
     }
     void badArguments()
     {
@@ -101,6 +101,18 @@ private slots:
         run = probe(local(closedPort, "/video") + QStringList{ QStringLiteral("--timeout"), QStringLiteral("1") });
         QCOMPARE(run.code, 1);
         QVERIFY2(run.out.contains(QStringLiteral("refused")), qPrintable(run.out));
+
+        // Parts that are not pictures are no frames.
+        TestServer text(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
+            socket->write(multipartHead("b"));
+            for (int i = 0; i < 5; ++i)
+                socket->write(multipartPart("b", "<html>not a picture</html>"));
+        }));
+        run = probe(local(text.port(), "/video") + QStringList{ QStringLiteral("--frames"), QStringLiteral("2"),
+                                                                QStringLiteral("--timeout"), QStringLiteral("2") });
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.out.contains(QStringLiteral("with 0 of 2 frames")) && run.out.contains(QStringLiteral("not a picture")),
+                 qPrintable(run.out));
     }
 };
 

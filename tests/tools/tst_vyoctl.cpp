@@ -2,6 +2,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/Profile.h"
 
+#include "support/HostileInput.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -89,6 +91,7 @@ private slots:
         QTest::newRow("video parameters not a dictionary")
             << QByteArray("<plist><array><dict><key>cameras</key><array><dict><key>video.parameters</key>"
                           "<string>x</string></dict></array></dict></array></plist>");
+        QTest::newRow("key with NUL") << QByteArray::fromBase64(NulKeyPayload);
     }
 
     void badInputChangesNothing()
@@ -137,6 +140,14 @@ private slots:
         const Run run = vyoctl({ QStringLiteral("--profile"), profile.dataDir(), QStringLiteral("show") });
         QCOMPARE(run.code, 1);
         QVERIFY(run.err.contains("in use by a running viewer"));
+
+        // A viewer killed before it wrote its lock leaves an empty one, which is taken over.
+        lock.unlock();
+        QFile empty(profile.lockPath());
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        QVERIFY(empty.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-10), QFileDevice::FileModificationTime));
+        empty.close();
+        QCOMPARE(vyoctl({ QStringLiteral("--profile"), profile.dataDir(), QStringLiteral("show") }).code, 0);
     }
 
     void unreadableGroupsAreLeftAlone()
@@ -193,6 +204,7 @@ private slots:
         QCOMPARE(vyoctl({ QStringLiteral("make-link"), cameraFile, QStringLiteral("--expires"), yesterday }).code, 2);
         QCOMPARE(vyoctl({ QStringLiteral("make-link"), example() }).code, 2);
         QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("vyo://group/AAAA") }).code, 2);
+        QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("vyo://group/") + QLatin1StringView(NulKeyPayload) }).code, 2);
         QCOMPARE(vyoctl({ QStringLiteral("open-link"), QStringLiteral("http://example.invalid/") }).code, 2);
     }
 };

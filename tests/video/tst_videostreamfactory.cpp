@@ -92,10 +92,10 @@ private slots:
             << params({ { "video.type", "GENMJPEG" }, { "video.host", "h" }, { "video.path", "/v.cgi?x=1" },
                         { "video.vapix", "n" } })
             << true << QByteArray("http://h/v.cgi?x=1");
-        QTest::newRow("password with a blank: reader without URL")
-            << params({ { "video.type", "GENMJPEG" }, { "video.host", "h" }, { "video.username", "u" },
-                        { "video.password", "a b" } })
-            << false << QByteArray();
+        QTest::newRow("credentials percent-encoded")
+            << params({ { "video.type", "GENMJPEG" }, { "video.host", "h" }, { "video.username", "u:1" },
+                        { "video.password", "a b%@/" } })
+            << false << QByteArray("http://u%3A1:a%20b%25%40%2F@h");
         QTest::newRow("no host") << params({ { "video.type", "AXISMJPEG" } }) << false << QByteArray("none");
         QTest::newRow("sony is not offered") << params({ { "video.type", "SONYMJPEG" }, { "video.host", "h" } })
                                              << false << QByteArray("none");

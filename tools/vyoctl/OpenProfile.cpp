@@ -21,6 +21,7 @@ bool OpenProfile::open(const QString &profileDir, int *exitCode)
         *exitCode = fail(Failure, error);
         return false;
     }
+    profile.warnIfReadableByOthers();
     m_lock = profile.tryLock();
     if (!m_lock) {
         *exitCode = fail(Failure, QStringLiteral("the profile in %1 is in use by a running viewer; close it first")

@@ -164,14 +164,22 @@ int runProbe(const QStringList &arguments)
     auto consumer = std::make_shared<ProbeConsumer>(&context, [&](const QImage &picture, int bytes) {
         if (received >= options.frames)
             return;
+        const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+        // Only pictures count: a camera that sends anything else does not work.
+        if (picture.isNull()) {
+            out << QStringLiteral("part of %1 bytes: not a picture, %2 s").arg(bytes).arg(seconds, 0, 'f', 2) << Qt::endl;
+            return;
+        }
         ++received;
         totalBytes += bytes;
-        const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
-        const QString size = picture.isNull() ? QStringLiteral("not a picture")
-                                              : QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height());
-        out << QStringLiteral("frame %1: %2 bytes, %3, %4 s").arg(received).arg(bytes).arg(size).arg(seconds, 0, 'f', 2)
+        out << QStringLiteral("frame %1: %2 bytes, %3x%4, %5 s")
+                   .arg(received)
+                   .arg(bytes)
+                   .arg(picture.width())
+                   .arg(picture.height())
+                   .arg(seconds, 0, 'f', 2)
             << Qt::endl;
-        if (!options.saveDir.isEmpty() && !picture.isNull()) {
+        if (!options.saveDir.isEmpty()) {
             const QString file = QDir(options.saveDir).filePath(QStringLiteral("frame-%1.jpg").arg(received, 4, 10, QLatin1Char('0')));
             if (!picture.save(file, "JPEG"))
                 out << "could not write " << file << Qt::endl;
