@@ -6,7 +6,7 @@
 #include "util/QelLog.h"
 
 MJPEGStreamReader::MJPEGStreamReader(QThread *thread, Clock &clock, QObject *parent)
-    : StreamReader(thread, clock, new MJPEGStreamSession, parent)
+    : StreamReader(thread, clock, new MJPEGStreamSession(clock), parent)
 {
 }
 

@@ -31,6 +31,10 @@ QImage StreamSession::decodeFrame(const QByteArray &bytes)
 
 void StreamSession::pushFrame(const QImage &picture, qint64 bytes)
 {
+    if (!picture.isNull() && m_playingGeneration != m_generation) {
+        m_playingGeneration = m_generation;
+        emit playing(m_generation);
+    }
     const int count = static_cast<int>(std::min<qint64>(bytes, std::numeric_limits<int>::max()));
     // A consumer may remove itself while being called.
     const auto consumers = m_consumers;

@@ -41,6 +41,8 @@ signals:
     void restartRequested(quint64 generation);
     void stopRequested(quint64 generation);
     void failed(const QString &reason);
+    // The connection's first picture; once per connection.
+    void playing(quint64 generation);
 
 protected:
     void pushFrame(const QImage &picture, qint64 bytes);
@@ -50,4 +52,5 @@ protected:
 
 private:
     std::vector<std::shared_ptr<FrameConsumer>> m_consumers;
+    quint64 m_playingGeneration = 0;
 };
