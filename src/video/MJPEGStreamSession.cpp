@@ -15,7 +15,7 @@ namespace {
 constexpr qsizetype ReadChunk = 64 * 1024;
 // What the manager may hold for us before it stops reading from the socket.
 constexpr qint64 ReplyBufferSize = 1024 * 1024;
-// A frame rate below one picture an hour is taken as one an hour.
+// However low the frame rate, the silence allowed ends after an hour.
 constexpr qint64 MaxSilenceMs = 3600 * 1000;
 
 } // namespace

@@ -112,7 +112,6 @@ bool StreamReader::isWaiting() const
     return m_delayedStart->isActive();
 }
 
-
 quint64 StreamReader::beginConnection()
 {
     m_session->connected = true;
