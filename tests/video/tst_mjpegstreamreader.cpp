@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(frames.at(0).source, m_params);
         QVERIFY(!frames.at(0).source.isSameObject(m_params));
 
-        QVERIFY(reader->isWaiting());
+        QTRY_VERIFY(reader->isWaiting());
         QCOMPARE(server.requestCount(), 1);
         m_clock.advance(StreamReader::ReconnectSpacingMs);
         QTRY_COMPARE(server.requestCount(), 2);
