@@ -67,14 +67,14 @@ bool writeProfile(const QString &dir, const Value &cameras)
 {
     Preferences preferences(dir + QStringLiteral("/preferences.conf"));
     DefaultSettings::initializeDefaultSettings(preferences);
-    preferences.setValue(QStringLiteral("RegShown"), true);
+    preferences.setRegistrationShown(true);
     GroupStore store(preferences, dir);
     Value group = Value::dictionary();
     group.insert(QStringLiteral("name"), QStringLiteral("Bench"));
     group.insert(QStringLiteral("cameras"), cameras);
     store.addGroup(group);
     store.persistGroupSelection();
-    return store.persistBulkData() && preferences.sync();
+    return store.persistBulkData();
 }
 
 QString streamUrl(const Value &camera)
