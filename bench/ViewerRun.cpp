@@ -1,9 +1,9 @@
 #include "bench/Bench.h"
 
 #include "app/MainWindow.h"
-#include "app/SettingsViewController.h"
 #include "app/VyoAppDelegate.h"
 #include "camsim/Timecode.h"
+#include "config/LiveCameraList.h"
 #include "platform/Preferences.h"
 #include "ui/live/MultiPageScrollerView.h"
 #include "ui/live/MultiView.h"
@@ -119,7 +119,7 @@ int runViewer(const QString &profileDir)
     out << "tile-size " << tiles.first()->image().width() << 'x' << tiles.first()->image().height() << Qt::endl;
     out << "latency-tile " << latency(tiles.first()) << Qt::endl;
 
-    const QList<Value> cameras = delegate.settingController()->GetCurrentCameraList();
+    const QList<Value> cameras = delegate.liveCameras().cameras();
     SingleView *single = delegate.singleView();
     const auto openSingle = [&](const QString &name, const Value &camera) {
         single->setCamera(camera);

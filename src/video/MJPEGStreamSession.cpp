@@ -206,8 +206,7 @@ bool MJPEGStreamSession::partEnds()
 
 void MJPEGStreamSession::deliverBuffer()
 {
-    m_byteCount += m_streamBuffer.size();
-    offerPart(m_streamBuffer, std::exchange(m_byteCount, 0));
+    offerPart(m_streamBuffer, m_streamBuffer.size());
     // The offered part keeps its bytes; the next one gets a buffer of its own.
     m_streamBuffer = QByteArray();
     m_streamBuffer.reserve(BufferCapacity);

@@ -51,6 +51,8 @@ private:
     void failStatus(int status);
     void endConnection();
     void detachReply();
+    // Offers the part just completed.
+    void deliverBuffer();
 
     ClockTimer *m_silence;
     ClockTimer *m_firstPicture;

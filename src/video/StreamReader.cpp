@@ -35,6 +35,10 @@ StreamReader::StreamReader(QThread *thread, Clock &clock, StreamSession *session
         m_sawPicture = true;
         m_failures = 0;
         m_retryAt = Clock::DistantPast;
+        // A picture decoded after its connection ended still counts: the reconnect
+        // already waiting for it moves to the usual spacing.
+        if (m_delayedStart->isActive() && !m_session->singleFrame)
+            startIntermediate();
     });
     connect(m_session, &StreamSession::restartRequested, this, [this](quint64 generation) {
         if (isCurrent(generation))

@@ -139,7 +139,7 @@ void NavigationController::changeStack(const QList<ViewController *> &controller
             stack.append(*found);
             continue;
         }
-        Entry entry{controller, controller->parentWidget(), controller->parentWidget() == nullptr};
+        Entry entry{controller, controller->parentWidget(), controller->parentWidget() == nullptr, nullptr};
         controller->setParent(m_content);
         controller->hide();
         controller->m_navigationController = this;
