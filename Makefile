@@ -1,5 +1,5 @@
 # Entry points; the real build is CMake with the presets in CMakePresets.json.
-.PHONY: deps build demo install test bench clean
+.PHONY: deps build demo install test bench fuzz clean
 
 # Where `make install` puts the viewer; PREFIX=$$HOME/.local installs for one user.
 PREFIX ?= /usr/local
@@ -27,6 +27,14 @@ test: deps
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	VYO_REQUIRE_AVAHI=1 ctest --preset sanitize
+
+# libFuzzer on every parser, FUZZ_SECONDS each (clang, in build/fuzz); the same
+# targets replay their corpora under "make test".
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	fuzz/run $(FUZZ_SECONDS)
 
 # Throughput of the video path; figures on stdout.
 bench:

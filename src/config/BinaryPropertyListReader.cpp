@@ -95,7 +95,7 @@ Value BinaryPropertyListReader::run()
 bool BinaryPropertyListReader::readTrailer()
 {
     if (m_size < HeaderSize + 1 + TrailerSize || std::memcmp(m_bytes, "bplist00", HeaderSize) != 0)
-        return fail(QStringLiteral("too short"));
+        return fail(QStringLiteral("no bplist00 signature, or too short"));
     const uchar *trailer = m_bytes + m_size - TrailerSize;
     m_offsetSize = trailer[6];
     m_refSize = trailer[7];

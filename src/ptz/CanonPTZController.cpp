@@ -89,10 +89,10 @@ bool CanonPTZController::fetchCameraInfo(const QString &infoURL)
         QEL_LOG(LogLevel::Error, QStringLiteral("main: Caught ") + LogMask::text(reply->errorString()));
         return false;
     }
-    return parseCameraInfo(reply->readAll());
+    return parseCameraInfo(reply->readAll(), &m_cameraInfo);
 }
 
-bool CanonPTZController::parseCameraInfo(const QByteArray &reply)
+bool CanonPTZController::parseCameraInfo(const QByteArray &reply, QMap<QString, QString> *info)
 {
     // The last byte is the final line feed, not the start of an empty line.
     const QString text = QString::fromUtf8(reply.first(std::max<qsizetype>(reply.size() - 1, 0)));
@@ -105,7 +105,7 @@ bool CanonPTZController::parseCameraInfo(const QByteArray &reply)
                                 QStringLiteral("line %1 of the camera information has no \"=\"").arg(i + 1)));
             return false;
         }
-        m_cameraInfo.insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1, 1));
+        info->insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1, 1));
     }
     return true;
 }

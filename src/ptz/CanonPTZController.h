@@ -27,11 +27,14 @@ public:
 
     const QMap<QString, QString> &cameraInfo() const { return m_cameraInfo; }
 
+    // Adds the "key=value" lines of an information reply to info; false (logged)
+    // when a line has no "=".
+    static bool parseCameraInfo(const QByteArray &reply, QMap<QString, QString> *info);
+
 private:
     void handleTimer() override;
 
     bool fetchCameraInfo(const QString &infoURL);
-    bool parseCameraInfo(const QByteArray &reply);
     int info(const QString &key) const;
     float zoomFactor() const;
     // Steps one axis of the tracked position and returns its new value.

@@ -5,7 +5,7 @@
 #include "platform/Clock.h"
 
 // The frame producer for Motion-JPEG over HTTP: one request to a ready-made URL,
-// the response cut into pictures, reconnecting no more often than every 2 seconds.
+// the response cut into pictures, reconnecting with the spacing of StreamReader.
 class MJPEGStreamReader final : public StreamReader
 {
     Q_OBJECT

@@ -1,24 +1,55 @@
 #include "video/MJPEGStreamSession.h"
 
 #include "config/LogMask.h"
+#include "platform/Clock.h"
 #include "util/QelLog.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype ReadChunk = 64 * 1024;
 // What the manager may hold for us before it stops reading from the socket.
 constexpr qint64 ReplyBufferSize = 1024 * 1024;
+// However low the frame rate, the silence allowed ends after an hour.
+constexpr qint64 MaxSilenceMs = 3600 * 1000;
 
 } // namespace
 
 MJPEGStreamSession::MJPEGStreamSession(Clock &clock, QObject *parent)
     : StreamSession(clock, parent)
+    , m_silence(clock.createTimer(this))
+    , m_firstPicture(clock.createTimer(this))
 {
     m_streamBuffer.reserve(BufferCapacity);
+    connect(m_silence, &ClockTimer::timeout, this, [this] {
+        fail(QStringLiteral("error in mjpeg stream: nothing for %1 ms").arg(silenceLimitMs(m_params)),
+             QStringLiteral("the camera stopped sending"));
+    });
+    // Decoding happens later, in the base class; its first picture ends the wait.
+    connect(this, &StreamSession::playing, m_firstPicture, &ClockTimer::stop);
+    connect(m_firstPicture, &ClockTimer::timeout, this, [this] {
+        fail(QStringLiteral("error in mjpeg stream: no picture within %1 ms").arg(firstPictureLimitMs(m_params)),
+             QStringLiteral("no picture"));
+    });
+}
+
+qint64 MJPEGStreamSession::silenceLimitMs(const Value &params)
+{
+    bool ok = false;
+    const double fps = params.value(QStringLiteral("video.fps")).toString().toDouble(&ok);
+    if (!ok || !(fps > 0))
+        return MinSilenceMs;
+    return static_cast<qint64>(std::clamp(3000.0 / fps, double(MinSilenceMs), double(MaxSilenceMs)));
+}
+
+qint64 MJPEGStreamSession::firstPictureLimitMs(const Value &params)
+{
+    return std::max(MinFirstPictureMs, 2 * silenceLimitMs(params));
 }
 
 MJPEGStreamSession::~MJPEGStreamSession()
@@ -42,7 +73,8 @@ void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setTransferTimeout(RequestTimeoutMs);
+    m_silence->start(silenceLimitMs(params), false);
+    m_firstPicture->start(firstPictureLimitMs(params), false);
     QNetworkReply *reply = m_manager->get(request);
     reply->setReadBufferSize(ReplyBufferSize);
     m_reply = reply;
@@ -62,6 +94,8 @@ void MJPEGStreamSession::detachReply()
         return;
     QNetworkReply *reply = m_reply;
     m_reply = nullptr;
+    m_silence->stop();
+    m_firstPicture->stop();
     reply->disconnect(this);
     // Deleting the reply closes its connection. An abort() here could run inside the
     // reply's own signal, before the manager has set its error, and confuse it.
@@ -72,6 +106,7 @@ void MJPEGStreamSession::handleMetaData(QNetworkReply *reply)
 {
     if (reply != m_reply || m_headersSeen)
         return;
+    m_silence->start(silenceLimitMs(m_params), false);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     // The manager answers challenges with the URL's credentials and follows redirects.
     if (status == 401 || (status >= 300 && status < 400))
@@ -89,6 +124,7 @@ void MJPEGStreamSession::handleData(QNetworkReply *reply)
 {
     if (reply != m_reply)
         return;
+    m_silence->start(silenceLimitMs(m_params), false);
     // Until the final response's headers are in, the body is a redirect's or a challenge's.
     if (!m_headersSeen)
         return;
@@ -144,29 +180,36 @@ void MJPEGStreamSession::handleFinished(QNetworkReply *reply)
         emit failed(QStringLiteral("no picture in the response"));
         return endConnection();
     }
-    partBegins();
+    partEnds();
     if (reply == m_reply)
         endConnection();
 }
 
 bool MJPEGStreamSession::partBegins()
 {
-    if (m_streamBuffer.isEmpty())
-        return true;
-    if (connected) {
-        offerPart(m_streamBuffer, m_streamBuffer.size());
-        // The offered part keeps its bytes; the next one gets a buffer of its own.
-        m_streamBuffer = QByteArray();
-        m_streamBuffer.reserve(BufferCapacity);
-        if (singleFrame) {
-            singleFrame = false;
-            detachReply();
-            emit stopRequested(m_generation);
-            return false;
-        }
-    }
     m_streamBuffer.clear();
     return true;
+}
+
+bool MJPEGStreamSession::partEnds()
+{
+    if (!connected)
+        return true;
+    deliverBuffer();
+    if (!singleFrame)
+        return true;
+    singleFrame = false;
+    detachReply();
+    emit stopRequested(m_generation);
+    return false;
+}
+
+void MJPEGStreamSession::deliverBuffer()
+{
+    offerPart(m_streamBuffer, m_streamBuffer.size());
+    // The offered part keeps its bytes; the next one gets a buffer of its own.
+    m_streamBuffer = QByteArray();
+    m_streamBuffer.reserve(BufferCapacity);
 }
 
 bool MJPEGStreamSession::partData(const char *data, qsizetype size)

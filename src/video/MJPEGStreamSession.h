@@ -8,11 +8,16 @@
 
 #include <optional>
 
+class Clock;
+class ClockTimer;
 class QNetworkAccessManager;
 class QNetworkReply;
 
 // The worker-thread half of MJPEGStreamReader: one HTTP request at a time, its
-// response cut into parts, each part offered for decoding when the next begins.
+// response cut into parts, each part offered for decoding as soon as it is complete.
+// A connection is given up when it falls silent for three frame intervals (at least
+// 2 seconds), and when no picture has come some time after it was opened: a camera
+// may keep sending without ever completing its headers or a picture.
 class MJPEGStreamSession final : public StreamSession, private MultipartSplitter::Listener
 {
     Q_OBJECT
@@ -20,9 +25,14 @@ class MJPEGStreamSession final : public StreamSession, private MultipartSplitter
 public:
     static constexpr qsizetype BufferCapacity = 30000;
     static constexpr qsizetype MaxPartSize = 16 * 1024 * 1024;
-    static constexpr int RequestTimeoutMs = 2000;
+    static constexpr qint64 MinSilenceMs = 2000;
+    static constexpr qint64 MinFirstPictureMs = 10000;
 
     explicit MJPEGStreamSession(Clock &clock, QObject *parent = nullptr);
+
+    // How long a connection may stay silent: three frame intervals of "video.fps".
+    static qint64 silenceLimitMs(const Value &params);
+    static qint64 firstPictureLimitMs(const Value &params);
     ~MJPEGStreamSession() override;
 
     void startInternal(quint64 generation, const Value &params, const QUrl &url);
@@ -31,6 +41,7 @@ public:
 private:
     bool partBegins() override;
     bool partData(const char *data, qsizetype size) override;
+    bool partEnds() override;
 
     void handleMetaData(QNetworkReply *reply);
     void handleData(QNetworkReply *reply);
@@ -40,7 +51,11 @@ private:
     void failStatus(int status);
     void endConnection();
     void detachReply();
+    // Offers the part just completed.
+    void deliverBuffer();
 
+    ClockTimer *m_silence;
+    ClockTimer *m_firstPicture;
     QNetworkAccessManager *m_manager = nullptr;
     QNetworkReply *m_reply = nullptr;
     std::optional<MultipartSplitter> m_splitter;

@@ -4,16 +4,12 @@
 #include "platform/Clock.h"
 #include "platform/SocketStream.h"
 #include "util/QelLog.h"
-#include "util/Utilities.h"
 
 #include <QHostAddress>
 
 namespace {
 
 constexpr char Terminator[] = "\r\n\r\n";
-constexpr qsizetype TerminatorSize = 4;
-constexpr char ContentLength[] = "Content-length: ";
-constexpr qsizetype ContentLengthSize = sizeof(ContentLength) - 1;
 
 QString xmlEscaped(const QString &text)
 {
@@ -41,23 +37,6 @@ QString xmlEscaped(const QString &text)
         }
     }
     return out;
-}
-
-// The number after "Content-length: ": blanks skipped, an optional sign, digits up to
-// the first non-digit. Values beyond limit come back as limit + 1.
-qint64 contentLengthValue(const char *p, const char *end, qint64 limit)
-{
-    while (p < end && *p == ' ')
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '-' || *p == '+')) {
-        negative = *p == '-';
-        ++p;
-    }
-    qint64 value = 0;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p)
-        value = std::min(value * 10 + (*p - '0'), limit + 1);
-    return negative ? -value : value;
 }
 
 } // namespace
@@ -108,7 +87,6 @@ void MilestoneStreamSession::startInternal(quint64 generation, const Value &para
     m_sentConnect = false;
     m_sentLive = false;
     m_gotData = false;
-    m_bytesNeeded = 0;
     m_byteCount = 0;
 
     const QString host = params.value(QStringLiteral("video.host")).toString();
@@ -157,7 +135,7 @@ void MilestoneStreamSession::closeStream()
 void MilestoneStreamSession::resetBuffers()
 {
     m_inputBuffer.clear();
-    m_searchFrom = 0;
+    m_parser.reset();
     m_outputBuffer.clear();
 }
 
@@ -196,59 +174,20 @@ void MilestoneStreamSession::handleBytes()
 
 bool MilestoneStreamSession::parseInput()
 {
-    const char *base = m_inputBuffer.constData();
-    const qsizetype end = m_inputBuffer.size();
-    qsizetype p = 0;
-    qsizetype frameStart = -1;
-    qsizetype frameLength = 0;
-    int superseded = 0;
-    while (p < end) {
-        if (m_bytesNeeded > 0) {
-            if (end - p < m_bytesNeeded)
-                break;
-            // Only the newest complete picture of a pass is offered.
-            if (frameStart >= 0)
-                ++superseded;
-            frameStart = p;
-            frameLength = static_cast<qsizetype>(m_bytesNeeded);
-            p += frameLength;
-            m_bytesNeeded = 0;
-        }
-        bool incomplete = false;
-        while (p < end && m_bytesNeeded == 0) {
-            // Bytes already searched in an earlier pass hold no terminator.
-            const qsizetype from = std::max(p, m_searchFrom);
-            const auto *term = static_cast<const char *>(
-                vyo::memmem(base + from, static_cast<size_t>(end - from), Terminator, TerminatorSize));
-            if (!term) {
-                m_searchFrom = std::max(p, end - (TerminatorSize - 1));
-                incomplete = true;
-                break;
-            }
-            if (!m_sentLive) {
-                // Whatever the first block says, it answers the login.
-                m_outputBuffer.append(liveRequest(m_thumbnail));
-                doSend();
-                m_sentLive = true;
-            }
-            const auto *length = static_cast<const char *>(
-                vyo::memmem(base + p, static_cast<size_t>(term - (base + p)), ContentLength, ContentLengthSize));
-            if (length) {
-                const qint64 value = contentLengthValue(length + ContentLengthSize, term, MaxInput);
-                if (value < 0 || value > MaxInput) {
-                    failure(QStringLiteral("Error in Milestone MJPG stream, bad Content-length %1.").arg(value));
-                    return false;
-                }
-                m_bytesNeeded = value;
-            }
-            p = term + TerminatorSize - base;
-        }
-        if (incomplete || m_bytesNeeded <= 0)
-            break;
+    const MilestoneParser::Pass pass = m_parser.parse(m_inputBuffer);
+    if (pass.sawBlock && !m_sentLive) {
+        // Whatever the first block says, it answers the login.
+        m_outputBuffer.append(liveRequest(m_thumbnail));
+        doSend();
+        m_sentLive = true;
     }
-    if (frameStart >= 0) {
-        countSkipped(superseded);
-        offerPart(QByteArray(base + frameStart, frameLength), m_byteCount);
+    if (pass.badLength) {
+        failure(QStringLiteral("Error in Milestone MJPG stream, bad Content-length %1.").arg(pass.length));
+        return false;
+    }
+    if (pass.frameStart >= 0) {
+        countSkipped(pass.superseded);
+        offerPart(m_inputBuffer.sliced(pass.frameStart, pass.frameLength), m_byteCount);
         m_byteCount = 0;
         if (singleFrame) {
             singleFrame = false;
@@ -257,8 +196,7 @@ bool MilestoneStreamSession::parseInput()
             return false;
         }
     }
-    m_inputBuffer.remove(0, p);
-    m_searchFrom = std::max<qsizetype>(0, m_searchFrom - p);
+    m_inputBuffer.remove(0, pass.consumed);
     return true;
 }
 

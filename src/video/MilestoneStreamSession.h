@@ -1,5 +1,6 @@
 #pragma once
 
+#include "video/MilestoneParser.h"
 #include "video/StreamSession.h"
 
 #include <QByteArray>
@@ -49,9 +50,8 @@ private:
     ClockTimer *m_pulseCheck = nullptr;
     QByteArray m_inputBuffer;
     QByteArray m_outputBuffer;
+    MilestoneParser m_parser{ MaxInput };
     qint64 m_byteCount = 0;
-    qint64 m_bytesNeeded = 0;
-    qsizetype m_searchFrom = 0;
     bool m_sentConnect = false;
     bool m_sentLive = false;
     bool m_gotData = false;

@@ -168,6 +168,8 @@ qsizetype MultipartSplitter::stepStart(const char *p, qsizetype n)
     // Bytes that are no text at all: a first part without boundary and headers.
     m_state = State::ScannedBody;
     m_lastWasLineFeed = true;
+    m_jpegEnd.reset();
+    m_jpegScanned = 0;
     if (!m_listener.partBegins())
         m_stopped = true;
     return 0;
@@ -199,9 +201,13 @@ qsizetype MultipartSplitter::stepHeaders(const char *p, qsizetype n)
     } else {
         m_state = State::ScannedBody;
         m_lastWasLineFeed = true;
+        m_jpegEnd.reset();
+        m_jpegScanned = 0;
     }
     if (!m_listener.partBegins())
         m_stopped = true;
+    else if (m_state == State::AfterBody)
+        emitEnd();
     return lf + 1;
 }
 
@@ -211,7 +217,8 @@ qsizetype MultipartSplitter::stepCountedBody(const char *p, qsizetype n)
     m_left -= take;
     if (m_left == 0)
         m_state = State::AfterBody;
-    emitData(p, take);
+    if (emitData(p, take) && m_left == 0)
+        emitEnd();
     return take;
 }
 
@@ -221,10 +228,28 @@ qsizetype MultipartSplitter::stepScan(const char *p, qsizetype n, bool keepBytes
     qsizetype lineEnd = 0;
     qsizetype holdFrom = 0;
     const qsizetype at = findDelimiter(p, n, m_lastWasLineFeed, &kind, &lineEnd, &holdFrom);
+    if (keepBytes) {
+        // The picture may end before the delimiter that follows it arrives. Bytes are
+        // looked at once, and never past this part's delimiter.
+        const qsizetype limit = at < 0 ? n : at;
+        const qsizetype from = std::min(m_jpegScanned, limit);
+        const qsizetype found = m_jpegEnd.feed(p + from, limit - from);
+        m_jpegScanned = limit;
+        if (found >= 0) {
+            const qsizetype end = from + found;
+            m_state = State::Seek;
+            m_lastWasLineFeed = false;
+            m_jpegScanned = 0;
+            if (emitData(p, end))
+                emitEnd();
+            return end;
+        }
+    }
     if (at < 0) {
         if (holdFrom == 0)
             return -1;
         m_lastWasLineFeed = p[holdFrom - 1] == '\n';
+        m_jpegScanned -= holdFrom;
         if (keepBytes)
             emitData(p, holdFrom);
         return holdFrom;
@@ -239,8 +264,8 @@ qsizetype MultipartSplitter::stepScan(const char *p, qsizetype n, bool keepBytes
         beginHeaders();
     else
         m_state = State::Done;
-    if (keepBytes)
-        emitData(p, end);
+    if (keepBytes && emitData(p, end))
+        emitEnd();
     return lineEnd;
 }
 
@@ -351,6 +376,12 @@ bool MultipartSplitter::emitData(const char *data, qsizetype size)
     if (!m_listener.partData(data, size))
         m_stopped = true;
     return !m_stopped;
+}
+
+void MultipartSplitter::emitEnd()
+{
+    if (!m_listener.partEnds())
+        m_stopped = true;
 }
 
 qsizetype MultipartSplitter::malformed(const QString &why)

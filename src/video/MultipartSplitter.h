@@ -1,10 +1,15 @@
 #pragma once
 
+#include "video/JpegEndFinder.h"
+
 #include <QByteArray>
 #include <QString>
 
 // Cuts a multipart (x-mixed-replace) body into parts: one partBegins event after
-// each part's headers, then that part's body bytes in one or more partData events.
+// each part's headers, that part's body bytes in one or more partData events, and
+// partEnds as soon as the part is complete: its Content-Length reached, or without
+// one, the end of the JPEG picture it holds, or else the next delimiter. The events
+// are the same however the input is split.
 // Tolerates what cameras send in practice: LF-only line ends, a first part without
 // a leading boundary line, a boundary parameter that already carries the "--",
 // parts with and without Content-Length, and input split anywhere.
@@ -20,6 +25,7 @@ public:
         // Returning false stops the current feed at once.
         virtual bool partBegins() = 0;
         virtual bool partData(const char *data, qsizetype size) = 0;
+        virtual bool partEnds() = 0;
     };
 
     enum class Result { Ok, Stopped, Malformed };
@@ -55,6 +61,7 @@ private:
                             qsizetype *lineEnd, qsizetype *holdFrom) const;
     void beginHeaders();
     bool emitData(const char *data, qsizetype size);
+    void emitEnd();
     qsizetype malformed(const QString &why);
 
     QByteArray m_boundary;
@@ -65,6 +72,9 @@ private:
     qint64 m_contentLength = -1;
     qint64 m_left = 0;
     bool m_lastWasLineFeed = true;
+    // Body bytes at the front of the input that the finder has already seen.
+    qsizetype m_jpegScanned = 0;
+    JpegEndFinder m_jpegEnd;
     bool m_stopped = false;
     QString m_error;
 };

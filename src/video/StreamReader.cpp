@@ -8,17 +8,36 @@
 
 #include <QThread>
 
+#include <algorithm>
+
 StreamReader::StreamReader(QThread *thread, Clock &clock, StreamSession *session, QObject *parent)
     : FrameProducer(parent)
     , m_clock(clock)
     , m_session(session)
     , m_delayedStart(clock.createTimer(this))
     , m_lastConnect(Clock::DistantPast)
+    , m_retryAt(Clock::DistantPast)
 {
     m_session->moveToThread(thread);
     connect(m_delayedStart, &ClockTimer::timeout, this, &StreamReader::startIntermediate);
     connect(m_session, &StreamSession::reconnectRequested, this, [this](quint64 generation) {
-        if (isCurrent(generation))
+        if (!isCurrent(generation))
+            return;
+        if (!m_sawPicture) {
+            const int doublings = std::min(m_failures++, 4);
+            m_retryAt = m_clock.now() + std::min(ReconnectSpacingMs << doublings, MaxBackOffMs);
+        }
+        startIntermediate();
+    });
+    connect(m_session, &StreamSession::playing, this, [this](quint64 generation) {
+        if (!isCurrent(generation))
+            return;
+        m_sawPicture = true;
+        m_failures = 0;
+        m_retryAt = Clock::DistantPast;
+        // A picture decoded after its connection ended still counts: the reconnect
+        // already waiting for it moves to the usual spacing.
+        if (m_delayedStart->isActive() && !m_session->singleFrame)
             startIntermediate();
     });
     connect(m_session, &StreamSession::restartRequested, this, [this](quint64 generation) {
@@ -48,6 +67,8 @@ void StreamReader::setConnectionParameters(const Value &params, const QUrl &vide
     m_params = params.deepCopy();
     m_url = videoURL;
     m_lastConnect = Clock::DistantPast;
+    m_retryAt = Clock::DistantPast;
+    m_failures = 0;
     QEL_LOG(LogLevel::Trace, QStringLiteral("Got video parameters: %1").arg(LogMask::definition(m_params)));
 }
 
@@ -103,15 +124,16 @@ bool StreamReader::isWaiting() const
 quint64 StreamReader::beginConnection()
 {
     m_session->connected = true;
+    m_sawPicture = false;
     m_lastConnect = m_clock.now();
     return ++m_generation;
 }
 
 void StreamReader::startIntermediate()
 {
-    const qint64 elapsed = m_clock.now() - m_lastConnect;
-    if (elapsed < ReconnectSpacingMs) {
-        m_delayedStart->start(ReconnectSpacingMs - elapsed, false);
+    const qint64 due = std::max(m_lastConnect + ReconnectSpacingMs, m_retryAt);
+    if (m_clock.now() < due) {
+        m_delayedStart->start(due - m_clock.now(), false);
         return;
     }
     closeConnection();

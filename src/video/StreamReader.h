@@ -8,13 +8,17 @@ class StreamSession;
 class QThread;
 
 // What both stream readers share on the main thread: the kept parameters, the
-// consumer hand-off, start/stop/single-frame and the reconnect spacing.
+// consumer hand-off, start/stop/single-frame and the reconnect spacing. Connections
+// are at least 2 seconds apart; after a connection that showed no picture the next
+// waits 2 seconds from its end, doubling with each such connection in a row up to
+// 30 seconds, until a picture comes.
 class StreamReader : public FrameProducer
 {
     Q_OBJECT
 
 public:
     static constexpr qint64 ReconnectSpacingMs = 2000;
+    static constexpr qint64 MaxBackOffMs = 30000;
 
     ~StreamReader() override;
 
@@ -66,5 +70,8 @@ private:
     QUrl m_url;
     qint64 m_lastConnect;
     quint64 m_generation = 0;
+    qint64 m_retryAt;
+    int m_failures = 0;
+    bool m_sawPicture = false;
     bool m_active = false;
 };

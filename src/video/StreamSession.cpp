@@ -116,6 +116,10 @@ void StreamSession::decodePending()
     const QImage picture = m_decoder.decode(part, target);
     if (picture.isNull())
         reportUndecodable(part.size());
+    if (!picture.isNull() && m_playingGeneration != m_generation) {
+        m_playingGeneration = m_generation;
+        emit playing(m_generation);
+    }
     const int count = static_cast<int>(std::min<qint64>(bytes, std::numeric_limits<int>::max()));
     // A consumer may remove itself while being called.
     const auto consumers = m_consumers;

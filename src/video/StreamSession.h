@@ -53,6 +53,8 @@ signals:
     void restartRequested(quint64 generation);
     void stopRequested(quint64 generation);
     void failed(const QString &reason);
+    // The connection's first picture; once per connection.
+    void playing(quint64 generation);
 
 protected:
     // A complete part and the bytes received for it; it replaces any part still waiting.
@@ -80,4 +82,5 @@ private:
     QByteArray m_newest;
     int m_undecodable = 0;
     qint64 m_lastFailureLog = Clock::DistantPast;
+    quint64 m_playingGeneration = 0;
 };

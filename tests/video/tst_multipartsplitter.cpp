@@ -1,10 +1,12 @@
 #include "video/MultipartSplitter.h"
 
+#include "support/TestSupport.h"
+
 #include <QTest>
 
 namespace {
 
-// Collects the events as a list of parts; "closed" means a later event ended the last one.
+// Collects the events as a list of parts and counts the parts ended.
 class Recorder final : public MultipartSplitter::Listener
 {
 public:
@@ -21,8 +23,14 @@ public:
             parts.last().append(data, size);
         return true;
     }
+    bool partEnds() override
+    {
+        ++ended;
+        return true;
+    }
 
     QList<QByteArray> parts;
+    qsizetype ended = 0;
     qsizetype orphanBytes = 0;
     qsizetype stopAfterParts = -1;
 };
@@ -30,6 +38,7 @@ public:
 struct Outcome
 {
     QList<QByteArray> parts;
+    qsizetype ended = 0;
     MultipartSplitter::Result result = MultipartSplitter::Result::Ok;
 };
 
@@ -44,6 +53,7 @@ Outcome run(const QByteArray &boundary, const QList<QByteArray> &chunks)
             break;
     }
     outcome.parts = recorder.parts;
+    outcome.ended = recorder.ended;
     return outcome;
 }
 
@@ -137,6 +147,7 @@ private slots:
         Outcome whole = run(boundary, { stream });
         QCOMPARE(whole.result, MultipartSplitter::Result::Ok);
         QCOMPARE(whole.parts, parts);
+        QCOMPARE(whole.ended, parts.size());
 
         for (qsizetype at = 1; at < stream.size(); ++at) {
             const Outcome split = run(boundary, { stream.left(at), stream.mid(at) });
@@ -147,6 +158,31 @@ private slots:
         for (const char c : stream)
             bytes.append(QByteArray(1, c));
         QCOMPARE(run(boundary, bytes).parts, parts);
+    }
+
+    // A part is handed on once complete, before anything of the next one is seen:
+    // by its length, or by the end of its JPEG picture, whose embedded thumbnail
+    // does not count. What follows the picture up to the delimiter is dropped.
+    void partsEndAsSoonAsTheyAreComplete()
+    {
+        const QByteArray picture = testJpeg(16, 16, Qt::red);
+        const QByteArray thumbnail = testJpeg(8, 8, Qt::blue);
+        const QByteArray app1 = "\xff\xe1" + QByteArray(1, char((thumbnail.size() + 2) >> 8))
+            + QByteArray(1, char((thumbnail.size() + 2) & 0xff)) + thumbnail;
+        const QByteArray withThumbnail = picture.left(2) + app1 + picture.mid(2);
+        const QList<QByteArray> streams = {
+            "--myb\r\nContent-Length: " + QByteArray::number(BodyA.size()) + "\r\n\r\n" + BodyA,
+            "--myb\r\n\r\n" + withThumbnail,
+        };
+        for (const QByteArray &stream : streams) {
+            for (qsizetype at = 1; at < stream.size(); ++at) {
+                const Outcome outcome = run("myb", { stream.left(at), stream.mid(at) });
+                QCOMPARE(outcome.ended, 1);
+                QCOMPARE(outcome.parts.first().size(), stream.size() - stream.indexOf("\r\n\r\n") - 4);
+            }
+        }
+        const Outcome trailing = run("myb", { "--myb\r\n\r\n" + withThumbnail + "\r\njunk\r\n--myb\r\n\r\n" + BodyB + "\r\n--myb--\r\n" });
+        QCOMPARE(trailing.parts, QList<QByteArray>({ withThumbnail, BodyB }));
     }
 
     void endlessHeadersAreMalformed()

@@ -71,14 +71,23 @@ void HttpConnection::readHead()
         return;
     }
     m_done = true;
-    const QList<QByteArray> lines = m_buffer.left(end).split('\n');
-    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
-    HttpRequest request;
-    if (requestLine.size() != 3 || !requestLine.at(2).startsWith("HTTP/")) {
+    const std::optional<HttpRequest> request = parseHead(m_buffer.left(end));
+    if (!request) {
         emit malformed(QStringLiteral("bad request line"));
         respond(400, "text/plain", "bad request\n");
         return;
     }
+    m_buffer.remove(0, end + skip);
+    emit requestReceived(*request);
+}
+
+std::optional<HttpRequest> HttpConnection::parseHead(const QByteArray &head)
+{
+    const QList<QByteArray> lines = head.split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    if (requestLine.size() != 3 || !requestLine.at(2).startsWith("HTTP/"))
+        return std::nullopt;
+    HttpRequest request;
     request.method = requestLine.at(0);
     request.target = requestLine.at(1);
     const QUrl url(QString::fromLatin1(request.target));
@@ -89,6 +98,5 @@ void HttpConnection::readHead()
         if (colon > 0)
             request.headers.insert(lines.at(i).left(colon).trimmed().toLower(), lines.at(i).mid(colon + 1).trimmed());
     }
-    m_buffer.remove(0, end + skip);
-    emit requestReceived(request);
+    return request;
 }

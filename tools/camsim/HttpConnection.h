@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QUrlQuery>
 
+#include <optional>
+
 class QTcpSocket;
 
 struct HttpRequest
@@ -35,6 +37,9 @@ public:
                  const QList<QByteArray> &extraHeaders = {});
 
     static QByteArray reasonPhrase(int status);
+
+    // The request of a head without its blank line; none when the request line is bad.
+    static std::optional<HttpRequest> parseHead(const QByteArray &head);
 
 signals:
     void requestReceived(const HttpRequest &request);
