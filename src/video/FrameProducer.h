@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/Value.h"
+#include "video/CameraState.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -41,7 +42,26 @@ public:
     // The stream request in words a user can check, with the password masked.
     virtual QString requestDescription() const = 0;
 
+    // The newest state reported; Idle before the first start.
+    CameraState state() const { return m_state; }
+
 signals:
     // A connection failed or ended; reason is the line that was logged.
     void streamFailed(const QString &reason);
+    // Once per change of state, not per retry; reason is the line that was logged
+    // (password masked), empty for Connecting and Playing.
+    void stateChanged(CameraState state, const QString &reason);
+
+protected:
+    // Records the state and announces it when it differs from the last one.
+    void setState(CameraState state, const QString &reason = {})
+    {
+        if (state == m_state)
+            return;
+        m_state = state;
+        emit stateChanged(state, reason);
+    }
+
+private:
+    CameraState m_state = CameraState::Idle;
 };
