@@ -3,7 +3,6 @@
 #include "video/MJPEGStreamSession.h"
 
 #include "config/LogMask.h"
-#include "util/QelLog.h"
 
 MJPEGStreamReader::MJPEGStreamReader(QThread *thread, Clock &clock, QObject *parent)
     : StreamReader(thread, clock, new MJPEGStreamSession(clock), parent)
@@ -22,7 +21,6 @@ void MJPEGStreamReader::connectNow()
     // A reader without a URL stays idle.
     if (videoURL().isEmpty())
         return;
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Connecting to MJPG stream: %1").arg(LogMask::url(videoURL())));
     const quint64 generation = beginConnection();
     onWorker([generation, params = params(), url = videoURL()](StreamSession *s) {
         static_cast<MJPEGStreamSession *>(s)->startInternal(generation, params, url);

@@ -27,13 +27,15 @@ MJPEGStreamSession::MJPEGStreamSession(Clock &clock, QObject *parent)
 {
     m_streamBuffer.reserve(BufferCapacity);
     connect(m_silence, &ClockTimer::timeout, this, [this] {
-        fail(QStringLiteral("error in mjpeg stream: nothing for %1 ms").arg(silenceLimitMs(m_params)),
+        fail(CameraState::Silent, QStringLiteral("error in mjpeg stream: nothing for %1 ms").arg(silenceLimitMs(m_params)),
              QStringLiteral("the camera stopped sending"));
     });
     // Decoding happens later, in the base class; its first picture ends the wait.
     connect(this, &StreamSession::playing, m_firstPicture, &ClockTimer::stop);
     connect(m_firstPicture, &ClockTimer::timeout, this, [this] {
-        fail(QStringLiteral("error in mjpeg stream: no picture within %1 ms").arg(firstPictureLimitMs(m_params)),
+        // Parts that came and did not decode are not video; nothing at all is silence.
+        fail(m_sawPart ? CameraState::NotVideo : CameraState::Silent,
+             QStringLiteral("error in mjpeg stream: no picture within %1 ms").arg(firstPictureLimitMs(m_params)),
              QStringLiteral("no picture"));
     });
 }
@@ -66,6 +68,9 @@ void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, 
     m_streamBuffer.clear();
     m_splitter.reset();
     m_headersSeen = false;
+    m_sawBytes = false;
+    m_sawPart = false;
+    logLimited(LogLevel::Debug, QStringLiteral("Connecting to MJPG stream: %1").arg(LogMask::url(url)));
     // One manager per reader: a manager opens at most six connections per host, and
     // streams never finish, so readers sharing one would starve each other.
     if (!m_manager)
@@ -106,6 +111,7 @@ void MJPEGStreamSession::handleMetaData(QNetworkReply *reply)
 {
     if (reply != m_reply || m_headersSeen)
         return;
+    m_sawBytes = true;
     m_silence->start(silenceLimitMs(m_params), false);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     // The manager answers challenges with the URL's credentials and follows redirects.
@@ -125,6 +131,7 @@ void MJPEGStreamSession::handleData(QNetworkReply *reply)
     if (reply != m_reply)
         return;
     m_silence->start(silenceLimitMs(m_params), false);
+    m_sawBytes = true;
     // Until the final response's headers are in, the body is a redirect's or a challenge's.
     if (!m_headersSeen)
         return;
@@ -147,7 +154,7 @@ void MJPEGStreamSession::handleData(QNetworkReply *reply)
         case MultipartSplitter::Result::Stopped:
             return;
         case MultipartSplitter::Result::Malformed:
-            return fail(QStringLiteral("malformed mjpeg stream: %1").arg(m_splitter->error()),
+            return fail(CameraState::NotVideo, QStringLiteral("malformed mjpeg stream: %1").arg(m_splitter->error()),
                         QStringLiteral("malformed stream: %1").arg(m_splitter->error()));
         }
     }
@@ -161,25 +168,20 @@ void MJPEGStreamSession::handleFinished(QNetworkReply *reply)
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (status >= 400)
             return failStatus(status);
-        QEL_LOG(LogLevel::Debug, QStringLiteral("error in mjpeg stream"));
         const QString why = LogMask::text(reply->errorString());
-        QEL_LOG(LogLevel::Trace, why);
-        emit failed(why);
-        return endConnection();
+        return fail(networkFailureState(reply->error()), QStringLiteral("error in mjpeg stream: %1").arg(why), why);
     }
     handleData(reply);
     if (reply != m_reply)
         return;
     if (m_splitter) {
-        QEL_LOG(LogLevel::Debug, QStringLiteral("unending mjpeg stream somehow 'finished'"));
-        emit failed(QStringLiteral("the stream ended"));
-        return endConnection();
+        return fail(CameraState::Connecting, QStringLiteral("unending mjpeg stream somehow 'finished'"),
+                    QStringLiteral("the stream ended"));
     }
     // A single picture: deliver it, then fetch the next one after the usual spacing.
-    if (m_streamBuffer.isEmpty()) {
-        emit failed(QStringLiteral("no picture in the response"));
-        return endConnection();
-    }
+    if (m_streamBuffer.isEmpty())
+        return fail(CameraState::NotVideo, QStringLiteral("mjpeg response without a picture"),
+                    QStringLiteral("no picture in the response"));
     partEnds();
     if (reply == m_reply)
         endConnection();
@@ -206,6 +208,7 @@ bool MJPEGStreamSession::partEnds()
 
 void MJPEGStreamSession::deliverBuffer()
 {
+    m_sawPart = true;
     offerPart(m_streamBuffer, m_streamBuffer.size());
     // The offered part keeps its bytes; the next one gets a buffer of its own.
     m_streamBuffer = QByteArray();
@@ -215,7 +218,7 @@ void MJPEGStreamSession::deliverBuffer()
 bool MJPEGStreamSession::partData(const char *data, qsizetype size)
 {
     if (m_streamBuffer.size() + size > MaxPartSize) {
-        fail(QStringLiteral("mjpeg stream part over %1 bytes").arg(MaxPartSize),
+        fail(CameraState::NotVideo, QStringLiteral("mjpeg stream part over %1 bytes").arg(MaxPartSize),
              QStringLiteral("a part over %1 bytes").arg(MaxPartSize));
         return false;
     }
@@ -223,18 +226,43 @@ bool MJPEGStreamSession::partData(const char *data, qsizetype size)
     return true;
 }
 
-void MJPEGStreamSession::fail(const QString &logLine, const QString &reason)
+void MJPEGStreamSession::fail(CameraState state, const QString &logLine, const QString &reason)
 {
-    QEL_LOG(LogLevel::Debug, logLine);
-    emit failed(reason);
+    logLimited(LogLevel::Debug, logLine);
+    emit failed(m_generation, state, reason);
     endConnection();
 }
 
 void MJPEGStreamSession::failStatus(int status)
 {
     // The body of an error response is never a picture.
-    fail(QStringLiteral("HTTP status %1 from MJPG stream %2").arg(status).arg(LogMask::url(m_url)),
+    fail(httpStatusState(status), QStringLiteral("HTTP status %1 from MJPG stream %2").arg(status).arg(LogMask::url(m_url)),
          QStringLiteral("HTTP status %1").arg(status));
+}
+
+CameraState MJPEGStreamSession::httpStatusState(int status)
+{
+    switch (status) {
+    case 401:
+    case 403:
+    case 407:
+        return CameraState::Unauthorized;
+    case 404:
+    case 410:
+        return CameraState::NotFound;
+    default:
+        return CameraState::Unreachable;
+    }
+}
+
+CameraState MJPEGStreamSession::networkFailureState(QNetworkReply::NetworkError error) const
+{
+    if (error == QNetworkReply::SslHandshakeFailedError)
+        return CameraState::UntrustedCertificate;
+    if (error == QNetworkReply::AuthenticationRequiredError || error == QNetworkReply::ProxyAuthenticationRequiredError)
+        return CameraState::Unauthorized;
+    // A connection that had carried bytes broke: the reconnect will tell what is wrong.
+    return m_sawBytes ? CameraState::Connecting : CameraState::Unreachable;
 }
 
 void MJPEGStreamSession::endConnection()

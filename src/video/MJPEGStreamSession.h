@@ -4,6 +4,7 @@
 #include "video/StreamSession.h"
 
 #include <QByteArray>
+#include <QNetworkReply>
 #include <QUrl>
 
 #include <optional>
@@ -11,7 +12,6 @@
 class Clock;
 class ClockTimer;
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // The worker-thread half of MJPEGStreamReader: one HTTP request at a time, its
 // response cut into parts, each part offered for decoding as soon as it is complete.
@@ -47,8 +47,10 @@ private:
     void handleData(QNetworkReply *reply);
     void handleFinished(QNetworkReply *reply);
     // Ends the connection after a failure and asks for a spaced reconnect.
-    void fail(const QString &logLine, const QString &reason);
+    void fail(CameraState state, const QString &logLine, const QString &reason);
     void failStatus(int status);
+    static CameraState httpStatusState(int status);
+    CameraState networkFailureState(QNetworkReply::NetworkError error) const;
     void endConnection();
     void detachReply();
     // Offers the part just completed.
@@ -60,6 +62,9 @@ private:
     QNetworkReply *m_reply = nullptr;
     std::optional<MultipartSplitter> m_splitter;
     bool m_headersSeen = false;
+    // Bytes came on this connection; a part was complete on it.
+    bool m_sawBytes = false;
+    bool m_sawPart = false;
     QByteArray m_streamBuffer;
     QUrl m_url;
 };

@@ -70,6 +70,8 @@ MilestoneParser::Pass MilestoneParser::parse(const QByteArray &input)
                 incomplete = true;
                 break;
             }
+            if (!pass.sawBlock)
+                pass.firstBlockEnd = term - base;
             pass.sawBlock = true;
             const auto *length = static_cast<const char *>(
                 vyo::memmem(base + p, static_cast<size_t>(term - (base + p)), ContentLength, ContentLengthSize));

@@ -20,6 +20,8 @@ public:
         int superseded = 0;
         // A header block ended: the first one answers the login.
         bool sawBlock = false;
+        // Where the pass's first header block ends (its terminator), when it saw one.
+        qsizetype firstBlockEnd = -1;
         // A Content-length below 0 or above the limit: the stream is unusable.
         bool badLength = false;
         qint64 length = 0;

@@ -87,19 +87,21 @@ void MilestoneStreamSession::startInternal(quint64 generation, const Value &para
     m_sentConnect = false;
     m_sentLive = false;
     m_gotData = false;
+    m_answered = false;
     m_byteCount = 0;
 
     const QString host = params.value(QStringLiteral("video.host")).toString();
-    QEL_LOG(LogLevel::Trace, QStringLiteral("Connecting with video parameters: %1").arg(LogMask::definition(params)));
+    logLimited(LogLevel::Trace, QStringLiteral("Connecting with video parameters: %1").arg(LogMask::definition(params)));
     const qint64 port = params.hasText(QStringLiteral("video.port"))
         ? params.value(QStringLiteral("video.port")).toInteger()
         : DefaultPort;
-    QEL_LOG(LogLevel::Debug, QStringLiteral("Connecting to Milestone MJPG stream: %1:%2").arg(host).arg(port));
+    logLimited(LogLevel::Debug, QStringLiteral("Connecting to Milestone MJPG stream: %1:%2").arg(host).arg(port));
 
     // The server is named by its numeric address; there is no name lookup.
     const QHostAddress address(host);
     if (address.isNull() || port < 1 || port > 65535)
-        return failure(QStringLiteral("Error in Milestone MJPG stream, bad address %1:%2.").arg(host).arg(port));
+        return failure(CameraState::Unreachable,
+                       QStringLiteral("Error in Milestone MJPG stream, bad address %1:%2.").arg(host).arg(port));
 
     m_stream = new SocketStream(this);
     connect(m_stream, &SocketStream::hasSpaceAvailable, this, &MilestoneStreamSession::handleSpace);
@@ -158,7 +160,8 @@ void MilestoneStreamSession::handleBytes()
     for (qint64 reads = m_stream->bytesAvailable() / ReadSize + 1; reads > 0 && m_stream; --reads) {
         const qsizetype old = m_inputBuffer.size();
         if (old + ReadSize > MaxInput)
-            return failure(QStringLiteral("Error in Milestone MJPG stream, more than %1 bytes without a picture.")
+            return failure(CameraState::NotVideo,
+                           QStringLiteral("Error in Milestone MJPG stream, more than %1 bytes without a picture.")
                                .arg(MaxInput));
         m_inputBuffer.resize(old + ReadSize);
         const qint64 n = m_stream->read(m_inputBuffer.data() + old, ReadSize);
@@ -166,6 +169,7 @@ void MilestoneStreamSession::handleBytes()
         if (n <= 0)
             return;
         m_gotData = true;
+        m_answered = true;
         m_byteCount += n;
         if (!parseInput())
             return;
@@ -176,13 +180,21 @@ bool MilestoneStreamSession::parseInput()
 {
     const MilestoneParser::Pass pass = m_parser.parse(m_inputBuffer);
     if (pass.sawBlock && !m_sentLive) {
-        // Whatever the first block says, it answers the login.
+        // The first block answers the login; only a plain refusal stops here, any
+        // other answer is taken as consent, as servers word it differently.
+        if (refusesLogin(QByteArrayView(m_inputBuffer).first(pass.firstBlockEnd))) {
+            failure(CameraState::Unauthorized,
+                    QStringLiteral("Error in Milestone MJPG stream, login refused for camera \"%1\".")
+                        .arg(m_params.value(QStringLiteral("video.camera_name")).toString()));
+            return false;
+        }
         m_outputBuffer.append(liveRequest(m_thumbnail));
         doSend();
         m_sentLive = true;
     }
     if (pass.badLength) {
-        failure(QStringLiteral("Error in Milestone MJPG stream, bad Content-length %1.").arg(pass.length));
+        failure(CameraState::NotVideo,
+                QStringLiteral("Error in Milestone MJPG stream, bad Content-length %1.").arg(pass.length));
         return false;
     }
     if (pass.frameStart >= 0) {
@@ -214,7 +226,9 @@ void MilestoneStreamSession::handleStreamError()
 {
     if (!connected)
         return;
-    failure(QStringLiteral("Error in Milestone MJPG stream."));
+    // Before any answer the server was not reached; afterwards the reconnect will tell.
+    failure(m_answered ? CameraState::Connecting : CameraState::Unreachable,
+            QStringLiteral("Error in Milestone MJPG stream."));
 }
 
 void MilestoneStreamSession::checkPulse()
@@ -223,8 +237,8 @@ void MilestoneStreamSession::checkPulse()
         return;
     if (!m_gotData) {
         const QString line = QStringLiteral("Error in Milestone MJPG stream, ho heartbeat.");
-        QEL_LOG(LogLevel::Error, line);
-        emit failed(line);
+        logLimited(LogLevel::Error, line);
+        emit failed(m_generation, CameraState::Silent, line);
         connected = false;
         m_byteCount = 0;
         resetBuffers();
@@ -233,10 +247,15 @@ void MilestoneStreamSession::checkPulse()
     m_gotData = false;
 }
 
-void MilestoneStreamSession::failure(const QString &logLine)
+bool MilestoneStreamSession::refusesLogin(QByteArrayView answer)
 {
-    QEL_LOG(LogLevel::Error, logLine);
-    emit failed(logLine);
+    return answer.contains("<connected>no</connected>");
+}
+
+void MilestoneStreamSession::failure(CameraState state, const QString &logLine)
+{
+    logLimited(LogLevel::Error, logLine);
+    emit failed(m_generation, state, logLine);
     connected = false;
     closeStream();
     m_byteCount = 0;

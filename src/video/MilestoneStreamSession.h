@@ -43,8 +43,11 @@ private:
     void doSend();
     void closeStream();
     void resetBuffers();
-    // Logs at level 2, drops the connection and asks for a spaced reconnect.
-    void failure(const QString &logLine);
+    // Logs at level 2 (repeats held back), drops the connection and asks for a
+    // spaced reconnect.
+    void failure(CameraState state, const QString &logLine);
+    // The server's answer to the login refuses it.
+    static bool refusesLogin(QByteArrayView answer);
 
     SocketStream *m_stream = nullptr;
     ClockTimer *m_pulseCheck = nullptr;
@@ -55,5 +58,7 @@ private:
     bool m_sentConnect = false;
     bool m_sentLive = false;
     bool m_gotData = false;
+    // The server has sent something on this connection.
+    bool m_answered = false;
     bool m_thumbnail = false;
 };

@@ -34,6 +34,7 @@ StreamReader::StreamReader(QThread *thread, Clock &clock, StreamSession *session
             return;
         m_sawPicture = true;
         m_failures = 0;
+        setState(CameraState::Playing);
         m_retryAt = Clock::DistantPast;
         // A picture decoded after its connection ended still counts: the reconnect
         // already waiting for it moves to the usual spacing.
@@ -48,7 +49,12 @@ StreamReader::StreamReader(QThread *thread, Clock &clock, StreamSession *session
         if (isCurrent(generation))
             stop();
     });
-    connect(m_session, &StreamSession::failed, this, &FrameProducer::streamFailed);
+    connect(m_session, &StreamSession::failed, this,
+            [this](quint64 generation, CameraState state, const QString &reason) {
+                if (isCurrent(generation))
+                    setState(state, reason);
+                emit streamFailed(reason);
+            });
 }
 
 StreamReader::~StreamReader()
@@ -92,6 +98,8 @@ void StreamReader::start()
     m_delayedStart->stop();
     m_session->singleFrame = false;
     m_active = true;
+    if (state() == CameraState::Idle)
+        setState(CameraState::Connecting);
     startIntermediate();
 }
 
@@ -99,12 +107,15 @@ void StreamReader::stop()
 {
     m_active = false;
     closeConnection();
+    setState(CameraState::Idle);
 }
 
 void StreamReader::getSingleFrame(double delaySeconds)
 {
     m_session->singleFrame = true;
     m_active = true;
+    if (state() == CameraState::Idle)
+        setState(CameraState::Connecting);
     if (delaySeconds <= 0)
         startIntermediate();
     else

@@ -114,11 +114,14 @@ void StreamSession::decodePending()
     const QByteArray part = std::exchange(m_pending, QByteArray());
     const qint64 bytes = std::exchange(m_pendingBytes, 0);
     const QImage picture = m_decoder.decode(part, target);
-    if (picture.isNull())
+    if (picture.isNull()) {
         reportUndecodable(part.size());
-    if (!picture.isNull() && m_playingGeneration != m_generation) {
+    } else if (m_playingGeneration != m_generation || m_undecodableRun >= NotVideoRun) {
         m_playingGeneration = m_generation;
+        m_undecodableRun = 0;
         emit playing(m_generation);
+    } else {
+        m_undecodableRun = 0;
     }
     const int count = static_cast<int>(std::min<qint64>(bytes, std::numeric_limits<int>::max()));
     // A consumer may remove itself while being called.
@@ -129,7 +132,11 @@ void StreamSession::decodePending()
 
 void StreamSession::reportUndecodable(qsizetype size)
 {
-    emit failed(QStringLiteral("no picture in %1 bytes").arg(size));
+    ++m_undecodableRun;
+    // One bad part among pictures is noise; before the first picture, or several in a
+    // row, the camera is not sending video.
+    if (m_undecodableRun == NotVideoRun || (m_undecodableRun == 1 && m_playingGeneration != m_generation))
+        emit failed(m_generation, CameraState::NotVideo, QStringLiteral("no picture in %1 bytes").arg(size));
     ++m_undecodable;
     const qint64 now = m_clock.now();
     if (now - m_lastFailureLog < FailureLogSpacingMs)

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "video/CameraState.h"
 #include "video/FrameDecoder.h"
 
 #include "config/Value.h"
 #include "platform/Clock.h"
+#include "util/LogLimiter.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -29,6 +31,7 @@ class StreamSession : public QObject
 
 public:
     static constexpr qint64 FailureLogSpacingMs = 60000;
+    static constexpr int NotVideoRun = 3;
 
     explicit StreamSession(Clock &clock, QObject *parent = nullptr);
     ~StreamSession() override;
@@ -52,8 +55,9 @@ signals:
     void reconnectRequested(quint64 generation);
     void restartRequested(quint64 generation);
     void stopRequested(quint64 generation);
-    void failed(const QString &reason);
-    // The connection's first picture; once per connection.
+    // What went wrong, in the state the views show and the reason that was logged.
+    void failed(quint64 generation, CameraState state, const QString &reason);
+    // The connection's first picture, and the first after parts that did not decode.
     void playing(quint64 generation);
 
 protected:
@@ -61,6 +65,8 @@ protected:
     void offerPart(const QByteArray &part, qint64 bytes);
     // Parts dropped before they were offered.
     void countSkipped(int count);
+    // Logs a line about this camera, holding back repeats within a minute.
+    void logLimited(LogLevel level, const QString &line) { QEL_LOG_LIMITED(m_log, level, line, m_clock.now()); }
 
     Clock &m_clock;
     quint64 m_generation = 0;
@@ -80,7 +86,10 @@ private:
     bool m_decodeQueued = false;
     mutable QMutex m_newestMutex;
     QByteArray m_newest;
+    LogLimiter m_log;
     int m_undecodable = 0;
+    // Parts in a row that did not decode; a few of them make the stream "not video".
+    int m_undecodableRun = 0;
     qint64 m_lastFailureLog = Clock::DistantPast;
     quint64 m_playingGeneration = 0;
 };

@@ -94,37 +94,6 @@ QImage gears()
     return image;
 }
 
-QImage noSignal()
-{
-    QImage image(220, 150, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(0, 0, 0, 150);
-    g.setColorAt(0, QColor(46, 48, 54));
-    g.setColorAt(1, QColor(22, 23, 27));
-    p.fillRect(image.rect(), g);
-    // A camera outline, struck through.
-    p.setPen(QPen(QColor(120, 124, 134), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(78, 40, 46, 32), 5, 5);
-    QPainterPath lens;
-    lens.moveTo(124, 50);
-    lens.lineTo(142, 41);
-    lens.lineTo(142, 71);
-    lens.lineTo(124, 62);
-    p.drawPath(lens);
-    p.setPen(QPen(QColor(190, 70, 60), 4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(74, 80), QPointF(146, 32));
-    QFont font;
-    font.setPixelSize(17);
-    font.setBold(true);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, 2);
-    p.setFont(font);
-    p.setPen(QColor(150, 154, 164));
-    p.drawText(QRectF(0, 92, 220, 30), Qt::AlignCenter, QStringLiteral("NO SIGNAL"));
-    return image;
-}
-
 QImage cameraButton()
 {
     // The snapshot button's camera, white on the translucent toolbar.
@@ -382,7 +351,7 @@ int main(int argc, char *argv[])
         QPainter p(&large);
         joystick(p, 44);
     }
-    bool ok = save(noSignal(), dir, "no_signal.png") && save(gears(), dir, "gears.png")
+    bool ok = save(gears(), dir, "gears.png")
         && save(button(QColor(86, 140, 214), QColor(30, 80, 160)), dir, "blue_btn.png")
         && save(button(QColor(70, 70, 74), QColor(12, 12, 14)), dir, "black_btn.png")
         && save(titleBar(), dir, "small_title_bar.png") && save(small, dir, "joystick_small.png")

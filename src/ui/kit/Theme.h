@@ -3,6 +3,9 @@
 #include <QColor>
 #include <QFont>
 
+class QPainter;
+class QRect;
+class QString;
 class QWidget;
 
 // The one look of the settings screens: colours, type and metrics in points.
@@ -36,6 +39,9 @@ public:
 
     // The black ground of the live views and the window behind them.
     static void fillBlack(QWidget *widget);
+    // White words on a dark translucent band across area, centred on the line at
+    // centreY: readable over any picture. The type follows the area's height.
+    static void paintCaption(QPainter &painter, const QRect &area, int centreY, const QString &text);
     static QColor barButton() { return {86, 111, 146}; }
 
     // System type at a pixel size (points at scale 1).

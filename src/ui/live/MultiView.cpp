@@ -26,7 +26,6 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     const double fw = (frame.width() - 6) / 3.0;
     const double fh = std::ceil(static_cast<float>(fw) * 0.6818182f);
     m_feedSize = QSizeF(fw, fh);
-    const QPixmap noSignal(QStringLiteral(":/images/no_signal.png"));
     const QPixmap titleBar(QStringLiteral(":/images/small_title_bar.png"));
     const QPixmap joystick(QStringLiteral(":/images/joystick_small.png"));
     double x = -1;
@@ -34,11 +33,6 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     for (int k = 0; k < Feeds; ++k) {
         const QRect r = QRectF(x, y, fw + 2, fh + 2).toAlignedRect();
         Slot &slot = m_slots[static_cast<size_t>(k)];
-        slot.noSignal = new QLabel(this);
-        slot.noSignal->setPixmap(noSignal);
-        slot.noSignal->setScaledContents(true);
-        slot.noSignal->setGeometry(r);
-
         slot.container = new QWidget(this);
         slot.container->setGeometry(r);
         slot.container->setAutoFillBackground(true);
@@ -114,7 +108,9 @@ void MultiView::setFeed(int n, const Value &camera)
         releaseStream(feed);
         if (!params.isNull()) {
             stream = VideoStreamFactory::createStream(params, true, m_host.videoThread());
+            slot.video->showState(CameraState::Idle);
             if (stream) {
+                connect(stream.get(), &FrameProducer::stateChanged, slot.video, &VideoView::showState);
                 stream->addConsumer(slot.video->frameConsumer());
                 stream->addConsumer(m_host.imageCache());
                 // A trickling page serves the new reader with its next pass.
@@ -129,6 +125,7 @@ void MultiView::setFeed(int n, const Value &camera)
             else
                 slot.video->setInitialFrame(QImage(), Clock::DistantPast);
         } else {
+            slot.video->showState(CameraState::Idle);
             slot.video->setInitialFrame(QImage(), Clock::DistantPast);
         }
     }

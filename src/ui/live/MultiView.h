@@ -14,7 +14,7 @@ class QLabel;
 class VideoView;
 
 // One page of the multi view: six feed slots in a 3 by 2 grid, each with a live
-// thumbnail, a title bar, a PTZ badge and a no-signal picture behind it, and one
+// thumbnail, a title bar, a PTZ badge and what the camera is doing in words, and one
 // reader per occupied slot. Its readers stream, trickle (one still frame per slot
 // every 10 seconds) or are stopped. Main thread only.
 class MultiView final : public QWidget
@@ -47,7 +47,6 @@ public:
 private:
     struct Slot
     {
-        QLabel *noSignal = nullptr;
         QWidget *container = nullptr;
         VideoView *video = nullptr;
         QLabel *titleBar = nullptr;

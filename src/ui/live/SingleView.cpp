@@ -101,7 +101,9 @@ void SingleView::setCamera(const Value &camera)
         m_vidStream->stop();
     const Value params = camera.value(QStringLiteral("video.parameters"));
     m_vidStream = VideoStreamFactory::createStream(params, false, m_host.videoThread());
+    m_videoView->showState(CameraState::Idle);
     if (m_vidStream) {
+        connect(m_vidStream.get(), &FrameProducer::stateChanged, m_videoView, &VideoView::showState);
         m_vidStream->addConsumer(m_videoView->frameConsumer());
         m_vidStream->addConsumer(m_host.imageCache());
     }

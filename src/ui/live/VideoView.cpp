@@ -1,6 +1,7 @@
 #include "ui/live/VideoView.h"
 
 #include "ui/kit/ActivitySpinner.h"
+#include "ui/kit/Theme.h"
 
 #include "platform/Preferences.h"
 #include "video/FrameConsumer.h"
@@ -130,7 +131,9 @@ VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *pare
     , m_clock(clock)
     , m_feed(std::make_shared<Feed>(this))
     , m_fpsLabel(new QLabel(this))
+    , m_stateTicker(clock.createTimer(this))
 {
+    connect(m_stateTicker, &ClockTimer::timeout, this, qOverload<>(&QWidget::update));
     // Every paint covers every pixel; nothing behind the view needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont font = m_fpsLabel->font();
@@ -187,6 +190,7 @@ void VideoView::resetCounters()
 void VideoView::setInitialFrame(const QImage &picture, qint64 timeStamp)
 {
     m_picture = picture;
+    m_greyed = QImage();
     update();
     m_lastFrameTime = timeStamp;
     m_fpsLabel->clear();
@@ -205,6 +209,41 @@ void VideoView::setInitialFrame(const QImage &picture, qint64 timeStamp)
         m_spinChecker = m_clock.createTimer(this);
         connect(m_spinChecker, &ClockTimer::timeout, this, &VideoView::checkForActivity);
         m_spinChecker->start(StaleMs - age, false);
+    }
+}
+
+void VideoView::showState(CameraState state)
+{
+    if (state == m_state)
+        return;
+    if (m_state == CameraState::Idle)
+        m_activeSince = m_clock.now();
+    m_state = state;
+    if (state == CameraState::Connecting || state == CameraState::Silent) {
+        if (!m_stateTicker->isActive())
+            m_stateTicker->start(1000, true);
+    } else {
+        m_stateTicker->stop();
+    }
+    update();
+}
+
+bool VideoView::showsFailure() const
+{
+    return m_state != CameraState::Idle && m_state != CameraState::Playing && m_state != CameraState::Connecting;
+}
+
+QString VideoView::stateCaption() const
+{
+    const qint64 waited = m_clock.now() - std::max(m_lastFrameTime, m_activeSince);
+    switch (m_state) {
+    case CameraState::Connecting:
+        // A normal start shows only the spinner.
+        return waited >= ConnectingCaptionMs ? cameraStateText(m_state) : QString();
+    case CameraState::Silent:
+        return cameraStateText(m_state, static_cast<int>(waited / 1000));
+    default:
+        return cameraStateText(m_state);
     }
 }
 
@@ -284,7 +323,10 @@ void VideoView::showFrame(const QImage &picture)
     if (picture.isNull())
         return;
     m_picture = picture;
+    m_greyed = QImage();
     m_lastFrameTime = m_clock.now();
+    if (m_state != CameraState::Idle)
+        showState(CameraState::Playing);
     removeSpinner();
     m_pictureFresh = true;
     update();
@@ -328,29 +370,41 @@ void VideoView::placeChildren()
 void VideoView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (m_picture.isNull()) {
+    if (m_picture.isNull())
         painter.fillRect(rect(), Qt::black);
-        return;
-    }
+    else
+        paintPicture(painter);
+    // Below the spinner when it turns, in the middle otherwise.
+    const int captionY = height() / 2 + (m_spinner && m_spinner->isVisible() ? m_spinner->height() : 0);
+    Theme::paintCaption(painter, rect(), captionY, stateCaption());
+    if (std::exchange(m_pictureFresh, false))
+        m_feed->done(true);
+}
+
+void VideoView::paintPicture(QPainter &painter)
+{
+    if (showsFailure() && m_greyed.isNull())
+        m_greyed = m_picture.convertToFormat(QImage::Format_Grayscale8);
+    const QImage &shown = showsFailure() ? m_greyed : m_picture;
     const QSize target = deviceSize();
-    const QSize picture = m_picture.size();
+    const QSize picture = shown.size();
     if (std::abs(picture.width() - target.width()) <= OneToOneSlack
         && std::abs(picture.height() - target.height()) <= OneToOneSlack) {
         // Device pixel for device pixel, centred: no scaling, no filtering.
         if (picture.width() < target.width() || picture.height() < target.height())
             painter.fillRect(rect(), Qt::black);
         const qreal ratio = devicePixelRatioF();
+        painter.save();
         painter.scale(1 / ratio, 1 / ratio);
         painter.drawImage(QPoint((target.width() - picture.width()) / 2, (target.height() - picture.height()) / 2),
-                          m_picture);
+                          shown);
+        painter.restore();
     } else {
         // One scaling; filtering only pays when pixels are dropped.
         painter.setRenderHint(QPainter::SmoothPixmapTransform,
                               picture.width() > target.width() || picture.height() > target.height());
-        painter.drawImage(rect(), m_picture);
+        painter.drawImage(rect(), shown);
     }
-    if (std::exchange(m_pictureFresh, false))
-        m_feed->done(true);
 }
 
 void VideoView::resizeEvent(QResizeEvent *event)

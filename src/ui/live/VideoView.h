@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "video/CameraState.h"
 
 #include <QImage>
 #include <QWidget>
@@ -12,12 +13,14 @@ class ActivitySpinner;
 class FrameConsumer;
 class Preferences;
 class QLabel;
+class QPainter;
 
 // The picture of one camera in the live views: the latest picture filling the view
 // (device pixel for device pixel when it has the view's size within OneToOneSlack,
-// otherwise scaled once), a spinner while no recent picture is there, and an optional
-// frame-rate line (frames shown, frames skipped, bytes) that follows the show-FPS
-// preference as it changes.
+// otherwise scaled once), a spinner while no recent picture is there, what the camera
+// is doing in words when it is not playing (over its last picture, greyed), and an
+// optional frame-rate line (frames shown, frames skipped, bytes) that follows the
+// show-FPS preference as it changes.
 //
 // Readers deliver to frameConsumer() on the worker thread; it asks them for pictures
 // of the view's size in device pixels, counts there, and hands the newest picture to
@@ -30,6 +33,8 @@ public:
     static constexpr qint64 FpsRefreshMs = 2000;
     static constexpr qint64 StaleMs = 5000;
     static constexpr int OneToOneSlack = 2;
+    // A start shows only the spinner for this long before it says "Connecting…".
+    static constexpr qint64 ConnectingCaptionMs = 2000;
 
     explicit VideoView(const Preferences &preferences, Clock &clock = Clock::system(), QWidget *parent = nullptr);
     ~VideoView() override;
@@ -39,6 +44,12 @@ public:
 
     // A picture (or none) and when it arrived, shown before frames flow.
     void setInitialFrame(const QImage &picture, qint64 timeStamp);
+
+    // The camera's state as its reader reports it; a picture that arrives means it plays.
+    void showState(CameraState state);
+    CameraState state() const { return m_state; }
+    // The words shown over the picture now; empty when it plays.
+    QString stateCaption() const;
 
     void updateFPS();
     void handleShowFPS(bool on);
@@ -71,12 +82,15 @@ private:
     };
 
     void showFrame(const QImage &picture);
+    void paintPicture(QPainter &painter);
     // Lets the reader go on when the picture handed over will not be painted.
     void releasePicture();
     QSize deviceSize() const;
     void removeSpinner();
     void placeChildren();
     void resetCounters();
+    // The state is a failure: the picture shows greyed.
+    bool showsFailure() const;
 
     Clock &m_clock;
     std::shared_ptr<Feed> m_feed;
@@ -85,6 +99,13 @@ private:
     ActivitySpinner *m_spinner = nullptr;
     ClockTimer *m_spinChecker = nullptr;
     ClockTimer *m_fpsUpdater = nullptr;
+    // Repaints while a caption counts or is about to appear.
+    ClockTimer *m_stateTicker;
+    CameraState m_state = CameraState::Idle;
+    // When the reader last left Idle.
+    qint64 m_activeSince = Clock::DistantPast;
+    // The greyed copy of m_picture shown under a failure, made once per picture.
+    QImage m_greyed;
     qint64 m_lastFrameTime = Clock::DistantPast;
     std::optional<qint64> m_lastFpsUpdate;
     // The totals at the last frame-rate update.
