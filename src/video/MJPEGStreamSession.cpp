@@ -27,7 +27,9 @@ MJPEGStreamSession::MJPEGStreamSession(Clock &clock, QObject *parent)
 {
     m_streamBuffer.reserve(BufferCapacity);
     connect(m_silence, &ClockTimer::timeout, this, [this] {
-        fail(CameraState::Silent, QStringLiteral("error in mjpeg stream: nothing for %1 ms").arg(silenceLimitMs(m_params)),
+        // Silence after parts that never decoded still means the camera sends no video.
+        fail(m_sawPart && m_firstPicture->isActive() ? CameraState::NotVideo : CameraState::Silent,
+             QStringLiteral("error in mjpeg stream: nothing for %1 ms").arg(silenceLimitMs(m_params)),
              QStringLiteral("the camera stopped sending"));
     });
     // Decoding happens later, in the base class; its first picture ends the wait.

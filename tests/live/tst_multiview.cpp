@@ -1,4 +1,6 @@
 #include "live/FakeHost.h"
+#include "support/TestServer.h"
+#include "support/TestSupport.h"
 
 #include "ui/live/MultiPageScrollerView.h"
 #include "ui/live/MultiView.h"
@@ -6,6 +8,7 @@
 #include "ui/live/VideoView.h"
 #include "video/FrameProducer.h"
 
+#include <QDir>
 #include <QTest>
 
 namespace {
@@ -121,6 +124,33 @@ private slots:
         changed[0].value(QStringLiteral("video.parameters")).insert(QStringLiteral("video.port"), QStringLiteral("10"));
         m_multi->setCameraList(changed, QStringLiteral("A"), false);
         QVERIFY(m_multi->centerPage()->streamForFeed(0) != first);
+    }
+
+    // A tile says what its camera does; an empty slot says nothing.
+    void tilesTellWhatTheirCamerasDo()
+    {
+        // The second camera shows one picture, then refuses its user.
+        int requests = 0;
+        TestServer refusing(TestServer::http([&requests](QTcpSocket *socket, const QByteArray &) {
+            if (requests++ == 0) {
+                socket->write(multipartHead("myb") + multipartPart("myb", testJpeg(320, 200, Qt::darkYellow)));
+                socket->disconnectFromHost();
+                return;
+            }
+            socket->write("HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"cam\"\r\nContent-Length: 0\r\n\r\n");
+        }));
+        QList<Value> list = cameras(2);
+        list[1].value(QStringLiteral("video.parameters"))
+            .insert(QStringLiteral("video.port"), QString::number(refusing.port()));
+        m_window->show();
+        m_multi->setCameraList(list, QStringLiteral("A"), true);
+        MultiView *page = m_multi->centerPage();
+        QTRY_COMPARE(page->getViewForFeed(0)->stateCaption(), QStringLiteral("Camera unreachable"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->getViewForFeed(1)->stateCaption(), QStringLiteral("Wrong user name or password"), 10000);
+        QVERIFY(!page->getViewForFeed(1)->image().isNull());
+        QVERIFY(page->getViewForFeed(2)->stateCaption().isEmpty());
+        QVERIFY(!page->containerForFeed(2)->isVisible());
+        m_window->grab().save(QDir::temp().filePath(QStringLiteral("vyo-grid-states.png")));
     }
 
     void tapOpensTheSingleView()

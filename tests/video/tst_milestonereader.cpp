@@ -7,6 +7,7 @@
 #include "video/MilestoneStreamSession.h"
 
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -200,6 +201,31 @@ private slots:
         m_clock.advance(MilestoneStreamSession::HeartbeatMs);
         QTRY_VERIFY(log.contains(QStringLiteral("Error in Milestone MJPG stream, ho heartbeat.")));
         QTRY_COMPARE(ms.server.connectionCount(), 2);
+    }
+
+    // A refused login is told at once, without the live request; retries neither
+    // announce it again nor log it again within the minute.
+    void refusedLoginIsReportedAtOnce()
+    {
+        LogCapture log;
+        MilestoneServer ms;
+        ms.answerLogin = false;
+        auto reader = makeReader(ms.server.port());
+        QSignalSpy states(reader.get(), &FrameProducer::stateChanged);
+        reader->start();
+        const QByteArray refusal = "<?xml version=\"1.0\"?><methodresponse><requestid>10</requestid><methodname>connect"
+                                   "</methodname><connected>no</connected></methodresponse>\r\n\r\n";
+        for (int connection = 1; connection <= 2; ++connection) {
+            QTRY_COMPARE(ms.server.connectionCount(), connection);
+            QTRY_VERIFY(!ms.server.received().value(connection - 1).isEmpty());
+            ms.send(refusal);
+            QTRY_VERIFY(reader->isWaiting());
+            QVERIFY(!ms.server.received().value(connection - 1).contains("live"));
+            m_clock.advance(StreamReader::MaxBackOffMs);
+        }
+        QCOMPARE(reader->state(), CameraState::Unauthorized);
+        QCOMPARE(states.count(), 2);
+        QCOMPARE(log.count(QStringLiteral("login refused for camera \"Gate 1\"")), 1);
     }
 
     void badContentLengthIsAFailure_data()

@@ -9,8 +9,11 @@
 
 #include <QCryptographicHash>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <tuple>
 
 namespace {
 
@@ -203,28 +206,58 @@ private slots:
         QTRY_COMPARE(m_consumer->count(), 2);
     }
 
-    void errorStatusesAreFailures_data()
+    // What goes wrong is the reader's state, announced once however often it retries,
+    // and its log line is written once a minute; a picture clears the state.
+    void failuresAreStates_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::newRow("404") << 404;
-        QTest::newRow("401 without credentials") << 401;
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<CameraState>("state");
+        const auto status = [](const QByteArray &line) {
+            return "HTTP/1.1 " + line + "\r\nWWW-Authenticate: Basic realm=\"cam\"\r\nContent-Length: 0\r\n\r\n";
+        };
+        QTest::newRow("refused") << QByteArray() << CameraState::Unreachable;
+        QTest::newRow("401") << status("401 Unauthorized") << CameraState::Unauthorized;
+        QTest::newRow("403") << status("403 Forbidden") << CameraState::Unauthorized;
+        QTest::newRow("404") << status("404 Not Found") << CameraState::NotFound;
+        QTest::newRow("silent") << multipartHead("myb") << CameraState::Silent;
+        QTest::newRow("garbage parts") << multipartHead("myb") + multipartPart("myb", "junk") + multipartPart("myb", "more")
+                                       << CameraState::NotVideo;
     }
-    void errorStatusesAreFailures()
+    void failuresAreStates()
     {
-        QFETCH(int, status);
+        QFETCH(QByteArray, answer);
+        QFETCH(CameraState, state);
         LogCapture log;
-        TestServer server(TestServer::http([status](QTcpSocket *socket, const QByteArray &) {
-            socket->write("HTTP/1.1 " + QByteArray::number(status)
-                          + " No\r\nContent-Type: image/jpeg\r\nWWW-Authenticate: Basic realm=\"cam\"\r\n"
-                            "Connection: close\r\nContent-Length: "
-                          + QByteArray::number(Red.size()) + "\r\n\r\n" + Red);
-            socket->disconnectFromHost();
+        bool healthy = false;
+        TestServer server(TestServer::http([&](QTcpSocket *socket, const QByteArray &) {
+            if (healthy)
+                socket->write(multipartHead("myb") + multipartPart("myb", Red));
+            else if (answer.isEmpty())
+                socket->abort();
+            else
+                socket->write(answer);
         }));
         auto reader = makeReader(server.port());
+        QSignalSpy states(reader.get(), &FrameProducer::stateChanged);
         reader->start();
-        QTRY_VERIFY(log.contains(QStringLiteral("HTTP status %1 from MJPG stream").arg(status)));
-        QTRY_VERIFY(reader->isWaiting());
-        QCOMPARE(m_consumer->count(), 0);
+        // A second at a time, once the connection has ended or had its chance to.
+        const auto advanceUntil = [&](const std::function<bool()> &done) {
+            for (int pass = 0; pass < 200 && !done(); ++pass) {
+                std::ignore = QTest::qWaitFor([&] { return reader->isWaiting() || done(); }, 50);
+                m_clock.advance(1000);
+            }
+        };
+        advanceUntil([&server] { return server.requestCount() >= 4; });
+        QTRY_COMPARE(states.count(), 2);
+        QCOMPARE(states.at(0).at(0).value<CameraState>(), CameraState::Connecting);
+        QCOMPARE(states.at(1).at(0).value<CameraState>(), state);
+        QCOMPARE(reader->state(), state);
+        QCOMPARE(log.count(QStringLiteral("Connecting to MJPG stream")), 1);
+
+        healthy = true;
+        advanceUntil([&reader] { return reader->state() == CameraState::Playing; });
+        QCOMPARE(reader->state(), CameraState::Playing);
+        QCOMPARE(states.count(), 3);
     }
 
     void urlCredentialsAnswerChallenges_data()

@@ -375,8 +375,10 @@ void VideoView::paintEvent(QPaintEvent *)
     else
         paintPicture(painter);
     // Below the spinner when it turns, in the middle otherwise.
-    const int captionY = height() / 2 + (m_spinner && m_spinner->isVisible() ? m_spinner->height() : 0);
-    Theme::paintCaption(painter, rect(), captionY, stateCaption());
+    if (m_spinner && m_spinner->isVisible())
+        Theme::paintCaption(painter, rect(), m_spinner->geometry().bottom() + 4, stateCaption(), Qt::AlignTop);
+    else
+        Theme::paintCaption(painter, rect(), height() / 2, stateCaption());
     if (std::exchange(m_pictureFresh, false))
         m_feed->done(true);
 }
