@@ -18,6 +18,7 @@
 #include "ui/live/SingleView.h"
 #include "ui/live/VideoView.h"
 #include "platform/AvahiBrowser.h"
+#include "platform/CertificatePin.h"
 #include "platform/Clock.h"
 #include "platform/Preferences.h"
 #include "ui/settings/KeyboardFixer.h"
@@ -278,6 +279,13 @@ void VyoAppDelegate::liveCamerasChanged(bool resetCurrentPage)
 void VyoAppDelegate::cycleToNextGroup()
 {
     m_store->selectNextGroup();
+}
+
+Value VyoAppDelegate::trustCertificate(const Value &camera, const QString &fingerprint)
+{
+    const Value stored = m_store->trustCertificate(camera, fingerprint);
+    // A detected or linked camera is in no group: it is trusted until the viewer ends.
+    return stored.isNull() ? CertificatePin::trusting(camera, fingerprint) : stored;
 }
 
 void VyoAppDelegate::bonjourListChanged()

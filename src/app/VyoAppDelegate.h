@@ -51,6 +51,7 @@ public:
 
     void switchToView(View view) override;
     void cycleToNextGroup() override;
+    Value trustCertificate(const Value &camera, const QString &fingerprint) override;
     void updateCameraList(bool resetCurrentPage);
     void bonjourListChanged() override;
     QList<Value> getDetectedCameras() const override;

@@ -4,6 +4,7 @@
 #include "config/PropertyList.h"
 #include "config/QelCrypto.h"
 #include "platform/AtomicFile.h"
+#include "platform/CertificatePin.h"
 #include "platform/Preferences.h"
 #include "util/QelLog.h"
 
@@ -304,6 +305,23 @@ void GroupStore::saveCamera(Value group, const Value &opened, const Value &defin
     else
         cameras.append(definition);
     emit groupChanged(group);
+}
+
+Value GroupStore::trustCertificate(const Value &camera, const QString &fingerprint)
+{
+    for (Value group : m_groups.items()) {
+        Value cameras = camerasOf(group);
+        const qsizetype index = cameras.indexOfIdentical(camera);
+        if (index < 0)
+            continue;
+        const Value trusted = CertificatePin::trusting(camera, fingerprint);
+        if (trusted.isNull())
+            return {};
+        cameras.replace(index, trusted);
+        emit groupChanged(group);
+        return trusted;
+    }
+    return {};
 }
 
 void GroupStore::appendCameras(Value group, const QList<Value> &added)

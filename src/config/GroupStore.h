@@ -74,6 +74,10 @@ public:
     // the definition when that one is not in the group.
     void saveCamera(Value group, const Value &opened, const Value &definition);
     void appendCameras(Value group, const QList<Value> &cameras);
+    // Stores the certificate fingerprint the user trusts for the camera (found by
+    // identity in any group) and returns the camera's new definition; none when the
+    // camera is in no group.
+    Value trustCertificate(const Value &camera, const QString &fingerprint);
 
     QString groupFilePath() const;
     QString legacyGroupFilePath() const;

@@ -12,6 +12,7 @@ bool AxisPTZController::initWithParameters(const Value &definition)
     const Value parms = controlParameters(definition, "Axis PTZ controller");
     if (parms.isNull())
         return false;
+    trustCertificateOf(definition);
     const QString port = parms.value(QStringLiteral("control.port")).toString();
     const QString camera = parms.hasText(QStringLiteral("control.camera_number"))
         ? parms.value(QStringLiteral("control.camera_number")).toString()

@@ -2,6 +2,7 @@
 
 #include "config/LogMask.h"
 #include "config/Value.h"
+#include "platform/CertificatePin.h"
 #include "platform/Clock.h"
 #include "util/QelLog.h"
 #include "util/Utilities.h"
@@ -16,6 +17,16 @@ HttpPTZController::HttpPTZController(Clock &clock, const QString &brand, QObject
     , m_brand(brand)
     , m_lastSend(Clock::DistantPast)
 {
+    connect(&m_network, &QNetworkAccessManager::sslErrors, this,
+            [this](QNetworkReply *reply, const QList<QSslError> &errors) {
+                if (CertificatePin::apply(reply, errors, m_pinnedCertificate, nullptr) != CertificatePin::Verdict::Pinned)
+                    QEL_LOG(LogLevel::Debug, QStringLiteral("%1 PTZ: the camera's certificate is not trusted").arg(m_brand));
+            });
+}
+
+void HttpPTZController::trustCertificateOf(const Value &definition)
+{
+    m_pinnedCertificate = CertificatePin::pinned(definition.value(QStringLiteral("video.parameters")));
 }
 
 QString HttpPTZController::credentials(const Value &controlParameters)

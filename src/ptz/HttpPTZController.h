@@ -27,6 +27,9 @@ protected:
     // "user:password@", "user@" or nothing, from the control parameters, unescaped.
     static QString credentials(const Value &controlParameters);
 
+    // Trusts the camera's certificate that the user accepted for its video, if any.
+    void trustCertificateOf(const Value &definition);
+
     // False while a request is pending or within 0.1 s of the last one.
     bool mayIssue() const;
     // Logs and starts one GET for urlText, bypassing every cache, with a 5-second limit.
@@ -41,6 +44,7 @@ private:
 
     QNetworkAccessManager m_network;
     QString m_brand;
+    QString m_pinnedCertificate;
     QList<QNetworkReply *> m_currentCommands;
     qint64 m_lastSend;
 };

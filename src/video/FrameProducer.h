@@ -44,6 +44,9 @@ public:
 
     // The newest state reported; Idle before the first start.
     CameraState state() const { return m_state; }
+    // The fingerprint of the certificate the camera presented when it was not the
+    // trusted one (CertificatePin); empty before such a connection.
+    QString presentedCertificate() const { return m_presentedCertificate; }
 
 signals:
     // A connection failed or ended; reason is the line that was logged.
@@ -62,6 +65,9 @@ protected:
         emit stateChanged(state, reason);
     }
 
+    void setPresentedCertificate(const QString &fingerprint) { m_presentedCertificate = fingerprint; }
+
 private:
     CameraState m_state = CameraState::Idle;
+    QString m_presentedCertificate;
 };

@@ -1,6 +1,7 @@
 #include "video/MJPEGStreamSession.h"
 
 #include "config/LogMask.h"
+#include "platform/CertificatePin.h"
 #include "platform/Clock.h"
 #include "util/QelLog.h"
 
@@ -72,6 +73,7 @@ void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, 
     m_headersSeen = false;
     m_sawBytes = false;
     m_sawPart = false;
+    m_certificate = CertificatePin::Verdict::Untrusted;
     logLimited(LogLevel::Debug, QStringLiteral("Connecting to MJPG stream: %1").arg(LogMask::url(url)));
     // One manager per reader: a manager opens at most six connections per host, and
     // streams never finish, so readers sharing one would starve each other.
@@ -85,6 +87,14 @@ void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, 
     QNetworkReply *reply = m_manager->get(request);
     reply->setReadBufferSize(ReplyBufferSize);
     m_reply = reply;
+    connect(reply, &QNetworkReply::sslErrors, this, [this, reply](const QList<QSslError> &errors) {
+        if (reply != m_reply)
+            return;
+        QString presented;
+        m_certificate = CertificatePin::apply(reply, errors, CertificatePin::pinned(m_params), &presented);
+        if (m_certificate != CertificatePin::Verdict::Pinned)
+            emit certificatePresented(m_generation, presented);
+    });
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { handleMetaData(reply); });
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] { handleData(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { handleFinished(reply); });
@@ -260,7 +270,8 @@ CameraState MJPEGStreamSession::httpStatusState(int status)
 CameraState MJPEGStreamSession::networkFailureState(QNetworkReply::NetworkError error) const
 {
     if (error == QNetworkReply::SslHandshakeFailedError)
-        return CameraState::UntrustedCertificate;
+        return m_certificate == CertificatePin::Verdict::Changed ? CameraState::CertificateChanged
+                                                                 : CameraState::UntrustedCertificate;
     if (error == QNetworkReply::AuthenticationRequiredError || error == QNetworkReply::ProxyAuthenticationRequiredError)
         return CameraState::Unauthorized;
     // A connection that had carried bytes broke: the reconnect will tell what is wrong.

@@ -3,6 +3,8 @@
 #include "video/MultipartSplitter.h"
 #include "video/StreamSession.h"
 
+#include "platform/CertificatePin.h"
+
 #include <QByteArray>
 #include <QNetworkReply>
 #include <QUrl>
@@ -65,6 +67,8 @@ private:
     // Bytes came on this connection; a part was complete on it.
     bool m_sawBytes = false;
     bool m_sawPart = false;
+    // What the connection's certificate was found to be when it failed the checks.
+    CertificatePin::Verdict m_certificate = CertificatePin::Verdict::Untrusted;
     QByteArray m_streamBuffer;
     QUrl m_url;
 };

@@ -49,6 +49,10 @@ StreamReader::StreamReader(QThread *thread, Clock &clock, StreamSession *session
         if (isCurrent(generation))
             stop();
     });
+    connect(m_session, &StreamSession::certificatePresented, this, [this](quint64 generation, const QString &fingerprint) {
+        if (isCurrent(generation))
+            setPresentedCertificate(fingerprint);
+    });
     connect(m_session, &StreamSession::failed, this,
             [this](quint64 generation, CameraState state, const QString &reason) {
                 if (isCurrent(generation))

@@ -57,6 +57,8 @@ signals:
     void stopRequested(quint64 generation);
     // What went wrong, in the state the views show and the reason that was logged.
     void failed(quint64 generation, CameraState state, const QString &reason);
+    // The camera's certificate failed the checks and is not the trusted one.
+    void certificatePresented(quint64 generation, const QString &fingerprint);
     // The connection's first picture, and the first after parts that did not decode.
     void playing(quint64 generation);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/live/LiveViewHost.h"
+#include "platform/CertificatePin.h"
 #include "platform/Clock.h"
 #include "platform/Preferences.h"
 #include "util/WorkerThread.h"
@@ -31,6 +32,10 @@ public:
     Clock &clock() const override { return Clock::system(); }
     void switchToView(View view) override { switches.append(view); }
     void cycleToNextGroup() override { ++cycles; }
+    Value trustCertificate(const Value &camera, const QString &fingerprint) override
+    {
+        return CertificatePin::trusting(camera, fingerprint);
+    }
 
     QList<View> switches;
     int cycles = 0;

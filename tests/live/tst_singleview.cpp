@@ -1,10 +1,13 @@
 #include "live/FakeHost.h"
 #include "support/TestServer.h"
 #include "support/TestSupport.h"
+#include "tools/CamsimProcess.h"
 
+#include "platform/CertificatePin.h"
 #include "ui/live/PTZGestureView.h"
 #include "ui/live/SingleView.h"
 #include "ui/live/VideoView.h"
+#include "video/FrameProducer.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -58,6 +61,28 @@ private slots:
     {
         m_window.reset();
         m_host.reset();
+    }
+
+    // A camera with a certificate of its own: the single view shows its fingerprint and,
+    // once trusted, plays it.
+    void untrustedCameraOffersTrust()
+    {
+        CamsimProcess sim;
+        QVERIFY2(sim.start(R"({"cameras": [{"name": "Secure", "family": "axis", "https": true}]})"),
+                 qPrintable(sim.errorOutput()));
+        m_window->show();
+        m_view->setCamera(sim.camera(QStringLiteral("Secure")));
+        m_view->willMoveToWindow(true);
+        QTRY_VERIFY(m_view->trustBar()->isVisible());
+        QCOMPARE(m_view->videoView()->stateCaption(), QStringLiteral("Untrusted certificate"));
+        const QString fingerprint = m_view->vidStream()->presentedCertificate();
+        QVERIFY(m_view->trustBar()->findChild<QLabel *>()->text().contains(CertificatePin::displayed(fingerprint)));
+        m_window->grab().save(QDir::temp().filePath(QStringLiteral("vyo-untrusted.png")));
+
+        m_view->trustButtonClicked();
+        QCOMPARE(CertificatePin::pinned(m_view->currentCamera().value(QStringLiteral("video.parameters"))), fingerprint);
+        QTRY_COMPARE(m_view->vidStream()->state(), CameraState::Playing);
+        QVERIFY(!m_view->trustBar()->isVisible());
     }
 
     void captionGeometry()

@@ -1,5 +1,6 @@
 #include "tools/CamsimProcess.h"
 
+#include "platform/CertificatePin.h"
 #include "ptz/PTZControlFactory.h"
 #include "ptz/PTZController.h"
 #include "util/WorkerThread.h"
@@ -186,6 +187,49 @@ private slots:
         std::tie(state, change) = changeOf("zoom", 0, 0, 15);
         QVERIFY2(change > 0.05, qPrintable(QString::number(change)));
         QCOMPARE(state.value(QStringLiteral("badFrames")).toInt(), 0);
+    }
+
+    // A self-signed camera plays only once its certificate is trusted, and steers on
+    // that trust; restarted with a new certificate it is refused until trusted again.
+    void selfSignedCameraTrustedOnFirstUse()
+    {
+        const auto config = [](quint16 port) {
+            return QStringLiteral(R"({"cameras": [{"name": "Secure", "family": "axis", "https": true, "ptz": "axis",
+                                      "auth": "digest", "user": "u", "password": "p", "port": %1}]})")
+                .arg(port)
+                .toUtf8();
+        };
+        auto sim = std::make_unique<CamsimProcess>();
+        QVERIFY2(sim->start(config(0)), qPrintable(sim->errorOutput()));
+        const Value camera = sim->camera(QStringLiteral("Secure"));
+        const auto videoOf = [](const Value &definition) { return definition.value(QStringLiteral("video.parameters")); };
+        const auto presentedBy = [this](const Value &video, CameraState expected) {
+            auto reader = VideoStreamFactory::createStream(video, false, &m_thread);
+            reader->start();
+            [[maybe_unused]] const bool refused = QTest::qWaitFor([&] { return reader->state() == expected; }, 10000);
+            return std::pair(reader->state(), reader->presentedCertificate());
+        };
+        const auto [untrusted, fingerprint] = presentedBy(videoOf(camera), CameraState::UntrustedCertificate);
+        QCOMPARE(untrusted, CameraState::UntrustedCertificate);
+        QCOMPARE(fingerprint.size(), 64);
+
+        const Value trusted = CertificatePin::trusting(camera, fingerprint);
+        QCOMPARE(firstPicture(VideoStreamFactory::createStream(videoOf(trusted), false, &m_thread)), expectedSize(trusted, false));
+        std::unique_ptr<PTZController> controller = PTZControlFactory::createControllerWithParameters(trusted);
+        QVERIFY(controller);
+        for (int i = 0; i < 10; ++i) {
+            controller->updateChangeX(-12, 0, 0.02);
+            QTest::qWait(20);
+        }
+        QTRY_VERIFY(!sim->state(QStringLiteral("Secure")).value(QStringLiteral("commands")).toObject().isEmpty());
+        controller->disconnect();
+
+        const auto port = static_cast<quint16>(videoOf(camera).value(QStringLiteral("video.port")).toInteger());
+        sim = std::make_unique<CamsimProcess>();
+        QVERIFY2(sim->start(config(port)), qPrintable(sim->errorOutput()));
+        const auto [changed, newFingerprint] = presentedBy(videoOf(trusted), CameraState::CertificateChanged);
+        QCOMPARE(changed, CameraState::CertificateChanged);
+        QVERIFY(newFingerprint.size() == 64 && newFingerprint != fingerprint);
     }
 };
 

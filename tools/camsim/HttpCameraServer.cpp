@@ -1,9 +1,13 @@
 #include "camsim/HttpCameraServer.h"
 
 #include "camsim/HttpConnection.h"
+#include "camsim/SelfSigned.h"
 #include "camsim/SimCamera.h"
 
 #include <QRegularExpression>
+#include <QSslConfiguration>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -46,8 +50,25 @@ HttpCameraServer::HttpCameraServer(QList<SimCamera *> cameras, const Scene &scen
     , m_scene(scene)
     , m_auth(m_cameras.first()->setup().auth, m_cameras.first()->setup().user, m_cameras.first()->setup().password)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    if (m_cameras.first()->setup().https) {
+        const SelfSigned identity = SelfSigned::make(m_cameras.first()->setup().name);
+        auto tls = std::make_unique<QSslServer>();
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setPrivateKey(identity.key);
+        configuration.setLocalCertificate(identity.certificate);
+        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+        tls->setSslConfiguration(configuration);
+        // A client that refuses the certificate is what a self-signed camera expects.
+        connect(tls.get(), &QSslServer::errorOccurred, this, [](QSslSocket *socket, QAbstractSocket::SocketError) {
+            socket->deleteLater();
+        });
+        m_server = std::move(tls);
+    } else {
+        m_server = std::make_unique<QTcpServer>();
+    }
+    // A TLS connection becomes pending only once its handshake is done.
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket *socket = m_server->nextPendingConnection()) {
             auto *connection = new HttpConnection(socket, this);
             connect(connection, &HttpConnection::requestReceived, this,
                     [this, connection](const HttpRequest &request) { handle(connection, request); });
@@ -57,12 +78,14 @@ HttpCameraServer::HttpCameraServer(QList<SimCamera *> cameras, const Scene &scen
     });
 }
 
+HttpCameraServer::~HttpCameraServer() = default;
+
 bool HttpCameraServer::listen(const QHostAddress &address, quint16 port)
 {
-    if (!m_server.listen(address, port))
+    if (!m_server->listen(address, port))
         return false;
     for (SimCamera *camera : std::as_const(m_cameras))
-        camera->setup().port = m_server.serverPort();
+        camera->setup().port = m_server->serverPort();
     return true;
 }
 

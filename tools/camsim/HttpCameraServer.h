@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QTcpServer>
 
+#include <memory>
+
 class HttpConnection;
 class Scene;
 class SimCamera;
@@ -21,9 +23,10 @@ class HttpCameraServer final : public QObject
 
 public:
     HttpCameraServer(QList<SimCamera *> cameras, const Scene &scene, QObject *parent = nullptr);
+    ~HttpCameraServer() override;
 
     bool listen(const QHostAddress &address, quint16 port);
-    quint16 port() const { return m_server.serverPort(); }
+    quint16 port() const { return m_server->serverPort(); }
 
     static QSize parseResolution(const QString &text, QSize fallback);
 
@@ -40,5 +43,6 @@ private:
     QList<SimCamera *> m_cameras;
     const Scene &m_scene;
     HttpAuth m_auth;
-    QTcpServer m_server;
+    // A QSslServer with a fresh self-signed certificate for https cameras.
+    std::unique_ptr<QTcpServer> m_server;
 };

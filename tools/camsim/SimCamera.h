@@ -22,6 +22,7 @@ struct CameraSetup
     bool vapix = false;        // generic cameras: understands resolution/fps/compression
     QString cameraName;        // milestone: the server's name for the camera
     QString auth;              // "", "basic" or "digest"
+    bool https = false;        // HTTP cameras: TLS with a self-signed certificate
     QString user;
     QString password;
     QSize resolution{ 640, 480 }; // when the request names none

@@ -75,6 +75,7 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
         s.vapix = o.value(QStringLiteral("vapix")).toBool(false);
         s.cameraName = o.value(QStringLiteral("cameraName")).toString(s.name);
         s.auth = o.value(QStringLiteral("auth")).toString();
+        s.https = o.value(QStringLiteral("https")).toBool(false);
         s.user = o.value(QStringLiteral("user")).toString();
         s.password = o.value(QStringLiteral("password")).toString();
         const QStringList res = o.value(QStringLiteral("resolution")).toString(QStringLiteral("640x480")).split(QLatin1Char('x'));
@@ -111,6 +112,8 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
             problem = QStringLiteral("%1: pan is -170 to 170 and tilt -45 to 45").arg(where);
         else if (s.family == QLatin1StringView("generic") && !s.path.startsWith(QLatin1Char('/')))
             problem = QStringLiteral("%1: the path must begin with \"/\"").arg(where);
+        else if (s.https && s.family == QLatin1StringView("milestone"))
+            problem = QStringLiteral("%1: a milestone server speaks no https").arg(where);
         if (!problem.isEmpty()) {
             *error = problem;
             return {};
@@ -224,6 +227,8 @@ Value SimConfig::definition(const CameraSetup &s, const QString &host)
     }
     put(video, "video.username", s.user);
     put(video, "video.password", s.password);
+    if (s.https)
+        put(video, "video.ssl", QStringLiteral("y"));
     camera.insert(QStringLiteral("video.parameters"), video);
 
     if (s.ptz.isEmpty())
@@ -234,6 +239,8 @@ Value SimConfig::definition(const CameraSetup &s, const QString &host)
     if (s.ptz == QLatin1StringView("axis")) {
         put(control, "control.protocol", QStringLiteral("Axis PTZ"));
         put(control, "control.port", port);
+        if (s.https)
+            put(control, "control.ssl", QStringLiteral("y"));
         put(control, "control.camera_number", QString::number(s.input));
         put(control, "control.username", s.user);
         put(control, "control.password", s.password);

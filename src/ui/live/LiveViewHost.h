@@ -3,6 +3,8 @@
 #include <memory>
 
 class Clock;
+class Value;
+class QString;
 class FrameCache;
 class Preferences;
 class QThread;
@@ -22,6 +24,9 @@ public:
 
     virtual void switchToView(View view) = 0;
     virtual void cycleToNextGroup() = 0;
+    // Keeps the camera's certificate as trusted; the camera's new definition, none
+    // when it could not be kept.
+    virtual Value trustCertificate(const Value &camera, const QString &fingerprint) = 0;
 
 protected:
     ~LiveViewHost() = default;

@@ -133,7 +133,9 @@ void MultiView::setFeed(int n, const Value &camera)
     slot.title->setVisible(shown);
     slot.video->setVisible(shown);
     slot.container->setVisible(shown);
-    slot.badge->setVisible(camera.contains(QStringLiteral("control.parameters")));
+    const bool steerable = camera.contains(QStringLiteral("control.parameters"));
+    slot.badge->setVisible(steerable);
+    slot.video->setBottomRightInset(steerable ? slot.badge->width() : 0);
 }
 
 void MultiView::startFeeds()

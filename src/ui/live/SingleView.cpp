@@ -6,6 +6,7 @@
 #include "ui/live/VideoView.h"
 #include "ui/kit/ActivitySpinner.h"
 #include "platform/AtomicFile.h"
+#include "platform/CertificatePin.h"
 #include "platform/Clock.h"
 #include "ptz/PTZControlFactory.h"
 #include "ptz/PTZController.h"
@@ -85,6 +86,49 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_cameraButton->setToolTip(QStringLiteral("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
+
+    constexpr int TrustBarHeight = 76;
+    m_trustBar = new QWidget(this);
+    m_trustBar->setObjectName(QStringLiteral("trustBar"));
+    m_trustBar->setAttribute(Qt::WA_StyledBackground);
+    m_trustBar->setGeometry(0, frame.height() - TrustBarHeight, w, TrustBarHeight);
+    m_trustBar->setStyleSheet(m_toolbar->styleSheet().replace(QLatin1StringView("#singleToolbar"),
+                                                              QLatin1StringView("#trustBar")));
+    m_fingerprint = new QLabel(m_trustBar);
+    m_fingerprint->setGeometry(6, 2, w - 12, 34);
+    m_fingerprint->setAlignment(Qt::AlignCenter);
+    m_fingerprint->setWordWrap(true);
+    m_fingerprint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_fingerprint->setStyleSheet(QStringLiteral("color: white; background: transparent; font-size: 11px;"));
+    auto *trust = new QToolButton(m_trustBar);
+    trust->setText(QStringLiteral("Trust This Camera"));
+    trust->setGeometry((w - 180) / 2, 40, 180, 31);
+    connect(trust, &QToolButton::clicked, this, &SingleView::trustButtonClicked);
+    m_trustBar->hide();
+}
+
+void SingleView::showTrustBar(bool shown)
+{
+    const QString presented = m_vidStream ? m_vidStream->presentedCertificate() : QString();
+    shown = shown && !presented.isEmpty();
+    if (shown)
+        m_fingerprint->setText(QStringLiteral("SHA-256 %1").arg(CertificatePin::displayed(presented)));
+    m_trustBar->setVisible(shown);
+    if (shown)
+        m_trustBar->raise();
+}
+
+void SingleView::trustButtonClicked()
+{
+    if (!m_vidStream || m_vidStream->presentedCertificate().isEmpty())
+        return;
+    const Value trusted = m_host.trustCertificate(m_currentCamera, m_vidStream->presentedCertificate());
+    if (trusted.isNull())
+        return;
+    m_trustBar->hide();
+    setCamera(trusted);
+    if (m_inWindow && m_vidStream)
+        m_vidStream->start();
 }
 
 SingleView::~SingleView()
@@ -102,8 +146,12 @@ void SingleView::setCamera(const Value &camera)
     const Value params = camera.value(QStringLiteral("video.parameters"));
     m_vidStream = VideoStreamFactory::createStream(params, false, m_host.videoThread());
     m_videoView->showState(CameraState::Idle);
+    m_trustBar->hide();
     if (m_vidStream) {
         connect(m_vidStream.get(), &FrameProducer::stateChanged, m_videoView, &VideoView::showState);
+        connect(m_vidStream.get(), &FrameProducer::stateChanged, this, [this](CameraState state) {
+            showTrustBar(state == CameraState::UntrustedCertificate || state == CameraState::CertificateChanged);
+        });
         m_vidStream->addConsumer(m_videoView->frameConsumer());
         m_vidStream->addConsumer(m_host.imageCache());
     }

@@ -38,6 +38,10 @@ public:
     QWidget *toolbar() const { return m_toolbar; }
     QToolButton *cameraButton() const { return m_cameraButton; }
     QLabel *ptzIndicator() const { return m_ptzIndicator; }
+    // Offers to trust the camera's certificate while the camera presents one that is
+    // not trusted.
+    QWidget *trustBar() const { return m_trustBar; }
+    void trustButtonClicked();
     FrameProducer *vidStream() const { return m_vidStream.get(); }
     bool isToolbarShown() const;
     bool isAcceptingTouches() const { return m_acceptTouches; }
@@ -68,6 +72,7 @@ protected:
 private:
     void finishedAnimatingToolbarOut();
     void imageSaved(const QString &path, const QString &error);
+    void showTrustBar(bool shown);
 
     LiveViewHost &m_host;
     QWidget *m_toolbar;
@@ -76,6 +81,8 @@ private:
     VideoView *m_videoView;
     PTZGestureView *m_gestureView;
     QLabel *m_ptzIndicator;
+    QWidget *m_trustBar;
+    QLabel *m_fingerprint;
     Value m_currentCamera;
     std::unique_ptr<FrameProducer> m_vidStream;
     QSoundEffect *m_shutterSound = nullptr;

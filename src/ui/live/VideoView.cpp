@@ -247,6 +247,12 @@ QString VideoView::stateCaption() const
     }
 }
 
+void VideoView::setBottomRightInset(int pixels)
+{
+    m_bottomRightInset = pixels;
+    placeChildren();
+}
+
 void VideoView::updateFPS()
 {
     if (!m_lastFpsUpdate)
@@ -351,7 +357,7 @@ void VideoView::placeChildren()
 {
     // The line's text sets its size, in a smaller font where the view is too narrow
     // for it, as the grid's tiles are.
-    const int room = std::max(0, width() - 2 * LabelMargin);
+    const int room = std::max(0, width() - 2 * LabelMargin - m_bottomRightInset);
     QFont font = m_fpsLabel->font();
     for (int pixels = LabelFontPixels; pixels >= SmallestLabelFontPixels; --pixels) {
         font.setPixelSize(pixels);

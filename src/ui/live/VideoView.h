@@ -51,6 +51,9 @@ public:
     // The words shown over the picture now; empty when it plays.
     QString stateCaption() const;
 
+    // Keeps the frame-rate line clear of something drawn over the view's bottom right.
+    void setBottomRightInset(int pixels);
+
     void updateFPS();
     void handleShowFPS(bool on);
     void checkForActivity();
@@ -111,6 +114,7 @@ private:
     // The totals at the last frame-rate update.
     Counts m_counted;
     bool m_showFPS = false;
+    int m_bottomRightInset = 0;
     // A picture from the reader has arrived and is not painted yet.
     bool m_pictureFresh = false;
 };

@@ -2,6 +2,8 @@
 
 #include "config/CameraFormCheck.h"
 #include "config/GroupStore.h"
+#include "platform/CertificatePin.h"
+#include "platform/CertificateProbe.h"
 #include "ptz/PTZProfile.h"
 #include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
@@ -25,7 +27,12 @@ CameraDetailView::CameraDetailView(GroupStore &store, TableView::Style style, QW
     , m_footer(new QWidget(this))
     , m_copyButton(new RoundedButton(QStringLiteral("Copy To Group"), m_footer))
     , m_ptzSwitch(std::make_shared<FormSwitch>())
+    , m_probe(new CertificateProbe(this))
 {
+    connect(m_probe, &CertificateProbe::presented, this, &CameraDetailView::showPresentedCertificate);
+    connect(m_probe, &CertificateProbe::failed, this, [this](const QString &reason) {
+        Alert::inform(QStringLiteral("Camera Certificate"), reason, this);
+    });
     connect(m_saveButton, &BarButtonItem::triggered, this, &CameraDetailView::saveButtonPressed);
     connect(m_cancelButton, &BarButtonItem::triggered, this, &CameraDetailView::cancelButtonPressed);
 
@@ -114,6 +121,9 @@ void CameraDetailView::setCameraDefinition(const Value &definition)
     }
     if (m_vidProfile)
         m_vidProfile->populateForm(*this, video);
+    m_pinnedCertificate = CertificatePin::pinned(video);
+    if (video.value(QStringLiteral("video.ssl")).toBool() || !m_pinnedCertificate.isEmpty())
+        addCertificateRow();
 
     const Value control = definition.value(QStringLiteral("control.parameters"));
     const QString protocol = control.value(QStringLiteral("control.protocol")).toString();
@@ -141,8 +151,12 @@ Value CameraDetailView::makeDictFromForm() const
 {
     Value definition = Value::dictionary();
     definition.insert(QStringLiteral("definition_version"), QStringLiteral("1"));
-    if (m_vidProfile)
-        definition.insert(QStringLiteral("video.parameters"), m_vidProfile->readFromForm(*this));
+    if (m_vidProfile) {
+        Value video = m_vidProfile->readFromForm(*this);
+        if (!m_pinnedCertificate.isEmpty() && video.value(QStringLiteral("video.ssl")).toBool())
+            video.insert(CertificatePin::key(), m_pinnedCertificate);
+        definition.insert(QStringLiteral("video.parameters"), video);
+    }
     if (m_ptzProfile)
         definition.insert(QStringLiteral("control.parameters"), m_ptzProfile->readFromForm(*this));
     const QString enabled = viewValueOfRow(rowForKey(QStringLiteral("enabled")));
@@ -151,6 +165,56 @@ Value CameraDetailView::makeDictFromForm() const
     const QString title = viewValueOfRow(rowForKey(QStringLiteral("title")));
     definition.insert(QStringLiteral("title"), title.isNull() ? Unnamed : title);
     return definition;
+}
+
+void CameraDetailView::addCertificateRow()
+{
+    const FormRowRef row = addRow(QStringLiteral("certificate"), QStringLiteral("Certificate"), nullptr, QString(),
+                                  addSection(QStringLiteral("certificate")));
+    row->rightLabel = m_pinnedCertificate.isEmpty() ? QStringLiteral("Not Trusted") : QStringLiteral("Trusted");
+    row->selectable = true;
+    row->showCarat = true;
+    row->action = QStringLiteral("checkCertificate");
+}
+
+void CameraDetailView::checkCertificate()
+{
+    const QString host = viewValueOfRow(rowForKey(QStringLiteral("video.host"))).trimmed();
+    bool numeric = false;
+    const int port = viewValueOfRow(rowForKey(QStringLiteral("video.port"))).toInt(&numeric);
+    if (host.isEmpty()) {
+        Alert::inform(QStringLiteral("Camera Certificate"), QStringLiteral("Enter the camera's host first."), this);
+        return;
+    }
+    m_probe->fetch(host, numeric && port > 0 && port < 65536 ? static_cast<quint16>(port) : 443);
+}
+
+void CameraDetailView::showPresentedCertificate(const QString &fingerprint)
+{
+    const CertificatePin::Verdict verdict = CertificatePin::judge(fingerprint, m_pinnedCertificate);
+    const QString note = verdict == CertificatePin::Verdict::Pinned
+        ? QStringLiteral("This camera is trusted.")
+        : verdict == CertificatePin::Verdict::Changed
+        ? QStringLiteral("This is not the certificate trusted before. Trust it only if the camera was given a new one.")
+        : QStringLiteral("Compare it with the fingerprint the camera shows on its own pages.");
+    auto *alert = new Alert(QStringLiteral("Camera Certificate"),
+                            QStringLiteral("SHA-256\n%1\n\n%2").arg(CertificatePin::displayed(fingerprint), note), this);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    if (verdict != CertificatePin::Verdict::Pinned && isEditable()) {
+        alert->addButton(QStringLiteral("Trust This Camera"));
+        alert->setCancelButtonIndex(alert->addButton(QStringLiteral("Cancel")));
+        connect(alert, &ModalPanel::didDismissWithButtonIndex, this, [this, fingerprint](int index) {
+            if (index != 0)
+                return;
+            m_pinnedCertificate = fingerprint;
+            if (const FormRowRef row = rowForKey(QStringLiteral("certificate")))
+                row->rightLabel = QStringLiteral("Trusted");
+            tableView()->reloadData();
+        });
+    } else {
+        alert->addButton(QStringLiteral("OK"));
+    }
+    alert->showOver(this);
 }
 
 void CameraDetailView::saveButtonPressed()

@@ -6,6 +6,7 @@
 #include <memory>
 
 class BarButtonItem;
+class CertificateProbe;
 class FormSwitch;
 class GroupStore;
 class PTZProfile;
@@ -55,6 +56,9 @@ public slots:
     void cancelButtonPressed();
     void copyButtonPressed();
     void ptzSwitchChanged();
+    // The "Certificate" row's action: shows what the camera presents and offers to
+    // trust it.
+    void checkCertificate();
     // The "PTZ Type" row's action.
     void showPTZList();
     // The PTZ chooser's answer; none turns PTZ control off.
@@ -67,6 +71,8 @@ signals:
 private:
     // Back to the screen that opened the editor, past the video source chooser of a new camera.
     void returnToGroupEditor();
+    void addCertificateRow();
+    void showPresentedCertificate(const QString &fingerprint);
 
     GroupStore &m_store;
     BarButtonItem *m_saveButton;
@@ -78,4 +84,8 @@ private:
     std::shared_ptr<FormSwitch> m_ptzSwitch;
     const VideoProfile *m_vidProfile = nullptr;
     const PTZProfile *m_ptzProfile = nullptr;
+    // The fingerprint of the certificate the user trusts for this camera; kept in
+    // what Save writes while SSL stays on.
+    QString m_pinnedCertificate;
+    CertificateProbe *m_probe;
 };
