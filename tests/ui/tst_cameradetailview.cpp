@@ -185,6 +185,24 @@ private slots:
                  s("operator"));
     }
 
+    // The trusted certificate survives an edit while SSL stays on, and goes with it.
+    void trustedCertificateKeptWhileSslIsOn()
+    {
+        const QString pin(64, QLatin1Char('a'));
+        const Value camera = dictionary({{"video.parameters", dictionary({{"video.type", s("AXISMJPEG")},
+                                                                          {"video.host", s("127.0.0.1")},
+                                                                          {"video.ssl", s("y")},
+                                                                          {"video.certificate", pin}})}});
+        CameraDetailView editor(m_scratch.store);
+        editor.setCurrentGroup(newGroup());
+        editor.setCameraDefinition(camera);
+        QCOMPARE(editor.rowForKey(s("certificate"))->rightLabel, s("Trusted"));
+        field(&editor, "video.host")->setValue(s("127.0.0.2"));
+        QCOMPARE(editor.makeDictFromForm().value(s("video.parameters")).value(s("video.certificate")).toString(), pin);
+        field(&editor, "video.ssl")->setValue(s("n"));
+        QVERIFY(!editor.makeDictFromForm().value(s("video.parameters")).contains(s("video.certificate")));
+    }
+
     void detectedCameraIsOnlyShown()
     {
         const Value camera = dictionary(
