@@ -19,8 +19,11 @@ namespace {
 
 // Time stamps further off than this are a new time line, not lag.
 constexpr qint64 DiscontinuityMs = 10000;
+constexpr qint64 SocketTimeoutMs = RTSPStreamSession::SocketTimeoutUs / 1000;
+// A server may answer every request with something else for ever.
+constexpr qint64 OpenLimitMs = SocketTimeoutMs + 1000;
 // The first picture may take two socket time-outs: Automatic tries UDP, then TCP.
-constexpr qint64 FirstPictureLimitMs = 2 * RTSPStreamSession::SocketTimeoutUs / 1000 + 2000;
+constexpr qint64 FirstPictureLimitMs = 2 * SocketTimeoutMs + 2000;
 
 QString errorText(int error)
 {
@@ -106,10 +109,7 @@ RTSPStreamSession::~RTSPStreamSession()
 int RTSPStreamSession::interruptCallback(void *opaque)
 {
     const auto *self = static_cast<const RTSPStreamSession *>(opaque);
-    if (self->wanted != self->m_generation)
-        return 1;
-    const qint64 limit = self->m_announced ? SilenceLimitMs : FirstPictureLimitMs;
-    return self->m_clock.now() - self->m_lastPicture > limit ? 1 : 0;
+    return self->wanted != self->m_generation || self->m_clock.now() > self->m_deadline ? 1 : 0;
 }
 
 void RTSPStreamSession::startInternal(quint64 generation, const Value &params, const QByteArray &url,
@@ -130,7 +130,7 @@ void RTSPStreamSession::stopInternal()
 
 void RTSPStreamSession::open(const QByteArray &url, Transport transport)
 {
-    m_lastPicture = m_clock.now();
+    m_deadline = m_clock.now() + OpenLimitMs;
     m_format = avformat_alloc_context();
     if (!m_format) {
         fail(CameraState::Unreachable, QStringLiteral("out of memory"));
@@ -170,6 +170,7 @@ void RTSPStreamSession::open(const QByteArray &url, Transport transport)
     // Every picture of an intra-only codec (Motion JPEG) is a key frame.
     const AVCodecDescriptor *descriptor = avcodec_descriptor_get(stream->codecpar->codec_id);
     m_intraOnly = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
+    m_deadline = m_clock.now() + FirstPictureLimitMs;
     queueStep();
 }
 
@@ -194,8 +195,9 @@ void RTSPStreamSession::step()
     if (read < 0) {
         if (wanted != m_generation)
             close();
-        else if (read == AVERROR_EXIT && m_announced)
-            fail(CameraState::Silent, QStringLiteral("no picture for %1 s").arg(SilenceLimitMs / 1000));
+        else if (read == AVERROR_EXIT || read == AVERROR(ETIMEDOUT))
+            fail(CameraState::Silent, QStringLiteral("no picture for %1 s")
+                                          .arg((m_announced ? SilenceLimitMs : FirstPictureLimitMs) / 1000));
         else
             fail(stateFor(read), reasonFor(read));
         return;
@@ -260,7 +262,7 @@ void RTSPStreamSession::catchUp(const AVPacket *packet)
 
 void RTSPStreamSession::handlePicture(AVFrame *frame, qint64 bytes)
 {
-    m_lastPicture = m_clock.now();
+    m_deadline = m_clock.now() + SilenceLimitMs;
     {
         const QMutexLocker lock(&m_newestMutex);
         av_frame_unref(m_newest);

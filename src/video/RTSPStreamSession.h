@@ -79,7 +79,8 @@ private:
     int m_videoStream = -1;
     double m_timeBaseMs = 0;
     double m_frameMs = 40;
-    qint64 m_lastPicture = 0;
+    // When the interrupt callback ends the blocking call of this connection.
+    qint64 m_deadline = 0;
     qint64 m_clockBase = 0;
     qint64 m_lastMedia = 0;
     bool m_hasBase = false;
