@@ -26,14 +26,17 @@ RTSPStreamReader::RTSPStreamReader(Clock &clock, QObject *parent)
     connect(s, &RTSPStreamSession::ended, this, [this](quint64 generation, CameraState state, const QString &reason) {
         if (generation != m_connection)
             return;
+        m_ended = generation;
         m_endState = state;
         m_endReason = reason;
     });
     // Connected after StreamReader's own handler, so that the spacing is known.
     connect(s, &StreamSession::reconnectRequested, this, [this](quint64 generation) {
-        if (generation != m_connection || m_endState == CameraState::Idle)
+        if (generation != m_ended || m_endState == CameraState::Idle)
             return;
-        const qint64 waitMs = std::max<qint64>(nextConnectDue() - this->clock().now(), 0);
+        // StreamReader may have connected again already.
+        const qint64 waitMs =
+            m_connection == generation ? std::max<qint64>(nextConnectDue() - this->clock().now(), 0) : 0;
         QEL_LOG(LogLevel::Debug, QStringLiteral("RTSP camera %1: %2; reconnecting in %3 s")
                                      .arg(LogMask::url(videoURL()), m_endReason)
                                      .arg(double(waitMs) / 1000.0, 0, 'f', 1));
@@ -120,7 +123,6 @@ void RTSPStreamReader::connectNow()
         return;
     QEL_LOG(LogLevel::Debug, QStringLiteral("Connecting to RTSP stream: %1").arg(requestDescription()));
     m_connection = beginConnection();
-    m_endState = CameraState::Idle;
     rtspSession()->wanted = m_connection;
     onWorker([generation = m_connection, p = params(), url = videoURL().toEncoded(), t = transport(params())](
                  StreamSession *s) { static_cast<RTSPStreamSession *>(s)->startInternal(generation, p, url, t); });

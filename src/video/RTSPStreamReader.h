@@ -38,6 +38,7 @@ private:
     void beginConnecting();
 
     quint64 m_connection = 0;
+    quint64 m_ended = 0;
     CameraState m_endState = CameraState::Idle;
     QString m_endReason;
 };

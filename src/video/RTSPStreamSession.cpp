@@ -130,7 +130,8 @@ void RTSPStreamSession::stopInternal()
 
 void RTSPStreamSession::open(const QByteArray &url, Transport transport)
 {
-    m_deadline = m_clock.now() + OpenLimitMs;
+    const qint64 began = m_clock.now();
+    m_deadline = began + OpenLimitMs;
     m_format = avformat_alloc_context();
     if (!m_format) {
         fail(CameraState::Unreachable, QStringLiteral("out of memory"));
@@ -149,7 +150,12 @@ void RTSPStreamSession::open(const QByteArray &url, Transport transport)
     if (opened < 0) {
         // avformat_open_input has freed the context.
         m_format = nullptr;
-        if (wanted == m_generation)
+        // libavformat reports a reply that never came as invalid data.
+        if (wanted != m_generation)
+            return;
+        if (m_clock.now() - began >= SocketTimeoutMs)
+            fail(CameraState::Unreachable, QStringLiteral("no answer in %1 s").arg(SocketTimeoutMs / 1000));
+        else
             fail(stateFor(opened), reasonFor(opened));
         return;
     }

@@ -241,7 +241,8 @@ private slots:
             closedPort = probe.serverPort();
         }
         TestServer foreign(TestServer::http([](QTcpSocket *socket, const QByteArray &) {
-            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello");
+            socket->write("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello");
+            socket->disconnectFromHost();
         }));
         const struct
         {
