@@ -14,7 +14,6 @@ from gi.repository import GLib, Gst, GstRtspServer  # noqa: E402
 ENCODERS = {
     "h264": "x264enc tune=zerolatency speed-preset=ultrafast key-int-max={fps} ! rtph264pay name=pay0 pt=96 config-interval=1",
     "h265": "x265enc tune=zerolatency speed-preset=ultrafast key-int-max={fps} ! rtph265pay name=pay0 pt=96 config-interval=1",
-    "mjpeg": "jpegenc ! rtpjpegpay name=pay0 pt=26",
 }
 
 

@@ -156,7 +156,6 @@ private slots:
         QTest::newRow("H.264 TCP") << "h264" << "TCP" << "H.264";
         QTest::newRow("H.264 UDP") << "h264" << "udp" << "H.264";
         QTest::newRow("H.265 TCP") << "h265" << "TCP" << "H.265";
-        QTest::newRow("Motion JPEG UDP") << "mjpeg" << "UDP" << "Motion JPEG";
     }
     void playsEveryCodecOverEveryTransport()
     {

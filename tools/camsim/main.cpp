@@ -6,6 +6,7 @@
 #include "camsim/HttpCameraServer.h"
 #include "camsim/MilestoneServer.h"
 #include "camsim/PelcoDServer.h"
+#include "camsim/RtspCameraServer.h"
 #include "camsim/Scene.h"
 #include "camsim/SimCamera.h"
 #include "camsim/SimConfig.h"
@@ -20,6 +21,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+
+#include <gst/gst.h>
 #include <memory>
 
 namespace {
@@ -51,17 +54,19 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // The RTSP cameras' GStreamer runs on the GLib main context that Qt's loop turns.
+    gst_init(nullptr, nullptr);
     QCoreApplication::setApplicationName(QStringLiteral("vyo-camsim"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VYO_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Simulated network cameras for Vyo: Motion-JPEG video and "
+    parser.setApplicationDescription(QStringLiteral("Simulated network cameras for Vyo: Motion-JPEG and RTSP video and "
                                                     "pan/tilt/zoom heads for every protocol the viewer speaks."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption configOption(QStringLiteral("config"), QStringLiteral("Cameras from a JSON <file>."),
                                           QStringLiteral("file"));
-    const QCommandLineOption demoOption(QStringLiteral("demo"), QStringLiteral("The built-in set of eight cameras."));
+    const QCommandLineOption demoOption(QStringLiteral("demo"), QStringLiteral("The built-in set of ten cameras, two of them RTSP."));
     const QCommandLineOption bindOption(QStringLiteral("bind"), QStringLiteral("Listen on <address> (127.0.0.1)."),
                                         QStringLiteral("address"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption controlOption(QStringLiteral("control-port"),
@@ -114,7 +119,10 @@ int main(int argc, char *argv[])
     for (const QList<SimCamera *> &group : std::as_const(servers)) {
         const CameraSetup &first = group.first()->setup();
         bool listening = false;
-        if (first.family == QLatin1StringView("milestone")) {
+        if (first.family == QLatin1StringView("rtsp")) {
+            auto *server = new RtspCameraServer(group.first(), scene, &owner);
+            listening = server->listen(bind, first.port);
+        } else if (first.family == QLatin1StringView("milestone")) {
             auto *server = new MilestoneServer(group, scene, &owner);
             listening = server->listen(bind, first.port);
         } else {
