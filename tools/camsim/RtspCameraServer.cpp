@@ -62,7 +62,6 @@ GstRTSPFilterResult removeClient(GstRTSPServer *, GstRTSPClient *, gpointer)
 {
     return GST_RTSP_FILTER_REMOVE;
 }
-
 } // namespace
 
 RtspCameraServer::RtspCameraServer(SimCamera *camera, const Scene &scene, QObject *parent)
@@ -96,8 +95,6 @@ RtspCameraServer::RtspCameraServer(SimCamera *camera, const Scene &scene, QObjec
     connect(&m_frameTimer, &QTimer::timeout, this, &RtspCameraServer::pushFrames);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     m_frameTimer.start(static_cast<int>(std::lround(1000.0 / setup.fps)));
-    m_faultTimer.setSingleShot(true);
-    connect(&m_faultTimer, &QTimer::timeout, this, &RtspCameraServer::fault);
 }
 
 RtspCameraServer::~RtspCameraServer()
@@ -123,7 +120,7 @@ void RtspCameraServer::addStream(const QString &path, QSize size)
     // A key frame every second: a viewer joining the shared stream waits no longer.
     const QString launch =
         QStringLiteral("( appsrc name=src is-live=true format=time do-timestamp=true "
-                       "caps=video/x-raw,format=BGRx,width=%1,height=%2,framerate=%3/1 ! videoconvert ! "
+                       "caps=video/x-raw,format=BGRx,width=%1,height=%2,framerate=%3/1 ! videoconvert ! video/x-raw,format=I420 ! "
                        "%4 tune=zerolatency speed-preset=ultrafast key-int-max=%3 ! %5 name=pay0 pt=96 "
                        "config-interval=1 )")
             .arg(size.width())
@@ -155,10 +152,6 @@ bool RtspCameraServer::listen(const QHostAddress &address, quint16 port)
         return false;
     const int bound = gst_rtsp_server_get_bound_port(m_server);
     m_camera->setup().port = static_cast<quint16>(bound);
-    // Coming back after a fault takes the same port.
-    gst_rtsp_server_set_service(m_server, QByteArray::number(bound).constData());
-    if (m_camera->setup().downAfter > 0)
-        m_faultTimer.start(static_cast<int>(m_camera->setup().downAfter * 1000));
     return true;
 }
 
@@ -180,20 +173,5 @@ void RtspCameraServer::pushFrames()
         GstFlowReturn result = GST_FLOW_OK;
         g_signal_emit_by_name(stream->source, "push-buffer", buffer, &result);
         gst_buffer_unref(buffer);
-    }
-}
-
-void RtspCameraServer::fault()
-{
-    const CameraSetup &setup = m_camera->setup();
-    if (m_source) {
-        // As a camera that reboots: every client is dropped and nobody answers for a while.
-        g_source_remove(m_source);
-        m_source = 0;
-        gst_rtsp_server_client_filter(m_server, removeClient, nullptr);
-        m_faultTimer.start(static_cast<int>(setup.downFor * 1000));
-    } else {
-        m_source = gst_rtsp_server_attach(m_server, nullptr);
-        m_faultTimer.start(static_cast<int>(setup.downAfter * 1000));
     }
 }

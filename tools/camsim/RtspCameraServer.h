@@ -17,7 +17,7 @@ typedef struct _GstRTSPServer GstRTSPServer;
 // One simulated RTSP camera on GStreamer's RTSP server: the scene encoded as H.264 or
 // H.265 on the main path and, when the camera has one, on a smaller sub path; Basic
 // or Digest authentication; and the faults its setup asks for (a stream that stalls,
-// a server that goes away and comes back, RTP packets lost). GStreamer runs on the
+// RTP packets lost). GStreamer runs on the
 // GLib main context, which Qt's event loop turns on Linux.
 class RtspCameraServer final : public QObject
 {
@@ -35,8 +35,6 @@ public:
 private:
     void addStream(const QString &path, QSize size);
     void pushFrames();
-    // Takes the server down, or brings it back.
-    void fault();
 
     SimCamera *m_camera;
     const Scene &m_scene;
@@ -44,5 +42,4 @@ private:
     unsigned m_source = 0;
     std::vector<std::unique_ptr<Stream>> m_streams;
     QTimer m_frameTimer;
-    QTimer m_faultTimer;
 };

@@ -41,14 +41,15 @@ struct CameraSetup
     bool singlePicture = false;
     // RTSP cameras: "h264" or "h265", the optional sub stream, the transport the
     // viewer is told to use, and faults: pictures stop stallAfter seconds into a
-    // stream; the server goes away after downAfter seconds for downFor seconds;
-    // a share udpLoss of the RTP packets is lost.
+    // stream; the whole simulator exits exitAfter seconds after it started and comes
+    // back downFor seconds later, as a camera that reboots; a share udpLoss of the
+    // RTP packets is lost.
     QString codec = QStringLiteral("h264");
     QString subPath;
     QSize subResolution{ 320, 240 };
     QString transport;
     double stallAfter = 0;
-    double downAfter = 0;
+    double exitAfter = 0;
     double downFor = 0;
     double udpLoss = 0;
 };

@@ -53,9 +53,11 @@ QString rtspProblem(const CameraSetup &s)
     if (s.resolution.width() % 2 || s.resolution.height() % 2 || s.subResolution.width() < 16
         || s.subResolution.height() < 16 || s.subResolution.width() % 2 || s.subResolution.height() % 2)
         return QStringLiteral("RTSP sizes are even and at least 16x16");
-    if (s.stallAfter < 0 || s.downAfter < 0 || s.downFor < 0 || (s.downAfter > 0) != (s.downFor > 0)
+    if (s.stallAfter < 0 || s.exitAfter < 0 || s.downFor < 0 || (s.exitAfter > 0) != (s.downFor > 0)
         || s.udpLoss < 0 || s.udpLoss >= 1)
-        return QStringLiteral("bad faults: downAfter and downFor go together, udpLoss is 0 to 1");
+        return QStringLiteral("bad faults: exitAfter and downFor go together, udpLoss is 0 to 1");
+    if (s.exitAfter > 0 && s.port == 0)
+        return QStringLiteral("a camera that exits and comes back needs a fixed port");
     if (!s.ptz.isEmpty() && s.ptz != QLatin1StringView("pelco") && s.ptz != QLatin1StringView("gemineye")
         && s.ptz != QLatin1StringView("universal"))
         return QStringLiteral("an RTSP camera takes a byte-protocol head");
@@ -125,7 +127,7 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
             s.transport = o.value(QStringLiteral("transport")).toString();
             const QJsonObject faults = o.value(QStringLiteral("faults")).toObject();
             s.stallAfter = faults.value(QStringLiteral("stallAfter")).toDouble();
-            s.downAfter = faults.value(QStringLiteral("downAfter")).toDouble();
+            s.exitAfter = faults.value(QStringLiteral("exitAfter")).toDouble();
             s.downFor = faults.value(QStringLiteral("downFor")).toDouble();
             s.udpLoss = faults.value(QStringLiteral("udpLoss")).toDouble();
         }
