@@ -5,6 +5,7 @@
 #include "video/RTSPVideoProfile.h"
 #include "video/VideoStreamFactory.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -68,6 +69,27 @@ private slots:
             QCOMPARE(snapshotSize(*viewer.reader), thumbnail ? QSize(320, 240) : QSize(1280, 720));
             QCOMPARE(viewer.consumer->frames().last().picture.size(), QSize(160, thumbnail ? 120 : 90));
         }
+    }
+
+    // vyoctl reads the grid stream as the grid would and says how it decoded it.
+    void probe()
+    {
+        const Value params = m_camsim.camera(QStringLiteral("Gate")).value(QStringLiteral("video.parameters"));
+        QProcess vyoctl;
+        vyoctl.setProcessChannelMode(QProcess::MergedChannels);
+        const auto text = [&params](const char *key) { return params.value(QString::fromLatin1(key)).toString(); };
+        vyoctl.start(QStringLiteral(VYOCTL_PATH),
+                     { QStringLiteral("probe"), QStringLiteral("--type"), QStringLiteral("RTSP"), QStringLiteral("--host"),
+                       text("video.host"), QStringLiteral("--port"), text("video.port"), QStringLiteral("--path"),
+                       text("video.path"), QStringLiteral("--grid-path"), text("video.grid_path"),
+                       QStringLiteral("--thumbnail"), QStringLiteral("--user"), text("video.username"),
+                       QStringLiteral("--password"), text("video.password"), QStringLiteral("--frames"),
+                       QStringLiteral("2"), QStringLiteral("--timeout"), QStringLiteral("20") });
+        QVERIFY(vyoctl.waitForFinished(30000));
+        const QString output = QString::fromUtf8(vyoctl.readAll());
+        QVERIFY2(vyoctl.exitCode() == 0, qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("stream: H.264, 320x240, software decoding")), qPrintable(output));
+        QVERIFY2(!output.contains(text("video.password")), qPrintable(output));
     }
 
     void h265WithCredentials()
