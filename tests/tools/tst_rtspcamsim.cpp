@@ -71,6 +71,17 @@ private slots:
         }
     }
 
+    // A neighbouring page's tile: one picture, then the connection ends.
+    void trickle()
+    {
+        Viewer viewer(m_camsim.camera(QStringLiteral("Gate")), true);
+        viewer.reader->getSingleFrame(0);
+        QTRY_COMPARE_WITH_TIMEOUT(viewer.consumer->count(), 1, 15000);
+        QTRY_COMPARE(viewer.reader->state(), CameraState::Idle);
+        QTest::qWait(500);
+        QCOMPARE(viewer.consumer->count(), 1);
+    }
+
     // vyoctl reads the grid stream as the grid would and says how it decoded it.
     void probe()
     {
