@@ -221,6 +221,8 @@ void RTSPStreamSession::step()
     catchUp(m_packet);
     const bool key = m_intraOnly || (m_packet->flags & AV_PKT_FLAG_KEY);
     if (m_waitKeyFrame && !key) {
+        // Its bytes count with the next picture shown.
+        m_pendingBytes += m_packet->size;
         av_packet_unref(m_packet);
         countSkipped(1);
         queueStep();
