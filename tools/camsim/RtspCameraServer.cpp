@@ -7,18 +7,38 @@
 #include "camsim/Scene.h"
 #include "camsim/SimCamera.h"
 
+#include <QMutex>
 #include <QRandomGenerator>
 
 #include <cmath>
 
-// What one mount point needs while a media plays it. The media lives on GStreamer's
-// threads; the source element is only touched from Qt's (the GLib) main thread.
+// What one mount point needs while a media plays it. GStreamer configures and
+// unprepares the media on threads of its own: the source is guarded.
 struct RtspCameraServer::Stream
 {
     QSize size;
     double udpLoss = 0;
+    QMutex mutex;
     GstElement *source = nullptr;
     QElapsedTimer playing;
+
+    // The source with a reference of the caller's; null when there is none or the
+    // stream has stalled, stallAfter seconds after it began (never when 0).
+    GstElement *takeSource(double stallAfter)
+    {
+        const QMutexLocker lock(&mutex);
+        if (!source || (stallAfter > 0 && playing.elapsed() > stallAfter * 1000))
+            return nullptr;
+        return GST_ELEMENT(gst_object_ref(source));
+    }
+    void setSource(GstElement *element)
+    {
+        const QMutexLocker lock(&mutex);
+        if (source)
+            gst_object_unref(source);
+        source = element;
+        playing.start();
+    }
 };
 
 namespace {
@@ -33,19 +53,14 @@ GstPadProbeReturn dropSome(GstPad *, GstPadProbeInfo *, gpointer data)
 
 void mediaUnprepared(GstRTSPMedia *, gpointer data)
 {
-    auto *stream = static_cast<RtspCameraServer::Stream *>(data);
-    if (stream->source)
-        gst_object_unref(stream->source);
-    stream->source = nullptr;
+    static_cast<RtspCameraServer::Stream *>(data)->setSource(nullptr);
 }
 
 void mediaConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data)
 {
     auto *stream = static_cast<RtspCameraServer::Stream *>(data);
     GstElement *bin = gst_rtsp_media_get_element(media);
-    mediaUnprepared(media, stream);
-    stream->source = gst_bin_get_by_name_recurse_up(GST_BIN(bin), "src");
-    stream->playing.start();
+    stream->setSource(gst_bin_get_by_name_recurse_up(GST_BIN(bin), "src"));
     if (stream->udpLoss > 0) {
         if (GstElement *payloader = gst_bin_get_by_name_recurse_up(GST_BIN(bin), "pay0")) {
             GstPad *pad = gst_element_get_static_pad(payloader, "src");
@@ -103,10 +118,8 @@ RtspCameraServer::~RtspCameraServer()
         g_source_remove(m_source);
     gst_rtsp_server_client_filter(m_server, removeClient, nullptr);
     g_object_unref(m_server);
-    for (const auto &stream : m_streams) {
-        if (stream->source)
-            gst_object_unref(stream->source);
-    }
+    for (const auto &stream : m_streams)
+        stream->setSource(nullptr);
 }
 
 void RtspCameraServer::addStream(const QString &path, QSize size)
@@ -160,9 +173,8 @@ void RtspCameraServer::pushFrames()
     const CameraSetup &setup = m_camera->setup();
     Head &head = m_camera->head();
     for (const auto &stream : m_streams) {
-        if (!stream->source)
-            continue;
-        if (setup.stallAfter > 0 && stream->playing.elapsed() > setup.stallAfter * 1000)
+        GstElement *source = stream->takeSource(setup.stallAfter);
+        if (!source)
             continue;
         const Scene::Overlay overlay{ setup.name, m_camera->nextFrameNumber(), head.pan(), head.tilt(), head.zoom() };
         const QImage picture = m_scene.render(head.pan(), head.tilt(), head.fieldOfView(), stream->size, overlay);
@@ -171,7 +183,8 @@ void RtspCameraServer::pushFrames()
         GstBuffer *buffer = gst_buffer_new_allocate(nullptr, size, nullptr);
         gst_buffer_fill(buffer, 0, picture.constBits(), size);
         GstFlowReturn result = GST_FLOW_OK;
-        g_signal_emit_by_name(stream->source, "push-buffer", buffer, &result);
+        g_signal_emit_by_name(source, "push-buffer", buffer, &result);
         gst_buffer_unref(buffer);
+        gst_object_unref(source);
     }
 }
