@@ -197,7 +197,12 @@ void RTSPStreamSession::step()
         close();
         return;
     }
-    const int read = av_read_frame(m_format, m_packet);
+    int read = av_read_frame(m_format, m_packet);
+    // An interrupted read may still hand over what its parser held: the time is up all the same.
+    if (read >= 0 && m_clock.now() > m_deadline) {
+        av_packet_unref(m_packet);
+        read = AVERROR_EXIT;
+    }
     if (read < 0) {
         if (wanted != m_generation)
             close();
