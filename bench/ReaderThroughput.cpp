@@ -36,14 +36,17 @@ class Collector final : public MultipartSplitter::Listener
 public:
     bool partBegins() override
     {
-        if (!buffer.isEmpty())
-            ++parts;
         buffer.clear();
         return true;
     }
     bool partData(const char *data, qsizetype size) override
     {
         buffer.append(data, size);
+        return true;
+    }
+    bool partEnds() override
+    {
+        ++parts;
         return true;
     }
 

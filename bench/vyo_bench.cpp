@@ -1,8 +1,9 @@
 // Figures for the video path, the ones held against targets first: the viewer's
 // grid against six bare ffmpeg decoders on the same streams in the same run, its
 // peak memory, glass-to-glass latency read from vyo-camsim's time stamps in what
-// the viewer paints, the single view's CPU per frame; then decode costs and reader
-// throughput. Progress goes to stderr, figures to stdout.
+// the viewer paints, the single view's CPU per frame, for Motion-JPEG and for
+// H.264 over RTSP; then decode costs and reader throughput. Progress goes to
+// stderr, figures to stdout.
 
 #include "bench/Bench.h"
 
@@ -46,6 +47,17 @@ const QByteArray CameraConfig = R"({"cameras": [
   {"name": "Wide", "family": "generic", "path": "/video.mjpg", "resolution": "1920x1080", "fps": 30}
 ]})";
 
+// The same set as H.264 RTSP cameras (TCP: nothing lost on a loaded machine).
+const QByteArray RtspConfig = R"({"cameras": [
+  {"name": "Cam 1", "family": "rtsp", "resolution": "640x480", "fps": 30, "transport": "TCP"},
+  {"name": "Cam 2", "family": "rtsp", "resolution": "640x480", "fps": 30, "transport": "TCP"},
+  {"name": "Cam 3", "family": "rtsp", "resolution": "640x480", "fps": 30, "transport": "TCP"},
+  {"name": "Cam 4", "family": "rtsp", "resolution": "640x480", "fps": 30, "transport": "TCP"},
+  {"name": "Cam 5", "family": "rtsp", "resolution": "640x480", "fps": 30, "transport": "TCP"},
+  {"name": "Cam 6", "family": "rtsp", "resolution": "640x480", "fps": 30, "transport": "TCP"},
+  {"name": "Wide", "family": "rtsp", "resolution": "1920x1080", "fps": 30, "transport": "TCP"}
+]})";
+
 // vyo-camsim with time stamps in every picture, and the cameras it printed.
 bool startSimulator(QProcess &simulator, const QString &configPath, Value *cameras, QString *error)
 {
@@ -80,9 +92,10 @@ bool writeProfile(const QString &dir, const Value &cameras)
 QString streamUrl(const Value &camera)
 {
     const Value video = camera.value(QStringLiteral("video.parameters"));
-    return QStringLiteral("http://%1:%2%3")
-        .arg(video.value(QStringLiteral("video.host")).toString(), video.value(QStringLiteral("video.port")).toString(),
-             video.value(QStringLiteral("video.path")).toString());
+    const bool rtsp = video.value(QStringLiteral("video.type")).toString() == QLatin1StringView("RTSP");
+    return QStringLiteral("%1://%2:%3%4")
+        .arg(rtsp ? QStringLiteral("rtsp") : QStringLiteral("http"), video.value(QStringLiteral("video.host")).toString(),
+             video.value(QStringLiteral("video.port")).toString(), video.value(QStringLiteral("video.path")).toString());
 }
 
 // User and system CPU seconds of a process so far.
@@ -112,11 +125,13 @@ Baseline runFfmpeg(const QStringList &urls)
     std::vector<std::unique_ptr<QProcess>> decoders;
     for (const QString &url : urls) {
         auto process = std::make_unique<QProcess>();
-        process->start(QStringLiteral("ffmpeg"),
-                       { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                         QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1"),
-                         QStringLiteral("-i"), url, QStringLiteral("-an"), QStringLiteral("-f"), QStringLiteral("null"),
-                         QStringLiteral("-") });
+        QStringList args = { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                             QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1") };
+        if (url.startsWith(QLatin1StringView("rtsp:")))
+            args << QStringLiteral("-rtsp_transport") << QStringLiteral("tcp");
+        args << QStringLiteral("-i") << url << QStringLiteral("-an") << QStringLiteral("-f") << QStringLiteral("null")
+             << QStringLiteral("-");
+        process->start(QStringLiteral("ffmpeg"), args);
         decoders.push_back(std::move(process));
     }
     std::vector<QByteArray> progress(decoders.size());
@@ -148,6 +163,50 @@ Baseline runFfmpeg(const QStringList &urls)
              static_cast<double>(framesAfter - framesBefore) / BaselineSeconds };
 }
 
+// One set of cameras: the viewer's run, then six ffmpeg decoders on its grid's streams.
+bool runRound(const QByteArray &config, QMap<QString, QStringList> *figures, Baseline *baseline)
+{
+    QTextStream err(stderr);
+    QTemporaryDir dir;
+    const QString configPath = dir.filePath(QStringLiteral("cameras.json"));
+    QProcess simulator;
+    Value cameras;
+    QString error;
+    if (!AtomicFile::write(configPath, config) || !startSimulator(simulator, configPath, &cameras, &error)) {
+        err << "vyo_bench: vyo-camsim gave no cameras: " << error << Qt::endl;
+        return false;
+    }
+    const QString profile = dir.filePath(QStringLiteral("profile"));
+    if (!QDir().mkpath(profile) || !writeProfile(profile, cameras)) {
+        err << "vyo_bench: cannot write the viewer's profile" << Qt::endl;
+        return false;
+    }
+
+    err << "the viewer on " << streamUrl(cameras.at(0)).section(QLatin1Char(':'), 0, 0)
+        << " cameras: grid for 30 s, latency, single views..." << Qt::endl;
+    QProcess viewer;
+    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    viewer.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--viewer"), profile });
+    if (!viewer.waitForFinished(10 * 60 * 1000) || viewer.exitCode() != 0) {
+        err << "vyo_bench: the viewer run failed" << Qt::endl;
+        return false;
+    }
+    for (const QByteArray &line : viewer.readAllStandardOutput().split('\n')) {
+        const QStringList words = QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (!words.isEmpty())
+            figures->insert(words.first(), words.mid(1));
+    }
+
+    err << "six ffmpeg decoders for 30 s..." << Qt::endl;
+    QStringList urls;
+    for (int i = 0; i < Streams; ++i)
+        urls << streamUrl(cameras.at(i));
+    *baseline = runFfmpeg(urls);
+    simulator.terminate();
+    simulator.waitForFinished(5000);
+    return true;
+}
+
 QString machine()
 {
     QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
@@ -165,9 +224,44 @@ QString machine()
         .arg(QSysInfo::kernelType(), QSysInfo::kernelVersion());
 }
 
+void printSingleViews(QTextStream &out, const QMap<QString, QStringList> &figures)
+{
+    for (const auto &[name, key] : { std::pair(QStringLiteral("640x480"), QStringLiteral("single-640")),
+                                     std::pair(QStringLiteral("1920x1080"), QStringLiteral("single-1920")) }) {
+        const QStringList figure = figures.value(key);
+        out << QStringLiteral("single view %1: %2 ms CPU per frame, %3 frames/s, decoded at %4\n")
+                   .arg(name)
+                   .arg(figure.value(0).toDouble(), 0, 'f', 3)
+                   .arg(figure.value(1).toDouble(), 0, 'f', 1)
+                   .arg(figure.value(2));
+    }
+}
+
 QString verdict(bool met)
 {
     return met ? QStringLiteral("met") : QStringLiteral("MISSED");
+}
+
+// The grid's CPU against the bare decoders and the latency, each with its verdict.
+void printTargets(QTextStream &out, const QMap<QString, QStringList> &figures, const Baseline &baseline,
+                  double ratioTarget, int latencyTarget)
+{
+    const double cpu = figures.value(QStringLiteral("grid")).value(0).toDouble();
+    const double ratio = baseline.cpuPerSecond > 0 ? cpu / baseline.cpuPerSecond : 0;
+    const QStringList tile = figures.value(QStringLiteral("latency-tile"));
+    const QStringList single = figures.value(QStringLiteral("latency-single"));
+    const double p95 = std::max(tile.value(1).toDouble(), single.value(1).toDouble());
+    out << QStringLiteral("grid CPU / six ffmpeg decoders: %1 (viewer %2 CPU s/s, ffmpeg %3 CPU s/s; target at "
+                          "most %4): %5\n")
+               .arg(ratio, 0, 'f', 2)
+               .arg(cpu, 0, 'f', 3)
+               .arg(baseline.cpuPerSecond, 0, 'f', 3)
+               .arg(ratioTarget)
+               .arg(verdict(ratio > 0 && ratio <= ratioTarget));
+    out << QStringLiteral("latency p95: tile %1 ms, single view %2 ms (target at most %3 ms): %4\n")
+               .arg(tile.value(1), single.value(1))
+               .arg(latencyTarget)
+               .arg(verdict(!tile.isEmpty() && !single.isEmpty() && p95 <= latencyTarget));
 }
 
 } // namespace
@@ -190,68 +284,25 @@ int main(int argc, char *argv[])
     err << "reader throughput..." << Qt::endl;
     const QStringList readers = readerThroughput();
 
-    QTemporaryDir dir;
-    const QString configPath = dir.filePath(QStringLiteral("cameras.json"));
-    QProcess simulator;
-    Value cameras;
-    QString error;
-    if (!AtomicFile::write(configPath, CameraConfig) || !startSimulator(simulator, configPath, &cameras, &error)) {
-        err << "vyo_bench: vyo-camsim gave no cameras: " << error << Qt::endl;
-        return 1;
-    }
-    const QString profile = dir.filePath(QStringLiteral("profile"));
-    if (!QDir().mkpath(profile) || !writeProfile(profile, cameras)) {
-        err << "vyo_bench: cannot write the viewer's profile" << Qt::endl;
-        return 1;
-    }
-
-    err << "the viewer: grid for 30 s, latency, single views..." << Qt::endl;
-    QProcess viewer;
-    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    viewer.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--viewer"), profile });
-    if (!viewer.waitForFinished(10 * 60 * 1000) || viewer.exitCode() != 0) {
-        err << "vyo_bench: the viewer run failed" << Qt::endl;
-        return 1;
-    }
     QMap<QString, QStringList> figures;
-    for (const QByteArray &line : viewer.readAllStandardOutput().split('\n')) {
-        const QStringList words = QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (!words.isEmpty())
-            figures.insert(words.first(), words.mid(1));
-    }
-
-    err << "six ffmpeg decoders for 30 s..." << Qt::endl;
-    QStringList urls;
-    for (int i = 0; i < Streams; ++i)
-        urls << streamUrl(cameras.at(i));
-    const Baseline baseline = runFfmpeg(urls);
-    simulator.terminate();
-    simulator.waitForFinished(5000);
+    Baseline baseline;
+    QMap<QString, QStringList> rtspFigures;
+    Baseline rtspBaseline;
+    if (!runRound(CameraConfig, &figures, &baseline) || !runRound(RtspConfig, &rtspFigures, &rtspBaseline))
+        return 1;
 
     const QStringList grid = figures.value(QStringLiteral("grid"), { QStringLiteral("0"), QStringLiteral("0"),
                                                                       QStringLiteral("0"), QStringLiteral("0") });
     const QStringList tile = figures.value(QStringLiteral("latency-tile"));
     const QStringList single = figures.value(QStringLiteral("latency-single"));
     const QStringList single640 = figures.value(QStringLiteral("single-640"));
-    const QStringList single1920 = figures.value(QStringLiteral("single-1920"));
-    const double gridCpu = grid.value(0).toDouble();
-    const double ratio = baseline.cpuPerSecond > 0 ? gridCpu / baseline.cpuPerSecond : 0;
     const double rss = grid.value(3).toDouble();
-    const double p95 = std::max(tile.value(1).toDouble(), single.value(1).toDouble());
     const double perFrame640 = single640.value(0).toDouble();
 
     out << "Vyo video benchmark, " << QDateTime::currentDateTime().toString(Qt::ISODate) << ", " << machine()
         << ", Qt platform " << QGuiApplication::platformName() << "\n\n";
-    out << QStringLiteral("grid CPU / six ffmpeg decoders: %1 (viewer %2 CPU s/s, ffmpeg %3 CPU s/s; target at "
-                          "most 0.6): %4\n")
-               .arg(ratio, 0, 'f', 2)
-               .arg(gridCpu, 0, 'f', 3)
-               .arg(baseline.cpuPerSecond, 0, 'f', 3)
-               .arg(verdict(ratio > 0 && ratio <= 0.6));
+    printTargets(out, figures, baseline, 0.6, 50);
     out << QStringLiteral("grid peak RSS: %1 MB (target at most 80 MB): %2\n").arg(rss, 0, 'f', 1).arg(verdict(rss <= 80));
-    out << QStringLiteral("latency p95: tile %1 ms, single view %2 ms (target at most 50 ms): %3\n")
-               .arg(tile.value(1), single.value(1))
-               .arg(verdict(!tile.isEmpty() && !single.isEmpty() && p95 <= 50));
     out << QStringLiteral("single view 640x480: %1 ms CPU per frame (target under 0.7 ms): %2\n\n")
                .arg(perFrame640, 0, 'f', 3)
                .arg(verdict(perFrame640 > 0 && perFrame640 < 0.7));
@@ -264,14 +315,22 @@ int main(int argc, char *argv[])
                .arg(baseline.framesPerSecond, 0, 'f', 1);
     out << QStringLiteral("latency ms (p50 p95 max, grabs without a stamp): tile %1; single view %2\n")
                .arg(tile.join(QLatin1Char(' ')), single.join(QLatin1Char(' ')));
-    for (const auto &[name, figure] : { std::pair(QStringLiteral("640x480"), single640),
-                                        std::pair(QStringLiteral("1920x1080"), single1920) }) {
-        out << QStringLiteral("single view %1: %2 ms CPU per frame, %3 frames/s, decoded at %4\n")
-                   .arg(name)
-                   .arg(figure.value(0).toDouble(), 0, 'f', 3)
-                   .arg(figure.value(1).toDouble(), 0, 'f', 1)
-                   .arg(figure.value(2));
-    }
+    printSingleViews(out, figures);
+    const QStringList rtspGrid = rtspFigures.value(QStringLiteral("grid"));
+    const QStringList rtspTile = rtspFigures.value(QStringLiteral("latency-tile"));
+    const QStringList rtspSingle = rtspFigures.value(QStringLiteral("latency-single"));
+    out << QStringLiteral("\nH.264 over RTSP:\n");
+    printTargets(out, rtspFigures, rtspBaseline, 1.1, 150);
+    out << QStringLiteral("grid: %1 frames shown/s, %2 skipped/s, tiles decoded at %3; ffmpeg %4 frames/s; peak "
+                          "RSS %5 MB\n")
+               .arg(rtspGrid.value(1).toDouble(), 0, 'f', 1)
+               .arg(rtspGrid.value(2).toDouble(), 0, 'f', 1)
+               .arg(rtspFigures.value(QStringLiteral("tile-size")).value(0))
+               .arg(rtspBaseline.framesPerSecond, 0, 'f', 1)
+               .arg(rtspGrid.value(3).toDouble(), 0, 'f', 1);
+    out << QStringLiteral("latency ms (p50 p95 max, grabs without a stamp): tile %1; single view %2\n")
+               .arg(rtspTile.join(QLatin1Char(' ')), rtspSingle.join(QLatin1Char(' ')));
+    printSingleViews(out, rtspFigures);
     out << "\ndecode, CPU per frame:\n";
     for (const QString &line : decode)
         out << "  " << line << '\n';

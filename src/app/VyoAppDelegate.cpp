@@ -21,6 +21,7 @@
 #include "platform/CertificatePin.h"
 #include "platform/Clock.h"
 #include "platform/Preferences.h"
+#include "video/CodecDecoder.h"
 #include "ui/settings/KeyboardFixer.h"
 #include "ui/settings/RegistrationView.h"
 #include "sharing/RegistrationHandler.h"
@@ -74,6 +75,12 @@ Clock &VyoAppDelegate::clock() const
 void VyoAppDelegate::applicationDidFinishLaunching()
 {
     DefaultSettings::initializeDefaultSettings(m_preferences);
+    // Streams opened from now on follow the Debug settings' switch.
+    CodecDecoder::setHardwareAllowed(m_preferences.hardwareDecoding());
+    connect(&m_preferences, &Preferences::changed, this, [this](Preferences::Key key) {
+        if (key == Preferences::Key::HardwareDecoding)
+            CodecDecoder::setHardwareAllowed(m_preferences.hardwareDecoding());
+    });
     m_keyboardFixer = std::make_unique<KeyboardFixer>();
     m_imageCache = std::make_shared<FrameCache>(36);
     m_videoThread = std::make_unique<WorkerThread>(0.4);

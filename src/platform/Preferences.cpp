@@ -33,6 +33,8 @@ KeyEntry entry(Preferences::Key key)
         return { QLatin1StringView("SelectedGroupId"), 0 };
     case Key::ShowFPS:
         return { QLatin1StringView("VidShowFPS"), false };
+    case Key::HardwareDecoding:
+        return { QLatin1StringView("VidHardwareDecoding"), true };
     case Key::RegistrationShown:
         return { QLatin1StringView("RegShown"), false };
     case Key::RegistrationNeeded:
@@ -178,6 +180,16 @@ bool Preferences::showFPS() const
 void Preferences::setShowFPS(bool on)
 {
     write(Key::ShowFPS, on);
+}
+
+bool Preferences::hardwareDecoding() const
+{
+    return boolValue(Key::HardwareDecoding);
+}
+
+void Preferences::setHardwareDecoding(bool on)
+{
+    write(Key::HardwareDecoding, on);
 }
 
 bool Preferences::registrationShown() const

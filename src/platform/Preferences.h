@@ -21,6 +21,7 @@ public:
         NextGroupId,
         SelectedGroupId,
         ShowFPS,
+        HardwareDecoding,
         RegistrationShown,
         RegistrationNeeded,
         RegistrationSubscribed,
@@ -50,6 +51,9 @@ public:
     // The frame-rate line of the video views.
     bool showFPS() const;
     void setShowFPS(bool on);
+    // RTSP cameras decode through VA-API when a GPU can; read when a stream opens.
+    bool hardwareDecoding() const;
+    void setHardwareDecoding(bool on);
 
     // The registration form has been saved once.
     bool registrationShown() const;

@@ -144,9 +144,14 @@ quint64 StreamReader::beginConnection()
     return ++m_generation;
 }
 
+qint64 StreamReader::nextConnectDue() const
+{
+    return std::max(m_lastConnect + ReconnectSpacingMs, m_retryAt);
+}
+
 void StreamReader::startIntermediate()
 {
-    const qint64 due = std::max(m_lastConnect + ReconnectSpacingMs, m_retryAt);
+    const qint64 due = nextConnectDue();
     if (m_clock.now() < due) {
         m_delayedStart->start(due - m_clock.now(), false);
         return;

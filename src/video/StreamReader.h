@@ -55,6 +55,8 @@ protected:
     Clock &clock() const { return m_clock; }
     const Value &params() const { return m_params; }
     const QUrl &videoURL() const { return m_url; }
+    // When the next connection may be made, on the clock's scale.
+    qint64 nextConnectDue() const;
     // Marks a new connection as made now and returns its generation.
     quint64 beginConnection();
 

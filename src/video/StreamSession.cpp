@@ -98,29 +98,40 @@ void StreamSession::countSkipped(int count)
         consumer->framesSkipped(count);
 }
 
-void StreamSession::decodePending()
+bool StreamSession::consumersReady(QSize *target)
 {
-    if (m_pending.isEmpty() || m_consumers.empty())
-        return;
-    QSize target(0, 0);
+    *target = QSize(0, 0);
     bool ready = true;
     for (const auto &consumer : m_consumers) {
         // Each consumer still showing a picture keeps the waker, so every one is asked.
         ready = consumer->readyForFrame(m_waker) && ready;
-        target = target.expandedTo(consumer->targetSize());
+        *target = target->expandedTo(consumer->targetSize());
     }
-    if (!ready)
+    return ready;
+}
+
+void StreamSession::decodePending()
+{
+    if (m_pending.isEmpty() || m_consumers.empty())
+        return;
+    QSize target;
+    if (!consumersReady(&target))
         return;
     const QByteArray part = std::exchange(m_pending, QByteArray());
     const qint64 bytes = std::exchange(m_pendingBytes, 0);
     const QImage picture = m_decoder.decode(part, target);
-    if (picture.isNull()) {
+    if (picture.isNull())
         reportUndecodable(part.size());
-    } else if (m_playingGeneration != m_generation || m_undecodableRun >= NotVideoRun) {
-        m_playingGeneration = m_generation;
-        m_undecodableRun = 0;
-        emit playing(m_generation);
-    } else {
+    deliverPicture(picture, bytes);
+}
+
+void StreamSession::deliverPicture(const QImage &picture, qint64 bytes)
+{
+    if (!picture.isNull()) {
+        if (m_playingGeneration != m_generation || m_undecodableRun >= NotVideoRun) {
+            m_playingGeneration = m_generation;
+            emit playing(m_generation);
+        }
         m_undecodableRun = 0;
     }
     const int count = static_cast<int>(std::min<qint64>(bytes, std::numeric_limits<int>::max()));

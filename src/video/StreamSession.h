@@ -69,6 +69,15 @@ protected:
     void countSkipped(int count);
     // Logs a line about this camera, holding back repeats within a minute.
     void logLimited(LogLevel level, const QString &line) { QEL_LOG_LIMITED(m_log, level, line, m_clock.now()); }
+    // Asks every consumer whether it can show a picture now (each one still showing
+    // one keeps the waker) and gives the largest size they paint.
+    bool consumersReady(QSize *target);
+    bool hasConsumers() const { return !m_consumers.empty(); }
+    // Hands a picture, null when it did not decode, to every consumer; the first
+    // picture of a connection is announced by playing.
+    void deliverPicture(const QImage &picture, qint64 bytes);
+    // Decodes the waiting picture when every consumer can show it; the waker calls it.
+    virtual void decodePending();
 
     Clock &m_clock;
     quint64 m_generation = 0;
@@ -77,7 +86,6 @@ protected:
 private:
     class Waker;
 
-    void decodePending();
     void reportUndecodable(qsizetype size);
 
     std::vector<std::shared_ptr<FrameConsumer>> m_consumers;

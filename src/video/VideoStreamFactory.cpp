@@ -5,6 +5,7 @@
 #include "video/FrameProducer.h"
 #include "video/GenericVideoProfile.h"
 #include "video/MilestoneVideoProfile.h"
+#include "video/RTSPVideoProfile.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ const GenericVideoProfile s_generic;
 const AxisVideoProfile s_axis;
 const AxisVideoServerProfile s_axisServer;
 const MilestoneVideoProfile s_milestone;
+const RTSPVideoProfile s_rtsp;
 
 } // namespace
 
@@ -27,12 +29,12 @@ std::unique_ptr<FrameProducer> VideoStreamFactory::createStream(const Value &par
 
 VideoStreamFactory::ProfileList VideoStreamFactory::videoProfileList()
 {
-    return { &s_generic, &s_axis, &s_axisServer, &s_milestone };
+    return { &s_generic, &s_axis, &s_axisServer, &s_milestone, &s_rtsp };
 }
 
 VideoStreamFactory::ProfileList VideoStreamFactory::videoCameraProfileList()
 {
-    return { &s_generic, &s_axis };
+    return { &s_generic, &s_axis, &s_rtsp };
 }
 
 VideoStreamFactory::ProfileList VideoStreamFactory::videoServerProfileList()

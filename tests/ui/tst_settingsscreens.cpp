@@ -101,20 +101,25 @@ private slots:
         auto *debug = new DebugSettingsView(*m_preferences);
         show(debug);
         QVERIFY(!debug->showFPSSwitch()->isOn());
+        QVERIFY(debug->hardwareDecodingSwitch()->isOn());
         emit debug->rightBarButtonItem()->triggered();
-        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.size(), 2);
         QCOMPARE(changed.at(0).at(0).value<Preferences::Key>(), Preferences::Key::ShowFPS);
+        QCOMPARE(changed.at(1).at(0).value<Preferences::Key>(), Preferences::Key::HardwareDecoding);
         QVERIFY(!m_preferences->showFPS());
+        QVERIFY(m_preferences->hardwareDecoding());
         QTRY_COMPARE(m_stack->viewControllers().size(), 1);
 
         m_preferences->setShowFPS(true);
         debug = new DebugSettingsView(*m_preferences);
         m_stack->pushViewController(debug, false);
         QVERIFY(debug->showFPSSwitch()->isOn());
+        debug->hardwareDecodingSwitch()->setOn(false);
         changed.clear();
         emit debug->rightBarButtonItem()->triggered();
-        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.size(), 2);
         QVERIFY(m_preferences->showFPS());
+        QVERIFY(!m_preferences->hardwareDecoding());
     }
 
     void generalRowsOpenHelpAndScreens()

@@ -11,14 +11,14 @@
 struct CameraSetup
 {
     QString name;
-    // "generic", "axis", "axisserver", "sony", "canon" or "milestone".
+    // "generic", "axis", "axisserver", "sony", "canon", "milestone" or "rtsp".
     QString family;
     // Cameras with the same server share one listener (video-server inputs,
     // cameras behind one management server).
     QString server;
     quint16 port = 0;
     int input = 1;             // input number on an Axis video server
-    QString path;              // generic cameras: the stream path (and query)
+    QString path;              // generic and RTSP cameras: the stream path (and query)
     bool vapix = false;        // generic cameras: understands resolution/fps/compression
     QString cameraName;        // milestone: the server's name for the camera
     QString auth;              // "", "basic" or "digest"
@@ -40,6 +40,19 @@ struct CameraSetup
     bool noLeadingBoundary = false;
     bool lfOnly = false;
     bool singlePicture = false;
+    // RTSP cameras: "h264" or "h265", the optional sub stream, the transport the
+    // viewer is told to use, and faults: pictures stop stallAfter seconds into a
+    // stream; the whole simulator exits exitAfter seconds after it started and comes
+    // back downFor seconds later, as a camera that reboots; a share udpLoss of the
+    // RTP packets is lost.
+    QString codec = QStringLiteral("h264");
+    QString subPath;
+    QSize subResolution{ 320, 240 };
+    QString transport;
+    double stallAfter = 0;
+    double exitAfter = 0;
+    double downFor = 0;
+    double udpLoss = 0;
 };
 
 // A camera's head, counters and setup; the servers update it, /state reports it.

@@ -10,7 +10,8 @@
 namespace {
 
 const QStringList Families = { QStringLiteral("generic"), QStringLiteral("axis"), QStringLiteral("axisserver"),
-                               QStringLiteral("sony"),    QStringLiteral("canon"), QStringLiteral("milestone") };
+                               QStringLiteral("sony"),    QStringLiteral("canon"), QStringLiteral("milestone"),
+                               QStringLiteral("rtsp") };
 const QStringList PtzProtocols = { QString(), QStringLiteral("axis"), QStringLiteral("sony"),
                                    QStringLiteral("canon"), QStringLiteral("pelco"), QStringLiteral("gemineye"),
                                    QStringLiteral("universal"), QStringLiteral("milestone") };
@@ -32,9 +33,35 @@ void put(Value &dict, const char *key, const QString &value)
         dict.insert(QString::fromLatin1(key), value);
 }
 
+QSize sizeOf(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('x'));
+    return QSize(parts.value(0).toInt(), parts.value(1).toInt());
+}
+
 QString resolutionText(QSize size)
 {
     return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
+QString rtspProblem(const CameraSetup &s)
+{
+    if (s.codec != QLatin1StringView("h264") && s.codec != QLatin1StringView("h265"))
+        return QStringLiteral("codec is \"h264\" or \"h265\"");
+    if (!s.subPath.isEmpty() && (!s.subPath.startsWith(QLatin1Char('/')) || s.subPath == s.path))
+        return QStringLiteral("the sub path begins with \"/\" and differs from the path");
+    if (s.resolution.width() % 2 || s.resolution.height() % 2 || s.subResolution.width() < 16
+        || s.subResolution.height() < 16 || s.subResolution.width() % 2 || s.subResolution.height() % 2)
+        return QStringLiteral("RTSP sizes are even and at least 16x16");
+    if (s.stallAfter < 0 || s.exitAfter < 0 || s.downFor < 0 || (s.exitAfter > 0) != (s.downFor > 0)
+        || s.udpLoss < 0 || s.udpLoss >= 1)
+        return QStringLiteral("bad faults: exitAfter and downFor go together, udpLoss is 0 to 1");
+    if (s.exitAfter > 0 && s.port == 0)
+        return QStringLiteral("a camera that exits and comes back needs a fixed port");
+    if (!s.ptz.isEmpty() && s.ptz != QLatin1StringView("pelco") && s.ptz != QLatin1StringView("gemineye")
+        && s.ptz != QLatin1StringView("universal"))
+        return QStringLiteral("an RTSP camera takes a byte-protocol head");
+    return {};
 }
 
 } // namespace
@@ -78,8 +105,7 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
         s.https = o.value(QStringLiteral("https")).toBool(false);
         s.user = o.value(QStringLiteral("user")).toString();
         s.password = o.value(QStringLiteral("password")).toString();
-        const QStringList res = o.value(QStringLiteral("resolution")).toString(QStringLiteral("640x480")).split(QLatin1Char('x'));
-        s.resolution = QSize(res.value(0).toInt(), res.value(1).toInt());
+        s.resolution = sizeOf(o.value(QStringLiteral("resolution")).toString(QStringLiteral("640x480")));
         s.fps = o.value(QStringLiteral("fps")).toDouble(10);
         s.homePan = o.value(QStringLiteral("pan")).toDouble(0);
         s.homeTilt = o.value(QStringLiteral("tilt")).toDouble(0);
@@ -93,6 +119,19 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
         s.noLeadingBoundary = quirks.value(QStringLiteral("noLeadingBoundary")).toBool();
         s.lfOnly = quirks.value(QStringLiteral("lfOnly")).toBool();
         s.singlePicture = quirks.value(QStringLiteral("singlePicture")).toBool();
+        if (s.family == QLatin1StringView("rtsp")) {
+            s.path = o.value(QStringLiteral("path")).toString(QStringLiteral("/main"));
+            s.resolution = sizeOf(o.value(QStringLiteral("resolution")).toString(QStringLiteral("1280x720")));
+            s.codec = o.value(QStringLiteral("codec")).toString(QStringLiteral("h264"));
+            s.subPath = o.value(QStringLiteral("subPath")).toString();
+            s.subResolution = sizeOf(o.value(QStringLiteral("subResolution")).toString(QStringLiteral("320x240")));
+            s.transport = o.value(QStringLiteral("transport")).toString();
+            const QJsonObject faults = o.value(QStringLiteral("faults")).toObject();
+            s.stallAfter = faults.value(QStringLiteral("stallAfter")).toDouble();
+            s.exitAfter = faults.value(QStringLiteral("exitAfter")).toDouble();
+            s.downFor = faults.value(QStringLiteral("downFor")).toDouble();
+            s.udpLoss = faults.value(QStringLiteral("udpLoss")).toDouble();
+        }
 
         const QString where = QStringLiteral("camera %1").arg(cameras.size() + 1);
         QString problem;
@@ -110,10 +149,13 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
             problem = QStringLiteral("%1: bad resolution or fps").arg(where);
         else if (std::abs(s.homePan) > 170 || std::abs(s.homeTilt) > 45)
             problem = QStringLiteral("%1: pan is -170 to 170 and tilt -45 to 45").arg(where);
-        else if (s.family == QLatin1StringView("generic") && !s.path.startsWith(QLatin1Char('/')))
+        else if ((s.family == QLatin1StringView("generic") || s.family == QLatin1StringView("rtsp"))
+                 && !s.path.startsWith(QLatin1Char('/')))
             problem = QStringLiteral("%1: the path must begin with \"/\"").arg(where);
         else if (s.https && s.family == QLatin1StringView("milestone"))
             problem = QStringLiteral("%1: a milestone server speaks no https").arg(where);
+        else if (s.family == QLatin1StringView("rtsp") && !rtspProblem(s).isEmpty())
+            problem = QStringLiteral("%1: %2").arg(where, rtspProblem(s));
         if (!problem.isEmpty()) {
             *error = problem;
             return {};
@@ -180,6 +222,21 @@ QList<CameraSetup> SimConfig::demo()
     garden.noContentLength = true;
     garden.lfOnly = true;
     cameras.append(garden);
+
+    // RTSP cameras: one with a small grid stream beside its main one, one in H.265.
+    CameraSetup gate = make("Harbour Gate", "rtsp", "", 90);
+    gate.path = QStringLiteral("/Streaming/Channels/101");
+    gate.subPath = QStringLiteral("/Streaming/Channels/102");
+    gate.resolution = QSize(1280, 720);
+    cameras.append(gate);
+    CameraSetup quay = make("Quay", "rtsp", "", -40);
+    quay.path = QStringLiteral("/h265");
+    quay.codec = QStringLiteral("h265");
+    quay.resolution = QSize(640, 360);
+    quay.auth = QStringLiteral("digest");
+    quay.user = QStringLiteral("demo");
+    quay.password = QStringLiteral("demo");
+    cameras.append(quay);
     return cameras;
 }
 
@@ -195,7 +252,12 @@ Value SimConfig::definition(const CameraSetup &s, const QString &host)
     put(video, "video.host", host);
     put(video, "video.port", port);
     put(video, "video.fps", QString::number(s.fps));
-    if (s.family == QLatin1StringView("milestone")) {
+    if (s.family == QLatin1StringView("rtsp")) {
+        put(video, "video.type", QStringLiteral("RTSP"));
+        put(video, "video.path", s.path);
+        put(video, "video.grid_path", s.subPath);
+        put(video, "video.transport", s.transport);
+    } else if (s.family == QLatin1StringView("milestone")) {
         put(video, "video.type", QStringLiteral("MILESTONEMJPEG"));
         put(video, "video.camera_name", s.cameraName);
     } else if (s.family == QLatin1StringView("axis") || s.family == QLatin1StringView("axisserver")) {

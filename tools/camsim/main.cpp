@@ -6,6 +6,7 @@
 #include "camsim/HttpCameraServer.h"
 #include "camsim/MilestoneServer.h"
 #include "camsim/PelcoDServer.h"
+#include "camsim/RtspCameraServer.h"
 #include "camsim/Scene.h"
 #include "camsim/SimCamera.h"
 #include "camsim/SimConfig.h"
@@ -18,8 +19,15 @@
 #include <QGuiApplication>
 #include <QMap>
 #include <QTextStream>
+#include <QThread>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include <gst/gst.h>
 #include <memory>
 
 namespace {
@@ -51,17 +59,19 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // The RTSP cameras' GStreamer runs on the GLib main context that Qt's loop turns.
+    gst_init(nullptr, nullptr);
     QCoreApplication::setApplicationName(QStringLiteral("vyo-camsim"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VYO_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Simulated network cameras for Vyo: Motion-JPEG video and "
+    parser.setApplicationDescription(QStringLiteral("Simulated network cameras for Vyo: Motion-JPEG and RTSP video and "
                                                     "pan/tilt/zoom heads for every protocol the viewer speaks."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption configOption(QStringLiteral("config"), QStringLiteral("Cameras from a JSON <file>."),
                                           QStringLiteral("file"));
-    const QCommandLineOption demoOption(QStringLiteral("demo"), QStringLiteral("The built-in set of eight cameras."));
+    const QCommandLineOption demoOption(QStringLiteral("demo"), QStringLiteral("The built-in set of ten cameras, two of them RTSP."));
     const QCommandLineOption bindOption(QStringLiteral("bind"), QStringLiteral("Listen on <address> (127.0.0.1)."),
                                         QStringLiteral("address"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption controlOption(QStringLiteral("control-port"),
@@ -78,8 +88,12 @@ int main(int argc, char *argv[])
         QStringLiteral("timecode"),
         QStringLiteral("Draw the moment each picture is made into it, as a stripe of black and white cells "
                        "(milliseconds of CLOCK_MONOTONIC), for latency measurements."));
-    parser.addOptions(
-        { configOption, demoOption, bindOption, controlOption, announceOption, printOption, logOption, timecodeOption });
+    const QCommandLineOption delayOption(QStringLiteral("start-delay"),
+                                         QStringLiteral("Listen only after <seconds> (a camera coming back after "
+                                                        "its \"exitAfter\" fault does so)."),
+                                         QStringLiteral("seconds"), QStringLiteral("0"));
+    parser.addOptions({ configOption, demoOption, bindOption, controlOption, announceOption, printOption, logOption,
+                        timecodeOption, delayOption });
     parser.process(app);
 
     if (parser.isSet(logOption)) {
@@ -98,6 +112,8 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--bind takes a numeric address"));
     const QString host = bind.toString();
 
+    // Nothing listens meanwhile: connections are refused, as by a camera that reboots.
+    QThread::msleep(static_cast<unsigned long>(std::clamp(parser.value(delayOption).toDouble(), 0.0, 600.0) * 1000));
     const Scene scene(parser.isSet(timecodeOption));
     std::vector<std::unique_ptr<SimCamera>> cameras;
     QList<SimCamera *> all;
@@ -114,7 +130,10 @@ int main(int argc, char *argv[])
     for (const QList<SimCamera *> &group : std::as_const(servers)) {
         const CameraSetup &first = group.first()->setup();
         bool listening = false;
-        if (first.family == QLatin1StringView("milestone")) {
+        if (first.family == QLatin1StringView("rtsp")) {
+            auto *server = new RtspCameraServer(group.first(), scene, &owner);
+            listening = server->listen(bind, first.port);
+        } else if (first.family == QLatin1StringView("milestone")) {
             auto *server = new MilestoneServer(group, scene, &owner);
             listening = server->listen(bind, first.port);
         } else {
@@ -157,6 +176,32 @@ int main(int argc, char *argv[])
         const QByteArray xml = PropertyList::toXml(SimConfig::groupList(live, host, QStringLiteral("Demo")), &error);
         std::fwrite(xml.constData(), 1, static_cast<size_t>(xml.size()), stdout);
         std::fflush(stdout);
+    }
+
+    // The "exitAfter" fault: the process image is replaced by a new one that waits
+    // "downFor" seconds before it listens again, so that whoever started the
+    // simulator still holds the same process.
+    for (const CameraSetup &setup : std::as_const(live)) {
+        if (setup.exitAfter <= 0)
+            continue;
+        QTimer::singleShot(static_cast<int>(setup.exitAfter * 1000), &owner, [&setup] {
+            QStringList args = QCoreApplication::arguments();
+            if (const qsizetype at = args.indexOf(QStringLiteral("--start-delay")); at > 0)
+                args.remove(at, 2);
+            args << QStringLiteral("--start-delay") << QString::number(setup.downFor);
+            std::vector<QByteArray> bytes;
+            for (const QString &arg : std::as_const(args))
+                bytes.push_back(arg.toLocal8Bit());
+            std::vector<char *> list;
+            for (QByteArray &arg : bytes)
+                list.push_back(arg.data());
+            list.push_back(nullptr);
+            QTextStream(stderr) << "vyo-camsim: exiting; back in " << setup.downFor << " s\n";
+            ::execv("/proc/self/exe", list.data());
+            QTextStream(stderr) << "vyo-camsim: cannot start again\n";
+            std::_Exit(3);
+        });
+        break;
     }
 
     std::unique_ptr<Announcer> announcer;

@@ -6,6 +6,8 @@
 #include "video/FrameConsumer.h"
 #include "video/FrameProducer.h"
 #include "video/MJPEGStreamReader.h"
+#include "video/RTSPStreamReader.h"
+#include "video/RTSPVideoProfile.h"
 #include "video/VideoStreamFactory.h"
 
 #include <QCoreApplication>
@@ -52,10 +54,12 @@ struct ProbeOptions
 };
 
 const char *const ValueOptions[][3] = {
-    { "type", "Video type: GENMJPEG, AXISMJPEG, AXISSERVERMJPEG or MILESTONEMJPEG.", "type" },
+    { "type", "Video type: GENMJPEG, AXISMJPEG, AXISSERVERMJPEG, MILESTONEMJPEG or RTSP.", "type" },
     { "host", "Camera or server address.", "host" },
     { "port", "Port (default 80).", "n" },
-    { "path", "Path and query of a generic camera's stream, beginning with /.", "path" },
+    { "path", "Path and query of a generic or RTSP camera's stream, beginning with /.", "path" },
+    { "grid-path", "Path of an RTSP camera's grid stream (with --thumbnail).", "path" },
+    { "transport", "RTSP transport: Automatic, TCP or UDP.", "transport" },
     { "user", "User name.", "name" },
     { "password", "Password.", "password" },
     { "camera-number", "Camera input of a video server.", "n" },
@@ -79,6 +83,7 @@ bool positiveNumber(const QString &text, int max, int *value)
 const char *const ParameterKeys[][2] = {
     { "host", "video.host" },           { "port", "video.port" },
     { "path", "video.path" },           { "user", "video.username" },
+    { "grid-path", "video.grid_path" }, { "transport", "video.transport" },
     { "password", "video.password" },   { "camera-number", "video.camera_number" },
     { "camera-name", "video.camera_name" }, { "resolution", "video.resolution" },
     { "fps", "video.fps" },             { "compression", "video.compression" },
@@ -150,6 +155,18 @@ int runProbe(const QStringList &arguments)
     out << "request: " << reader->requestDescription() << Qt::endl;
     if (auto *http = qobject_cast<MJPEGStreamReader *>(reader.get()); http && http->url().isEmpty())
         return fail(BadInput, QStringLiteral("these parameters do not make a valid stream URL"));
+    if (auto *rtsp = qobject_cast<RTSPStreamReader *>(reader.get())) {
+        if (RTSPVideoProfile::streamURL(options.params, options.thumbnail).isEmpty())
+            return fail(BadInput, QStringLiteral("these parameters do not make a valid stream URL"));
+        QObject::connect(rtsp, &RTSPStreamReader::decoding, rtsp, [&out](const QString &codec, QSize size, bool hardware) {
+            out << QStringLiteral("stream: %1, %2x%3, %4 decoding")
+                       .arg(codec)
+                       .arg(size.width())
+                       .arg(size.height())
+                       .arg(hardware ? QStringLiteral("hardware (VA-API)") : QStringLiteral("software"))
+                << Qt::endl;
+        });
+    }
 
     QStringList failures;
     QObject::connect(reader.get(), &FrameProducer::streamFailed, reader.get(), [&failures](const QString &reason) {

@@ -7,12 +7,14 @@
 
 namespace {
 const QString ShowFPSRow = QStringLiteral("showFPS");
+const QString HardwareDecodingRow = QStringLiteral("hardwareDecoding");
 }
 
 DebugSettingsView::DebugSettingsView(Preferences &preferences, TableView::Style style, QWidget *parent)
     : FormTableViewController(style, parent)
     , m_preferences(preferences)
     , m_showFPS(std::make_shared<FormSwitch>())
+    , m_hardwareDecoding(std::make_shared<FormSwitch>())
 {
     setTitle(QStringLiteral("Debug"));
     auto *save = new BarButtonItem(BarButtonItem::SystemItem::Save, this);
@@ -23,13 +25,17 @@ DebugSettingsView::DebugSettingsView(Preferences &preferences, TableView::Style 
     setLeftBarButtonItem(cancel);
 
     m_showFPS->setOn(m_preferences.showFPS());
-    addRow(ShowFPSRow, QStringLiteral("Show FPS"), m_showFPS, QStringLiteral("n"), addSection(QStringLiteral("video")));
+    const FormSectionRef video = addSection(QStringLiteral("video"));
+    addRow(ShowFPSRow, QStringLiteral("Show FPS"), m_showFPS, QStringLiteral("n"), video);
+    m_hardwareDecoding->setOn(m_preferences.hardwareDecoding());
+    addRow(HardwareDecodingRow, QStringLiteral("Hardware Decoding"), m_hardwareDecoding, QStringLiteral("y"), video);
 }
 
 void DebugSettingsView::saveButtonPressed()
 {
     // Announced even when nothing changed: the video views simply apply it again.
     m_preferences.setShowFPS(viewValueOfRow(rowForKey(ShowFPSRow)) == QLatin1StringView("y"));
+    m_preferences.setHardwareDecoding(viewValueOfRow(rowForKey(HardwareDecodingRow)) == QLatin1StringView("y"));
     if (NavigationController *stack = navigationController())
         stack->popViewController(true);
 }

@@ -18,6 +18,7 @@ public:
                                QWidget *parent = nullptr);
 
     FormSwitch *showFPSSwitch() const { return m_showFPS.get(); }
+    FormSwitch *hardwareDecodingSwitch() const { return m_hardwareDecoding.get(); }
 
 public slots:
     void saveButtonPressed();
@@ -26,4 +27,5 @@ public slots:
 private:
     Preferences &m_preferences;
     std::shared_ptr<FormSwitch> m_showFPS;
+    std::shared_ptr<FormSwitch> m_hardwareDecoding;
 };
