@@ -67,7 +67,8 @@ private slots:
     {
         launch();
         QCOMPARE(m_delegate->currentView(), View::Multi);
-        QCOMPARE(m_window->size(), MainWindow::Landscape);
+        const QSize windowSize = m_window->size();
+        QCOMPARE(m_window->stage()->size(), MainWindow::Landscape);
         QVERIFY(m_delegate->isIdleTimerDisabled());
         // Switching to the view already shown changes nothing.
         m_delegate->switchToView(View::Multi);
@@ -75,7 +76,8 @@ private slots:
 
         m_delegate->switchToView(View::Settings);
         QCOMPARE(m_delegate->currentView(), View::Settings);
-        QCOMPARE(m_window->size(), MainWindow::Portrait);
+        QCOMPARE(m_window->stage()->size(), MainWindow::Portrait);
+        QCOMPARE(m_window->size(), windowSize);
         QVERIFY(!m_delegate->isIdleTimerDisabled());
         QVERIFY(m_delegate->isTransitioning());
         QTRY_VERIFY(!m_delegate->isTransitioning());
@@ -124,7 +126,7 @@ private slots:
     {
         QVERIFY(AtomicFile::write(m_dir->filePath(QStringLiteral("groups.bin")), "damaged"));
         launch();
-        const Alert *alert = m_window->findChild<Alert *>();
+        const Alert *alert = m_window->stage()->findChild<Alert *>();
         QVERIFY(alert);
         const QString kept = m_delegate->groupStore().unreadableCopyPath();
         QCOMPARE(alert->message(),
@@ -161,7 +163,7 @@ private slots:
         const auto noAddress = qScopeGuard([] { AppInfo::setValue(AppInfo::RegURL, QString()); });
         launch(false);
         QCOMPARE(m_delegate->currentView(), View::Settings);
-        QCOMPARE(m_window->size(), MainWindow::Portrait);
+        QCOMPARE(m_window->stage()->size(), MainWindow::Portrait);
         QVERIFY(!m_delegate->multiView()->isVisible());
         QVERIFY(!m_delegate->multiView()->isInWindow());
         auto *form = qobject_cast<RegistrationView *>(m_delegate->navigationController()->topViewController());

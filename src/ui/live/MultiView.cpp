@@ -17,6 +17,7 @@
 MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     : QWidget(parent)
     , m_host(host)
+    , m_focusRing(new QWidget(this))
 {
     setGeometry(frame);
     Theme::fillBlack(this);
@@ -76,6 +77,10 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
             x += fw + 3;
         }
     }
+    m_focusRing->setObjectName(QStringLiteral("focusRing"));
+    m_focusRing->setAttribute(Qt::WA_StyledBackground);
+    m_focusRing->setStyleSheet(QStringLiteral("#focusRing { border: 3px solid rgb(90, 170, 255); background: transparent; }"));
+    m_focusRing->hide();
     m_trickleTimer.setSingleShot(false);
     connect(&m_trickleTimer, &QTimer::timeout, this, &MultiView::trickleTimerHandler);
 }
@@ -228,4 +233,16 @@ void MultiView::markFeed(int feed, bool selected, bool animated)
     animation->setDuration(250);
     animation->setEndValue(target);
     animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void MultiView::setFocusedFeed(int feed)
+{
+    m_focusedFeed = (feed >= 0 && feed < Feeds) ? feed : -1;
+    if (m_focusedFeed < 0) {
+        m_focusRing->hide();
+        return;
+    }
+    m_focusRing->setGeometry(m_slots[static_cast<size_t>(m_focusedFeed)].container->geometry().adjusted(-1, -1, 1, 1));
+    m_focusRing->show();
+    m_focusRing->raise();
 }

@@ -3,6 +3,7 @@
 
 #include "ui/live/LiveViewHost.h"
 #include "ui/live/PTZGestureView.h"
+#include "ui/live/SnapshotNotice.h"
 #include "ui/live/VideoView.h"
 #include "ui/kit/ActivitySpinner.h"
 #include "platform/AtomicFile.h"
@@ -54,6 +55,9 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_ptzIndicator->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_ptzIndicator->hide();
     m_gestureView->setControlTouchEnabled(false);
+    // Steering strokes reach the edges of the picture, not of the bars beside it; the
+    // picture fills the gesture view whenever steering is on.
+    connect(m_videoView, &VideoView::pictureRectChanged, m_gestureView, &PTZGestureView::setPictureBounds);
 
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("singleToolbar"));
@@ -85,6 +89,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_cameraButton->setToolTip(QStringLiteral("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
+    m_notice = new SnapshotNotice(this);
 }
 
 SingleView::~SingleView()
@@ -190,6 +195,9 @@ void SingleView::finishedAnimatingToolbarOut()
 void SingleView::moveToolbarIn(bool animated, int delayMs)
 {
     m_gestureView->setControlTouchEnabled(false);
+    // Steering strokes reach the edges of the picture, not of the bars beside it; the
+    // picture fills the gesture view whenever steering is on.
+    connect(m_videoView, &VideoView::pictureRectChanged, m_gestureView, &PTZGestureView::setPictureBounds);
     m_toolbar->show();
     m_toolbar->raise();
     const QPoint target(0, 0);
@@ -283,7 +291,7 @@ void SingleView::cameraButtonClicked()
         QBuffer buffer(&jpeg);
         buffer.open(QIODevice::WriteOnly);
         if (captioned.isNull() || !captioned.save(&buffer, "JPEG", 90))
-            error = QStringLiteral("no picture to save");
+            error = NoPicture;
         else if (!QDir().mkpath(dir) || !AtomicFile::write(path, jpeg, &error))
             error = error.isEmpty() ? QStringLiteral("cannot create %1").arg(dir) : error;
         QMetaObject::invokeMethod(
@@ -303,6 +311,7 @@ void SingleView::cameraButtonClicked()
         m_shutterSound->setSource(QUrl(QStringLiteral("qrc:/sounds/shutter.wav")));
     }
     m_shutterSound->play();
+    m_notice->flash();
 }
 
 void SingleView::imageSaved(const QString &path, const QString &error)
@@ -311,6 +320,12 @@ void SingleView::imageSaved(const QString &path, const QString &error)
     setAcceptingTouches(true);
     if (!error.isEmpty())
         QEL_LOG(LogLevel::Error, QStringLiteral("error saving picture: '%1'").arg(error));
+    if (error.isEmpty())
+        m_notice->showCaption(QStringLiteral("Saved to Pictures/Vyo"));
+    else if (error == NoPicture)
+        m_notice->showCaption(QStringLiteral("No picture to save"));
+    else
+        m_notice->showCaption(QStringLiteral("Not saved: %1").arg(error));
     emit snapshotSaved(path, error.isEmpty());
 }
 

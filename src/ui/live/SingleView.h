@@ -14,6 +14,7 @@ class PTZGestureView;
 class QLabel;
 class QSoundEffect;
 class QToolButton;
+class SnapshotNotice;
 class VideoView;
 
 // One camera full screen: the picture, a toolbar with Done, the title and the
@@ -38,6 +39,7 @@ public:
     QWidget *toolbar() const { return m_toolbar; }
     QToolButton *cameraButton() const { return m_cameraButton; }
     QLabel *ptzIndicator() const { return m_ptzIndicator; }
+    SnapshotNotice *snapshotNotice() const { return m_notice; }
     FrameProducer *vidStream() const { return m_vidStream.get(); }
     bool isToolbarShown() const;
     bool isAcceptingTouches() const { return m_acceptTouches; }
@@ -69,6 +71,9 @@ private:
     void finishedAnimatingToolbarOut();
     void imageSaved(const QString &path, const QString &error);
 
+    // Why a snapshot failed when there was nothing to encode.
+    static constexpr QLatin1StringView NoPicture{ "no picture to save" };
+
     LiveViewHost &m_host;
     QWidget *m_toolbar;
     QLabel *m_title;
@@ -76,6 +81,7 @@ private:
     VideoView *m_videoView;
     PTZGestureView *m_gestureView;
     QLabel *m_ptzIndicator;
+    SnapshotNotice *m_notice;
     Value m_currentCamera;
     std::unique_ptr<FrameProducer> m_vidStream;
     QSoundEffect *m_shutterSound = nullptr;

@@ -6,6 +6,9 @@
 #include "video/FrameConsumer.h"
 
 #include <QCoreApplication>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QLabel>
 #include <QMutex>
 #include <QPainter>
@@ -24,6 +27,19 @@ constexpr int LabelWidth = 150;
 constexpr int LabelHeight = 20;
 constexpr int LabelFontPixels = 15;
 constexpr int SmallestLabelFontPixels = 9;
+
+// The window system's window the view is painted into: a view in a graphics scene
+// has none of its own and is painted into the window showing the scene.
+const QWindow *nativeWindow(const QWidget *view)
+{
+    const QWidget *top = view->window();
+    if (const QGraphicsProxyWidget *proxy = top->graphicsProxyWidget(); proxy && proxy->scene()) {
+        const QList<QGraphicsView *> views = proxy->scene()->views();
+        if (!views.isEmpty())
+            top = views.first()->window();
+    }
+    return top->windowHandle();
+}
 
 } // namespace
 
@@ -187,6 +203,7 @@ void VideoView::resetCounters()
 void VideoView::setInitialFrame(const QImage &picture, qint64 timeStamp)
 {
     m_picture = picture;
+    placePicture();
     update();
     m_lastFrameTime = timeStamp;
     m_fpsLabel->clear();
@@ -284,12 +301,13 @@ void VideoView::showFrame(const QImage &picture)
     if (picture.isNull())
         return;
     m_picture = picture;
+    placePicture();
     m_lastFrameTime = m_clock.now();
     removeSpinner();
     m_pictureFresh = true;
     update();
     // Hidden, scrolled off or on a window not exposed: no paint will come.
-    const QWindow *window = this->window()->windowHandle();
+    const QWindow *window = nativeWindow(this);
     if (!isVisible() || !window || !window->isExposed() || visibleRegion().isEmpty())
         releasePicture();
 }
@@ -300,9 +318,17 @@ void VideoView::releasePicture()
         m_feed->done(false);
 }
 
-QSize VideoView::deviceSize() const
+void VideoView::placePicture()
 {
-    return (QSizeF(size()) * devicePixelRatioF()).toSize();
+    QSizeF shown = size();
+    if (!m_picture.isNull())
+        shown = QSizeF(m_picture.size()).scaled(shown, Qt::KeepAspectRatio);
+    const QRectF place(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
+    m_feed->setTargetSize((shown * m_paintedScale.value_or(devicePixelRatioF())).toSize());
+    if (place != m_pictureRect) {
+        m_pictureRect = place;
+        emit pictureRectChanged(place);
+    }
 }
 
 void VideoView::placeChildren()
@@ -328,26 +354,34 @@ void VideoView::placeChildren()
 void VideoView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    const QTransform toDevice = painter.deviceTransform();
+    // Only a plain scale has a size in device pixels; a rotated or sheared paint keeps the last one.
+    if (toDevice.type() <= QTransform::TxScale && toDevice.m11() != m_paintedScale.value_or(0)) {
+        m_paintedScale = toDevice.m11();
+        placePicture();
+    }
     if (m_picture.isNull()) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    const QSize target = deviceSize();
+    const QRectF target = toDevice.mapRect(m_pictureRect);
     const QSize picture = m_picture.size();
-    if (std::abs(picture.width() - target.width()) <= OneToOneSlack
-        && std::abs(picture.height() - target.height()) <= OneToOneSlack) {
-        // Device pixel for device pixel, centred: no scaling, no filtering.
-        if (picture.width() < target.width() || picture.height() < target.height())
-            painter.fillRect(rect(), Qt::black);
-        const qreal ratio = devicePixelRatioF();
-        painter.scale(1 / ratio, 1 / ratio);
-        painter.drawImage(QPoint((target.width() - picture.width()) / 2, (target.height() - picture.height()) / 2),
-                          m_picture);
+    const bool oneToOne = toDevice.type() <= QTransform::TxScale
+        && std::abs(picture.width() - target.width()) <= OneToOneSlack
+        && std::abs(picture.height() - target.height()) <= OneToOneSlack;
+    // The bars, and the rim a picture a pixel or two short leaves.
+    if (m_pictureRect.toAlignedRect() != rect() || (oneToOne && picture != target.size().toSize()))
+        painter.fillRect(rect(), Qt::black);
+    if (oneToOne) {
+        // Device pixel for device pixel, centred on its place: no scaling, no filtering.
+        painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
+        const QPointF corner = target.center() - QPointF(picture.width(), picture.height()) / 2;
+        painter.drawImage(corner.toPoint(), m_picture);
     } else {
         // One scaling; filtering only pays when pixels are dropped.
         painter.setRenderHint(QPainter::SmoothPixmapTransform,
                               picture.width() > target.width() || picture.height() > target.height());
-        painter.drawImage(rect(), m_picture);
+        painter.drawImage(m_pictureRect, m_picture);
     }
     if (std::exchange(m_pictureFresh, false))
         m_feed->done(true);
@@ -356,7 +390,7 @@ void VideoView::paintEvent(QPaintEvent *)
 void VideoView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_feed->setTargetSize(deviceSize());
+    placePicture();
     placeChildren();
 }
 
