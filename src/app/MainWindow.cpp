@@ -26,6 +26,7 @@ MainWindow::MainWindow(QWidget *parent)
     Theme::fillBlack(m_stage);
     m_stage->resize(Landscape);
     m_proxy = m_scene.addWidget(m_stage);
+    m_proxy->setAcceptTouchEvents(true);
     setScene(&m_scene);
     setMinimumSize(Landscape / 2);
     resize(Landscape);

@@ -5,6 +5,7 @@
 
 #include "config/AppInfo.h"
 #include "config/GroupStore.h"
+#include "config/LiveCameraList.h"
 #include "ui/settings/GroupListView.h"
 #include "ui/live/MultiPageScrollerView.h"
 #include "ui/live/MultiView.h"
@@ -20,7 +21,10 @@
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/NavigationController.h"
+#include "ui/settings/GeneralSettingsView.h"
+#include "video/FrameConsumer.h"
 
+#include <QGraphicsView>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -38,6 +42,7 @@ private:
     std::unique_ptr<Preferences> m_preferences;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<VyoAppDelegate> m_delegate;
+    QPointingDevice *m_touchScreen = QTest::createTouchDevice();
 
     // An installation whose first-run registration form was completed, unless told otherwise.
     void launch(bool registered = true, const QString &dir = QString())
@@ -50,6 +55,20 @@ private:
         m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, profile);
         m_delegate->applicationDidFinishLaunching();
         m_window->show();
+    }
+
+    // Every row of the table can be scrolled whole into the table's sight.
+    static void checkRowsReachable(TableView *table)
+    {
+        for (int section = 0; section < table->numberOfSections(); ++section) {
+            for (int row = 0; row < table->numberOfRows(section); ++row) {
+                const IndexPath path{ section, row };
+                table->scrollToRow(path, TableView::ScrollPosition::Nearest, false);
+                const QRect inContent = table->rectForRow(path);
+                const QRect inTable(table->widget()->mapTo(table, inContent.topLeft()), inContent.size());
+                QVERIFY2(table->viewport()->geometry().contains(inTable), qPrintable(QDebug::toString(path)));
+            }
+        }
     }
 
 private slots:
@@ -88,6 +107,97 @@ private slots:
         QTRY_VERIFY(!m_delegate->isTransitioning());
         QCOMPARE(m_delegate->currentView(), View::Multi);
         QVERIFY(m_delegate->multiView()->isInWindow());
+    }
+
+    // At any window size, full screen included, every view is shown whole, as large
+    // as fits and centred, the window keeps its size whatever the view, touches land
+    // where they are shown, the settings' rows all come into sight, and the pictures
+    // are asked for at the size they fill on the screen. With VYO_SHOTS naming a
+    // directory, each view is saved there (the offscreen platform's configfile option
+    // sets the screen's size).
+    void viewsFitTheWindow()
+    {
+        DemoProfile demo;
+        QString error;
+        QVERIFY2(demo.start(&error), qPrintable(error));
+        launch(true, demo.directory());
+        const QString shots = qEnvironmentVariable("VYO_SHOTS");
+        const QSize screen = m_window->screen()->size();
+        SingleView *single = m_delegate->singleView();
+        for (const QSize size : { QSize(800, 480), QSize(1920, 1080), QSize(300, 520), QSize() }) {
+            // Touches beyond the screen reach no window.
+            if (size.isValid() && !QRect(QPoint(), screen).contains(QRect(QPoint(), size)))
+                continue;
+            if (size.isValid()) {
+                m_window->showNormal();
+                m_window->resize(size);
+            } else {
+                m_window->showFullScreen();
+            }
+            const QSize expected = size.isValid() ? size : screen;
+            QTRY_COMPARE(m_window->size(), expected);
+            const QString name = size.isValid() ? QStringLiteral("%1x%2").arg(size.width()).arg(size.height())
+                                                : QStringLiteral("full-%1x%2").arg(screen.width()).arg(screen.height());
+            for (const View view : { View::Multi, View::Single, View::Multi, View::Settings }) {
+                if (view == View::Single) {
+                    // A finger on the first tile, wherever the scale puts it, opens that camera.
+                    const QWidget *tile = m_delegate->multiView()->centerPage()->containerForFeed(0);
+                    const QPoint onStage = tile->mapTo(m_window->stage(), tile->rect().center());
+                    const QPoint touched = m_window->mapFromScene(QPointF(onStage));
+                    QTest::touchEvent(m_window->viewport(), m_touchScreen).press(0, touched);
+                    QTest::touchEvent(m_window->viewport(), m_touchScreen).release(0, touched);
+                    QTRY_COMPARE(m_delegate->currentView(), View::Single);
+                    QCOMPARE(single->currentCamera(), m_delegate->liveCameras().cameras().at(0));
+                } else {
+                    m_delegate->switchToView(view);
+                }
+                QTRY_VERIFY(!m_delegate->isTransitioning());
+                QCOMPARE(m_window->size(), expected);
+                const QRectF room = m_window->viewport()->rect();
+                const QRectF shown = m_window->mapFromScene(QRectF(QPointF(0, 0), m_window->stage()->size())).boundingRect();
+                QVERIFY2(room.adjusted(-1, -1, 1, 1).contains(shown), qPrintable(name));
+                QVERIFY2(std::abs(shown.width() - room.width()) <= 1 || std::abs(shown.height() - room.height()) <= 1,
+                         qPrintable(name));
+                QVERIFY2((shown.center() - room.center()).manhattanLength() <= 2, qPrintable(name));
+                if (view == View::Settings) {
+                    checkRowsReachable(m_delegate->settingController()->tableView());
+                    auto *general = new GeneralSettingsView(*m_delegate, *m_preferences);
+                    m_delegate->navigationController()->pushViewController(general, false);
+                    checkRowsReachable(general->tableView());
+                    m_delegate->navigationController()->popViewController(false);
+                }
+                if (view == View::Single) {
+                    VideoView *video = single->videoView();
+                    QTRY_VERIFY_WITH_TIMEOUT(!video->image().isNull(), 20000);
+                    QTRY_COMPARE(video->frameConsumer()->targetSize(),
+                                 (video->pictureRect().size() * m_window->stageScale()).toSize());
+                    // A long stroke to the right offers the hold target at the picture's
+                    // right edge, not the window's.
+                    PTZGestureView *gestures = single->gestureView();
+                    QTRY_VERIFY(gestures->controlTouchEnabled());
+                    const QRectF picture = gestures->pictureBounds();
+                    const auto onWindow = [this, gestures](QPointF p) {
+                        return m_window->mapFromScene(QPointF(gestures->mapTo(m_window->stage(), p.toPoint())));
+                    };
+                    QTest::touchEvent(m_window->viewport(), m_touchScreen).press(0, onWindow(picture.center()));
+                    for (double x = picture.center().x(); x <= picture.right() - 10; x += 10) {
+                        QTest::touchEvent(m_window->viewport(), m_touchScreen)
+                            .move(0, onWindow(QPointF(x, picture.center().y())));
+                    }
+                    QVERIFY2(gestures->isHoldTargetShown(), qPrintable(name));
+                    QVERIFY(std::abs(gestures->holdTargetCenter().x() - (picture.right() - gestures->indicatorWidth() / 2)) <= 1);
+                    QTest::touchEvent(m_window->viewport(), m_touchScreen).release(0, onWindow(picture.center()));
+                }
+                if (!shots.isEmpty()) {
+                    const QString file = QDir(shots).filePath(
+                        QStringLiteral("%1-%2.png")
+                            .arg(name, view == View::Settings ? QStringLiteral("settings")
+                                       : view == View::Single ? QStringLiteral("single")
+                                                              : QStringLiteral("grid")));
+                    QVERIFY(m_window->grab().save(file));
+                }
+            }
+        }
     }
 
     void cyclingGroups()
