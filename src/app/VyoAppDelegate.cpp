@@ -201,11 +201,22 @@ void VyoAppDelegate::applyPolicy(View view)
     m_idleTimer.setDisabled(m_idleTimerDisabled);
 }
 
+QPixmap VyoAppDelegate::pageOf(View view) const
+{
+    // At the pixels the window shows it with, so that the page is as sharp while it curls.
+    QWidget *page = widgetFor(view);
+    const qreal ratio = m_window.stageScale() * m_window.devicePixelRatioF();
+    QPixmap pixmap((QSizeF(page->size()) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    page->render(&pixmap);
+    return pixmap;
+}
+
 void VyoAppDelegate::curl(View from, View to)
 {
-    const QPixmap before = widgetFor(from)->grab();
+    const QPixmap before = pageOf(from);
     place(to);
-    const QPixmap after = widgetFor(to)->grab();
+    const QPixmap after = pageOf(to);
     // Up peels the live view off the settings; down lays it back over them.
     auto *transition = to == View::Settings ? new PageCurl(m_window.stage(), after, before, PageCurl::Direction::Up)
                                             : new PageCurl(m_window.stage(), before, after, PageCurl::Direction::Down);

@@ -132,7 +132,10 @@ private slots:
                 m_window->showNormal();
                 m_window->resize(size);
             } else {
-                m_window->showFullScreen();
+                m_window->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+                QTest::keyClick(m_window.get(), Qt::Key_F11);
+                QVERIFY(m_window->isFullScreen());
             }
             const QSize expected = size.isValid() ? size : screen;
             QTRY_COMPARE(m_window->size(), expected);
@@ -198,6 +201,8 @@ private slots:
                 }
             }
         }
+        QTest::keyClick(m_window.get(), Qt::Key_F11);
+        QVERIFY(!m_window->isFullScreen());
     }
 
     void cyclingGroups()

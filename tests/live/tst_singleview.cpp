@@ -4,6 +4,7 @@
 
 #include "ui/live/PTZGestureView.h"
 #include "ui/live/SingleView.h"
+#include "ui/live/SnapshotNotice.h"
 #include "ui/live/VideoView.h"
 
 #include <QDir>
@@ -134,6 +135,42 @@ private slots:
         QCOMPARE(QImageReader(path).size(), QSize(320, 240));
         QVERIFY(m_view->cameraButton()->isEnabled());
         QFile::remove(path);
+    }
+
+    // A snapshot flashes the view, then says where it went, or that there was nothing
+    // to save, for two seconds on a dark band that reads over a white scene.
+    void snapshotIsToldOverThePicture()
+    {
+        m_window->show();
+        m_view->setCamera(camera(false));
+        const SnapshotNotice *notice = m_view->snapshotNotice();
+        m_view->cameraButtonClicked();
+        QVERIFY(notice->isFlashing());
+        QTRY_COMPARE(notice->caption(), QStringLiteral("No picture to save"));
+
+        QImage white(480, 320, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        m_view->videoView()->setInitialFrame(white, 0);
+        QSignalSpy saved(m_view, &SingleView::snapshotSaved);
+        m_view->cameraButtonClicked();
+        QTRY_COMPARE(saved.size(), 1);
+        QFile::remove(saved.at(0).at(0).toString());
+        QCOMPARE(notice->caption(), QStringLiteral("Saved to Pictures/Vyo"));
+        QTRY_VERIFY(!notice->isFlashing());
+        const QImage shot = m_view->grab().toImage();
+        const int top = 320 - SnapshotNotice::BandMargin - SnapshotNotice::BandHeight;
+        int dark = 0;
+        int light = 0;
+        for (int y = top; y < top + SnapshotNotice::BandHeight; ++y) {
+            for (int x = 0; x < 480; ++x) {
+                const int lightness = shot.pixelColor(x, y).lightness();
+                dark += lightness < 110;
+                light += lightness > 240;
+            }
+        }
+        QVERIFY2(dark > 480 * SnapshotNotice::BandHeight * 3 / 4 && light > 100,
+                 qPrintable(QStringLiteral("%1 dark, %2 light").arg(dark).arg(light)));
+        QTRY_VERIFY_WITH_TIMEOUT(notice->caption().isEmpty() && !notice->isVisible(), SnapshotNotice::CaptionMs + 1000);
     }
 
     // The view decodes for the size it paints; a snapshot is the newest picture at

@@ -55,9 +55,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_ptzIndicator->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_ptzIndicator->hide();
     m_gestureView->setControlTouchEnabled(false);
-    // Steering strokes reach the edges of the picture, not of the bars beside it; the
-    // picture fills the gesture view whenever steering is on.
-    connect(m_videoView, &VideoView::pictureRectChanged, m_gestureView, &PTZGestureView::setPictureBounds);
+    connect(m_videoView, &VideoView::pictureRectChanged, this, &SingleView::pictureMoved);
 
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("singleToolbar"));
@@ -116,6 +114,16 @@ void SingleView::setCamera(const Value &camera)
     else
         m_videoView->setInitialFrame(QImage(), Clock::DistantPast);
     m_gestureView->setPtInterface(PTZControlFactory::createControllerWithParameters(camera));
+}
+
+void SingleView::pictureMoved(const QRectF &picture)
+{
+    // Steering strokes reach the edges of the picture, not of the bars beside it, and
+    // the joystick sits in its corner. The video view fills the gesture view whenever
+    // steering is on, so their coordinates agree.
+    m_gestureView->setPictureBounds(picture);
+    const QPoint corner = picture.toAlignedRect().bottomRight() + QPoint(1, 1);
+    m_ptzIndicator->move(corner - QPoint(m_ptzIndicator->width(), m_ptzIndicator->height()));
 }
 
 void SingleView::willMoveToWindow(bool entering)
@@ -195,9 +203,7 @@ void SingleView::finishedAnimatingToolbarOut()
 void SingleView::moveToolbarIn(bool animated, int delayMs)
 {
     m_gestureView->setControlTouchEnabled(false);
-    // Steering strokes reach the edges of the picture, not of the bars beside it; the
-    // picture fills the gesture view whenever steering is on.
-    connect(m_videoView, &VideoView::pictureRectChanged, m_gestureView, &PTZGestureView::setPictureBounds);
+    connect(m_videoView, &VideoView::pictureRectChanged, this, &SingleView::pictureMoved);
     m_toolbar->show();
     m_toolbar->raise();
     const QPoint target(0, 0);

@@ -69,6 +69,7 @@ protected:
 
 private:
     void finishedAnimatingToolbarOut();
+    void pictureMoved(const QRectF &picture);
     void imageSaved(const QString &path, const QString &error);
 
     // Why a snapshot failed when there was nothing to encode.

@@ -366,9 +366,13 @@ void VideoView::paintEvent(QPaintEvent *)
     }
     const QRectF target = toDevice.mapRect(m_pictureRect);
     const QSize picture = m_picture.size();
+    const auto near = [&picture](QSizeF size) {
+        return std::abs(picture.width() - size.width()) <= OneToOneSlack
+            && std::abs(picture.height() - size.height()) <= OneToOneSlack;
+    };
+    // Close to its place or to the whole view: a pixel or two cut off is no loss.
     const bool oneToOne = toDevice.type() <= QTransform::TxScale
-        && std::abs(picture.width() - target.width()) <= OneToOneSlack
-        && std::abs(picture.height() - target.height()) <= OneToOneSlack;
+        && (near(target.size()) || near(toDevice.mapRect(QRectF(rect())).size()));
     // The bars, and the rim a picture a pixel or two short leaves.
     if (m_pictureRect.toAlignedRect() != rect() || (oneToOne && picture != target.size().toSize()))
         painter.fillRect(rect(), Qt::black);
