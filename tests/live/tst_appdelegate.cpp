@@ -11,6 +11,7 @@
 #include "ui/live/MultiView.h"
 #include "ui/live/PTZGestureView.h"
 #include "ui/live/SingleView.h"
+#include "ui/live/SnapshotNotice.h"
 #include "ui/live/VideoView.h"
 #include "platform/AtomicFile.h"
 #include "platform/Preferences.h"
@@ -24,6 +25,7 @@
 #include "ui/settings/GeneralSettingsView.h"
 #include "video/FrameConsumer.h"
 
+#include <QGraphicsProxyWidget>
 #include <QGraphicsView>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -190,7 +192,21 @@ private slots:
                     QVERIFY2(gestures->isHoldTargetShown(), qPrintable(name));
                     QVERIFY(std::abs(gestures->holdTargetCenter().x() - (picture.right() - gestures->indicatorWidth() / 2)) <= 1);
                     QTest::touchEvent(m_window->viewport(), m_touchScreen).release(0, onWindow(picture.center()));
+                    QSignalSpy saved(single, &SingleView::snapshotSaved);
+                    single->cameraButtonClicked();
+                    QTRY_COMPARE(saved.size(), 1);
+                    QFile::remove(saved.at(0).at(0).toString());
+                    QCOMPARE(single->snapshotNotice()->caption(), QStringLiteral("Saved to Pictures/Vyo"));
+                    QTRY_VERIFY(!single->snapshotNotice()->isFlashing());
                 }
+                // Alerts are scaled with the views, over them.
+                Alert *alert = nullptr;
+                if (view == View::Settings) {
+                    alert = Alert::inform(QStringLiteral("Camera Groups"), QStringLiteral("A message."), m_window->stage());
+                    QVERIFY(alert->graphicsProxyWidget());
+                    QCOMPARE(alert->graphicsProxyWidget()->geometry(), QRectF(QPointF(0, 0), m_window->stage()->size()));
+                }
+                const auto closeAlert = qScopeGuard([alert] { delete alert; });
                 if (!shots.isEmpty()) {
                     const QString file = QDir(shots).filePath(
                         QStringLiteral("%1-%2.png")

@@ -3,7 +3,6 @@
 #include "ui/kit/RoundedButton.h"
 #include "ui/kit/Theme.h"
 
-#include <QGraphicsProxyWidget>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -64,11 +63,8 @@ void ModalPanel::restyle()
 void ModalPanel::showOver(QWidget *over)
 {
     QWidget *window = over ? over->window() : nullptr;
-    // Over a window shown inside a graphics scene the panel joins that scene, placed
-    // in the window's own coordinates; over a plain window it is a window of its own.
     if (window)
-        setGeometry(QRect(window->graphicsProxyWidget() ? QPoint(0, 0) : window->mapToGlobal(QPoint(0, 0)),
-                          window->size()));
+        setGeometry(QRect(window->mapToGlobal(QPoint(0, 0)), window->size()));
     restyle();
     open();
 }
