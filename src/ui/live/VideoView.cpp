@@ -1,14 +1,12 @@
 #include "ui/live/VideoView.h"
 
 #include "ui/kit/ActivitySpinner.h"
+#include "ui/kit/ShownIn.h"
 
 #include "platform/Preferences.h"
 #include "video/FrameConsumer.h"
 
 #include <QCoreApplication>
-#include <QGraphicsProxyWidget>
-#include <QGraphicsScene>
-#include <QGraphicsView>
 #include <QLabel>
 #include <QMutex>
 #include <QPainter>
@@ -27,19 +25,6 @@ constexpr int LabelWidth = 150;
 constexpr int LabelHeight = 20;
 constexpr int LabelFontPixels = 15;
 constexpr int SmallestLabelFontPixels = 9;
-
-// The window system's window the view is painted into: a view in a graphics scene
-// has none of its own and is painted into the window showing the scene.
-const QWindow *nativeWindow(const QWidget *view)
-{
-    const QWidget *top = view->window();
-    if (const QGraphicsProxyWidget *proxy = top->graphicsProxyWidget(); proxy && proxy->scene()) {
-        const QList<QGraphicsView *> views = proxy->scene()->views();
-        if (!views.isEmpty())
-            top = views.first()->window();
-    }
-    return top->windowHandle();
-}
 
 } // namespace
 
@@ -307,7 +292,7 @@ void VideoView::showFrame(const QImage &picture)
     m_pictureFresh = true;
     update();
     // Hidden, scrolled off or on a window not exposed: no paint will come.
-    const QWindow *window = nativeWindow(this);
+    const QWindow *window = shownIn(this)->windowHandle();
     if (!isVisible() || !window || !window->isExposed() || visibleRegion().isEmpty())
         releasePicture();
 }
