@@ -3,8 +3,6 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 
-class QGraphicsProxyWidget;
-
 // The one top-level window. The views live on a stage of 480 by 320 points in
 // landscape or 320 by 480 in portrait and keep that layout at any window size:
 // the window shows the stage scaled uniformly to fit, centred, with black bars
@@ -51,7 +49,6 @@ private:
 
     QGraphicsScene m_scene;
     QWidget *m_stage;
-    QGraphicsProxyWidget *m_proxy;
     bool m_portrait = false;
     bool m_idle = false;
 };

@@ -504,7 +504,7 @@ void MultiPageScrollerView::moveFocus(int columns, int rows)
         showFocus();
         return;
     }
-    int column = m_focusedFeed % Columns + columns;
+    const int column = m_focusedFeed % Columns + columns;
     const int row = std::clamp(m_focusedFeed / Columns + rows, 0, FeedsPerPage / Columns - 1);
     if (column < 0 || column >= Columns) {
         const int d = column < 0 ? -1 : 1;
