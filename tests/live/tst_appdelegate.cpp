@@ -158,7 +158,8 @@ private slots:
                 QTRY_VERIFY(!m_delegate->isTransitioning());
                 QCOMPARE(m_window->size(), expected);
                 const QRectF room = m_window->viewport()->rect();
-                const QRectF shown = m_window->mapFromScene(QRectF(QPointF(0, 0), m_window->stage()->size())).boundingRect();
+                const QRectF stage(QPointF(0, 0), m_window->stage()->size());
+                const QRectF shown = m_window->mapFromScene(stage).boundingRect();
                 QVERIFY2(room.adjusted(-1, -1, 1, 1).contains(shown), qPrintable(name));
                 QVERIFY2(std::abs(shown.width() - room.width()) <= 1 || std::abs(shown.height() - room.height()) <= 1,
                          qPrintable(name));
@@ -189,14 +190,15 @@ private slots:
                             .move(0, onWindow(QPointF(x, picture.center().y())));
                     }
                     QVERIFY2(gestures->isHoldTargetShown(), qPrintable(name));
-                    QVERIFY(std::abs(gestures->holdTargetCenter().x() - (picture.right() - gestures->indicatorWidth() / 2)) <= 1);
+                    const double edge = picture.right() - gestures->indicatorWidth() / 2;
+                    QVERIFY(std::abs(gestures->holdTargetCenter().x() - edge) <= 1);
                     QTest::touchEvent(m_window->viewport(), m_touchScreen).release(0, onWindow(picture.center()));
                 }
                 // Alerts join the scaled views, over them.
                 Alert *alert = view != View::Settings ? nullptr
                     : Alert::inform(QStringLiteral("Camera Groups"), QStringLiteral("A message."), m_window->stage());
                 if (alert)
-                    QCOMPARE(alert->graphicsProxyWidget()->geometry(), QRectF(QPointF(0, 0), m_window->stage()->size()));
+                    QCOMPARE(alert->graphicsProxyWidget()->geometry(), stage);
                 const auto closeAlert = qScopeGuard([alert] { delete alert; });
                 if (!shots.isEmpty()) {
                     const QString file = QDir(shots).filePath(

@@ -50,7 +50,7 @@ public:
     MultiView *rightPage() const { return m_rightMultiView; }
     MultiView *sparePage() const { return m_instantMultiView; }
     QString title() const;
-    // The tile Enter opens; -1 while no ring is shown.
+    // The tile with the ring around it, which Enter opens; -1 while no ring is shown.
     int focusedFeed() const;
     bool isAcceptingTouches() const { return m_acceptTouches; }
     bool isInWindow() const { return m_inWindow; }

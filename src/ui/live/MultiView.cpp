@@ -79,7 +79,8 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     }
     m_focusRing->setObjectName(QStringLiteral("focusRing"));
     m_focusRing->setAttribute(Qt::WA_StyledBackground);
-    m_focusRing->setStyleSheet(QStringLiteral("#focusRing { border: 3px solid rgb(90, 170, 255); background: transparent; }"));
+    m_focusRing->setStyleSheet(
+        QStringLiteral("#focusRing { border: 3px solid rgb(90, 170, 255); background: transparent; }"));
     m_focusRing->hide();
     m_trickleTimer.setSingleShot(false);
     connect(&m_trickleTimer, &QTimer::timeout, this, &MultiView::trickleTimerHandler);

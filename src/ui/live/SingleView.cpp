@@ -203,7 +203,6 @@ void SingleView::finishedAnimatingToolbarOut()
 void SingleView::moveToolbarIn(bool animated, int delayMs)
 {
     m_gestureView->setControlTouchEnabled(false);
-    connect(m_videoView, &VideoView::pictureRectChanged, this, &SingleView::pictureMoved);
     m_toolbar->show();
     m_toolbar->raise();
     const QPoint target(0, 0);
