@@ -46,6 +46,7 @@ public:
         buffer.append(data, size);
         return true;
     }
+    bool partEnds() override { return true; }
 
     QByteArray buffer;
     qint64 parts = 0;
