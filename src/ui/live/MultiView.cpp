@@ -225,14 +225,31 @@ void MultiView::markFeed(int feed, bool selected, bool animated)
         effect->setOpacity(1.0);
         video->setGraphicsEffect(effect);
     }
+    // An unmarked tile is painted without the effect: each picture would otherwise go
+    // through it, and in a scaled window Qt places an effect's full-opacity source wrongly.
     const double target = selected ? 0.25 : 1.0;
     if (!animated) {
-        effect->setOpacity(target);
+        if (selected)
+            effect->setOpacity(target);
+        else
+            video->setGraphicsEffect(nullptr);
         return;
     }
     auto *animation = new QPropertyAnimation(effect, "opacity", effect);
     animation->setDuration(250);
     animation->setEndValue(target);
+    if (!selected) {
+        // Later, out of the animation's own signal (the effect owns the animation), and
+        // only if no new mark has come meanwhile.
+        connect(
+            animation, &QAbstractAnimation::finished, video,
+            [video] {
+                const auto *shown = qobject_cast<QGraphicsOpacityEffect *>(video->graphicsEffect());
+                if (shown && shown->opacity() >= 1.0)
+                    video->setGraphicsEffect(nullptr);
+            },
+            Qt::QueuedConnection);
+    }
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
