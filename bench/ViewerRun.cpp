@@ -61,7 +61,9 @@ QString latency(VideoView *view)
     for (int i = 0; i < Grabs; ++i) {
         runFor(static_cast<int>(random.bounded(10, 60)));
         const qint64 now = Timecode::nowMs();
-        const std::optional<quint32> stamp = Timecode::read(view->grab().toImage());
+        // The picture alone: the stamp is read across its middle, bars would shift it.
+        const QImage shown = view->grab(view->pictureRect().toAlignedRect()).toImage();
+        const std::optional<quint32> stamp = Timecode::read(shown);
         if (stamp)
             ages.append(Timecode::age(*stamp, now));
         else
@@ -133,6 +135,24 @@ int runViewer(const QString &profileDir)
     };
     openSingle(QStringLiteral("single-640"), cameras.at(0));
     out << "latency-single " << latency(single->videoView()) << Qt::endl;
+    {
+        // The same camera in a plain window of the same size, as views were shown before
+        // the main window scaled them: the baseline for what the scaling costs. The main
+        // window, hidden meanwhile, stops its own streams.
+        window.hide();
+        QWidget plain;
+        plain.resize(MainWindow::Landscape);
+        SingleView bare(delegate, QRect(QPoint(0, 0), MainWindow::Landscape), &plain);
+        bare.setCamera(cameras.at(0));
+        bare.willMoveToWindow(true);
+        bare.moveToolbarOut(false, 0);
+        plain.show();
+        runFor(3000);
+        const Load shown = measure({ bare.videoView() }, SingleSeconds);
+        out << "single-plain " << shown.cpuPerSecond * 1000.0 / std::max(shown.shownPerSecond, 1.0) << Qt::endl;
+        bare.willMoveToWindow(false);
+        window.show();
+    }
     delegate.switchToView(LiveViewHost::View::Multi);
     waitForRest(delegate);
     openSingle(QStringLiteral("single-1920"), cameras.at(MultiView::Feeds));

@@ -316,6 +316,11 @@ int main(int argc, char *argv[])
     out << QStringLiteral("latency ms (p50 p95 max, grabs without a stamp): tile %1; single view %2\n")
                .arg(tile.join(QLatin1Char(' ')), single.join(QLatin1Char(' ')));
     printSingleViews(out, figures);
+    const double plain = figures.value(QStringLiteral("single-plain")).value(0).toDouble();
+    out << QStringLiteral("single view 640x480 in a plain window of the same size: %1 ms CPU per frame; through "
+                          "the scaling main window %2 times that\n")
+               .arg(plain, 0, 'f', 3)
+               .arg(plain > 0 ? perFrame640 / plain : 0, 0, 'f', 2);
     const QStringList rtspGrid = rtspFigures.value(QStringLiteral("grid"));
     const QStringList rtspTile = rtspFigures.value(QStringLiteral("latency-tile"));
     const QStringList rtspSingle = rtspFigures.value(QStringLiteral("latency-single"));

@@ -3,23 +3,77 @@
 #include "ui/kit/Theme.h"
 
 #include <QCloseEvent>
+#include <QGraphicsProxyWidget>
 #include <QShortcut>
 
+#include <algorithm>
+#include <cmath>
+
 MainWindow::MainWindow(QWidget *parent)
-    : QWidget(parent)
+    : QGraphicsView(parent)
+    , m_stage(new QWidget)
 {
     setWindowTitle(QStringLiteral("Vyo"));
-    setFixedSize(Landscape);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setBackgroundBrush(Qt::black);
+    setAlignment(Qt::AlignCenter);
+    // The video views paint every pixel of theirs; nothing is cached or saved around them.
+    setOptimizationFlags(QGraphicsView::DontSavePainterState | QGraphicsView::DontAdjustForAntialiasing);
+    setSizeAdjustPolicy(QAbstractScrollArea::AdjustIgnored);
     Theme::fillBlack(this);
+    Theme::fillBlack(m_stage);
+    m_stage->resize(Landscape);
+    // Touches go on to the views under the fingers, as they would in a plain window.
+    m_scene.addWidget(m_stage)->setAcceptTouchEvents(true);
+    setScene(&m_scene);
+    setMinimumSize(Landscape / 2);
+    resize(Landscape);
     // Quitting closes the window, which stores the groups on the way out.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_F11), this), &QShortcut::activated, this,
+            &MainWindow::toggleFullScreen);
+}
+
+QSize MainWindow::preferredSize(const QSize &available)
+{
+    // Three quarters of the desktop at most, in half steps, never below the layout itself.
+    const double fits = std::min(double(available.width()) / Landscape.width(),
+                                 double(available.height()) / Landscape.height());
+    const double factor = std::max(1.0, std::floor(fits * 0.75 * 2) / 2);
+    return (QSizeF(Landscape) * factor).toSize();
 }
 
 void MainWindow::setPortrait(bool portrait)
 {
     m_portrait = portrait;
-    if (!isFullScreen())
-        setFixedSize(portrait ? Portrait : Landscape);
+    m_stage->resize(portrait ? Portrait : Landscape);
+    fitStage();
+}
+
+void MainWindow::toggleFullScreen()
+{
+    if (isFullScreen())
+        showNormal();
+    else
+        showFullScreen();
+}
+
+void MainWindow::fitStage()
+{
+    const QSizeF stage = m_stage->size();
+    m_scene.setSceneRect(QRectF(QPointF(0, 0), stage));
+    const QSizeF room = viewport()->size();
+    const double scale = std::min(room.width() / stage.width(), room.height() / stage.height());
+    if (scale > 0)
+        setTransform(QTransform::fromScale(scale, scale));
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QGraphicsView::resizeEvent(event);
+    fitStage();
 }
 
 void MainWindow::setIdle(bool idle)
@@ -38,21 +92,21 @@ void MainWindow::changeEvent(QEvent *event)
     // Losing focus is not idleness: people watch cameras while they work elsewhere.
     if (event->type() == QEvent::WindowStateChange)
         setIdle(windowState() & Qt::WindowMinimized);
-    QWidget::changeEvent(event);
+    QGraphicsView::changeEvent(event);
 }
 
 void MainWindow::hideEvent(QHideEvent *event)
 {
     if (!event->spontaneous() || isMinimized())
         setIdle(true);
-    QWidget::hideEvent(event);
+    QGraphicsView::hideEvent(event);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
 {
     if (!isMinimized())
         setIdle(false);
-    QWidget::showEvent(event);
+    QGraphicsView::showEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -1,10 +1,15 @@
 #pragma once
 
-#include <QWidget>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 
-// The one top-level window: it holds one of the three views at rest, 480 by 320
-// points in landscape or 320 by 480 in portrait, scaled as a whole when asked.
-class MainWindow final : public QWidget
+// The one top-level window. The views live on a stage of 480 by 320 points in
+// landscape or 320 by 480 in portrait and keep that layout at any window size:
+// the window shows the stage scaled uniformly to fit, centred, with black bars
+// where the shapes differ. Pictures are still painted at the window's device
+// pixels (the video views size their pictures by the scale they are painted at).
+// Main thread only; the stage belongs to the window's scene.
+class MainWindow final : public QGraphicsView
 {
     Q_OBJECT
 
@@ -14,8 +19,16 @@ public:
 
     explicit MainWindow(QWidget *parent = nullptr);
 
+    // The parent of every view; its size is the layout the views are made for.
+    QWidget *stage() const { return m_stage; }
     void setPortrait(bool portrait);
     bool isPortrait() const { return m_portrait; }
+    // Window pixels per stage point.
+    double stageScale() const { return transform().m11(); }
+    void toggleFullScreen();
+    // A size for a first start: the landscape layout at a whole or half multiple
+    // that leaves room on the desktop.
+    static QSize preferredSize(const QSize &available);
 
 signals:
     // The window was minimised or hidden, or came back: the views stop and restart.
@@ -24,6 +37,7 @@ signals:
     void closing();
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -31,7 +45,10 @@ protected:
 
 private:
     void setIdle(bool idle);
+    void fitStage();
 
+    QGraphicsScene m_scene;
+    QWidget *m_stage;
     bool m_portrait = false;
     bool m_idle = false;
 };

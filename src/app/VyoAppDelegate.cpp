@@ -94,14 +94,14 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     connect(m_liveCameras.get(), &LiveCameraList::changed, this, &VyoAppDelegate::liveCamerasChanged);
 
     m_settingController = new SettingsViewController(*this, *m_store, m_preferences);
-    m_navigationController = new NavigationController(m_settingController, &m_window);
+    m_navigationController = new NavigationController(m_settingController, m_window.stage());
     m_navigationController->setGeometry(QRect(QPoint(0, 0), MainWindow::Portrait));
     m_navigationController->hide();
 
     const QRect landscape(QPoint(0, 0), MainWindow::Landscape);
-    m_singleView = new SingleView(*this, landscape, &m_window);
+    m_singleView = new SingleView(*this, landscape, m_window.stage());
     m_singleView->hide();
-    m_multiView = new MultiPageScrollerView(*this, *m_singleView, landscape, &m_window);
+    m_multiView = new MultiPageScrollerView(*this, *m_singleView, landscape, m_window.stage());
     m_multiView->hide();
 
     m_bonjourMan = BonjourHandler::create(this, std::make_unique<AvahiBrowser>());
@@ -121,7 +121,7 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     if (!keptCopy.isEmpty()) {
         Alert::inform(QStringLiteral("Camera Groups"),
                       QStringLiteral("Your camera groups could not be read. A copy was kept as %1.").arg(keptCopy),
-                      &m_window);
+                      m_window.stage());
     }
 }
 
@@ -209,14 +209,25 @@ void VyoAppDelegate::applyPolicy(View view)
     m_idleTimer.setDisabled(m_idleTimerDisabled);
 }
 
+QPixmap VyoAppDelegate::pageOf(View view) const
+{
+    // At the pixels the window shows it with, so that the page is as sharp while it curls.
+    QWidget *page = widgetFor(view);
+    const qreal ratio = m_window.stageScale() * m_window.devicePixelRatioF();
+    QPixmap pixmap((QSizeF(page->size()) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    page->render(&pixmap);
+    return pixmap;
+}
+
 void VyoAppDelegate::curl(View from, View to)
 {
-    const QPixmap before = widgetFor(from)->grab();
+    const QPixmap before = pageOf(from);
     place(to);
-    const QPixmap after = widgetFor(to)->grab();
+    const QPixmap after = pageOf(to);
     // Up peels the live view off the settings; down lays it back over them.
-    auto *transition = to == View::Settings ? new PageCurl(&m_window, after, before, PageCurl::Direction::Up)
-                                            : new PageCurl(&m_window, before, after, PageCurl::Direction::Down);
+    auto *transition = to == View::Settings ? new PageCurl(m_window.stage(), after, before, PageCurl::Direction::Up)
+                                            : new PageCurl(m_window.stage(), before, after, PageCurl::Direction::Down);
     m_transitioning = true;
     connect(transition, &PageCurl::finished, this, [this, transition] {
         transition->deleteLater();
@@ -260,7 +271,7 @@ void VyoAppDelegate::zoomOut()
     auto *animation = new QPropertyAnimation(video, "geometry", this);
     animation->setDuration(DefaultAnimationMs);
     animation->setEndValue(
-        QRect(video->parentWidget()->mapFrom(&m_window, target.topLeft().toPoint()), target.size().toSize()));
+        QRect(video->parentWidget()->mapFrom(m_window.stage(), target.topLeft().toPoint()), target.size().toSize()));
     m_transitioning = true;
     connect(animation, &QAbstractAnimation::finished, this, [this] {
         m_singleView->finishedAnimatingOut();
@@ -318,7 +329,7 @@ bool VyoAppDelegate::application(const QUrl &url)
 
 QWidget *VyoAppDelegate::linkWindow()
 {
-    return &m_window;
+    return m_window.stage();
 }
 
 void VyoAppDelegate::showInSettings(ViewController *screen)

@@ -27,6 +27,7 @@ class SettingsViewController;
 class SingleView;
 class ViewController;
 class WorkerThread;
+class QPixmap;
 
 // The application controller: builds the long-lived objects at launch (it owns
 // the group store, which the screens and the live camera list observe) and opens
@@ -90,6 +91,7 @@ signals:
 private:
     QWidget *widgetFor(View view) const;
     void place(View view);
+    QPixmap pageOf(View view) const;
     void curl(View from, View to);
     void zoomIn();
     void zoomOut();

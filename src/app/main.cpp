@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QGuiApplication>
 #include <QLockFile>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -51,28 +50,12 @@ QString optionValue(int argc, char *argv[], const char *option)
     return {};
 }
 
-// Scaling must be chosen before the application object exists.
+// A fixed scale must be chosen before the application object exists.
 void chooseScale(int argc, char *argv[])
 {
     const QString scale = optionValue(argc, argv, "--scale");
-    if (!scale.isEmpty()) {
+    if (!scale.isEmpty())
         qputenv("QT_SCALE_FACTOR", scale.toLocal8Bit());
-        return;
-    }
-    if (!hasOption(argc, argv, "--fullscreen"))
-        return;
-    // The 480 by 320 interface scaled to fill the display, whatever its size.
-    int probeArgc = 1;
-    QSize screen;
-    {
-        QGuiApplication probe(probeArgc, argv);
-        if (QScreen *primary = QGuiApplication::primaryScreen())
-            screen = primary->size();
-    }
-    if (screen.isValid()) {
-        const double factor = std::min(screen.width() / 480.0, screen.height() / 320.0);
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(factor, 'f', 4));
-    }
 }
 
 struct CommandLine
@@ -189,6 +172,14 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &VyoAppDelegate::applicationWillTerminate);
     QObject::connect(&window, &MainWindow::closing, &delegate, &VyoAppDelegate::applicationWillTerminate);
 
+    // The window comes back where and as large as it was left.
+    if (!window.restoreGeometry(preferences.windowGeometry())) {
+        if (const QScreen *screen = window.screen())
+            window.resize(MainWindow::preferredSize(screen->availableGeometry().size()));
+    }
+    const auto keepGeometry = [&window, &preferences] { preferences.setWindowGeometry(window.saveGeometry()); };
+    QObject::connect(&window, &MainWindow::closing, &preferences, keepGeometry);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &preferences, keepGeometry);
     if (parser.isSet(command.fullscreen))
         window.showFullScreen();
     else

@@ -49,6 +49,8 @@ KeyEntry entry(Preferences::Key key)
         return { QLatin1StringView("RegEmail"), QString() };
     case Key::RegistrationLastVersion:
         return { QLatin1StringView("RegLastVer"), QString() };
+    case Key::WindowGeometry:
+        return { QLatin1StringView("WindowGeometry"), QByteArray() };
     }
     Q_UNREACHABLE();
     return {};
@@ -260,4 +262,14 @@ QString Preferences::registrationLastVersion() const
 void Preferences::setRegistrationLastVersion(const QString &version)
 {
     write(Key::RegistrationLastVersion, version);
+}
+
+QByteArray Preferences::windowGeometry() const
+{
+    return value(Key::WindowGeometry).toByteArray();
+}
+
+void Preferences::setWindowGeometry(const QByteArray &geometry)
+{
+    write(Key::WindowGeometry, geometry);
 }

@@ -29,6 +29,7 @@ public:
         RegistrationLastName,
         RegistrationEmail,
         RegistrationLastVersion,
+        WindowGeometry,
     };
     Q_ENUM(Key)
 
@@ -73,6 +74,10 @@ public:
     // The version last reported to the registration server.
     QString registrationLastVersion() const;
     void setRegistrationLastVersion(const QString &version);
+
+    // The window's place and size as the window system last had it; empty at first.
+    QByteArray windowGeometry() const;
+    void setWindowGeometry(const QByteArray &geometry);
 
 signals:
     // After every write of the key, also one that stores the value it had: a

@@ -5,6 +5,7 @@
 
 #include "config/AppInfo.h"
 #include "config/GroupStore.h"
+#include "config/LiveCameraList.h"
 #include "ui/settings/GroupListView.h"
 #include "ui/live/MultiPageScrollerView.h"
 #include "ui/live/MultiView.h"
@@ -20,7 +21,11 @@
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/NavigationController.h"
+#include "ui/settings/GeneralSettingsView.h"
+#include "video/FrameConsumer.h"
 
+#include <QGraphicsProxyWidget>
+#include <QGraphicsView>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -38,6 +43,7 @@ private:
     std::unique_ptr<Preferences> m_preferences;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<VyoAppDelegate> m_delegate;
+    QPointingDevice *m_touchScreen = QTest::createTouchDevice();
 
     // An installation whose first-run registration form was completed, unless told otherwise.
     void launch(bool registered = true, const QString &dir = QString())
@@ -50,6 +56,20 @@ private:
         m_delegate = std::make_unique<VyoAppDelegate>(*m_window, *m_preferences, profile);
         m_delegate->applicationDidFinishLaunching();
         m_window->show();
+    }
+
+    // Every row of the table can be scrolled whole into the table's sight.
+    static void checkRowsReachable(TableView *table)
+    {
+        for (int section = 0; section < table->numberOfSections(); ++section) {
+            for (int row = 0; row < table->numberOfRows(section); ++row) {
+                const IndexPath path{ section, row };
+                table->scrollToRow(path, TableView::ScrollPosition::Nearest, false);
+                const QRect inContent = table->rectForRow(path);
+                const QRect inTable(table->widget()->mapTo(table, inContent.topLeft()), inContent.size());
+                QVERIFY2(table->viewport()->geometry().contains(inTable), qPrintable(QDebug::toString(path)));
+            }
+        }
     }
 
 private slots:
@@ -67,7 +87,8 @@ private slots:
     {
         launch();
         QCOMPARE(m_delegate->currentView(), View::Multi);
-        QCOMPARE(m_window->size(), MainWindow::Landscape);
+        const QSize windowSize = m_window->size();
+        QCOMPARE(m_window->stage()->size(), MainWindow::Landscape);
         QVERIFY(m_delegate->isIdleTimerDisabled());
         // Switching to the view already shown changes nothing.
         m_delegate->switchToView(View::Multi);
@@ -75,7 +96,8 @@ private slots:
 
         m_delegate->switchToView(View::Settings);
         QCOMPARE(m_delegate->currentView(), View::Settings);
-        QCOMPARE(m_window->size(), MainWindow::Portrait);
+        QCOMPARE(m_window->stage()->size(), MainWindow::Portrait);
+        QCOMPARE(m_window->size(), windowSize);
         QVERIFY(!m_delegate->isIdleTimerDisabled());
         QVERIFY(m_delegate->isTransitioning());
         QTRY_VERIFY(!m_delegate->isTransitioning());
@@ -86,6 +108,116 @@ private slots:
         QTRY_VERIFY(!m_delegate->isTransitioning());
         QCOMPARE(m_delegate->currentView(), View::Multi);
         QVERIFY(m_delegate->multiView()->isInWindow());
+    }
+
+    // At any window size, full screen included, every view is shown whole, as large
+    // as fits and centred, the window keeps its size whatever the view, touches land
+    // where they are shown, the settings' rows all come into sight, and the pictures
+    // are asked for at the size they fill on the screen. With VYO_SHOTS naming a
+    // directory, each view is saved there (the offscreen platform's configfile option
+    // sets the screen's size).
+    void viewsFitTheWindow()
+    {
+        DemoProfile demo;
+        QString error;
+        QVERIFY2(demo.start(&error), qPrintable(error));
+        launch(true, demo.directory());
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        const QString shots = qEnvironmentVariable("VYO_SHOTS");
+        const QSize screen = m_window->screen()->size();
+        SingleView *single = m_delegate->singleView();
+        for (const QSize size : { QSize(800, 480), QSize(1920, 1080), QSize(300, 520), QSize() }) {
+            // Touches beyond the screen reach no window.
+            if (size.isValid() && !QRect(QPoint(), screen).contains(QRect(QPoint(), size)))
+                continue;
+            if (size.isValid()) {
+                m_window->showNormal();
+                m_window->resize(size);
+            } else {
+                QTest::keyClick(m_window.get(), Qt::Key_F11);
+                QVERIFY(m_window->isFullScreen());
+            }
+            const QSize expected = size.isValid() ? size : screen;
+            QTRY_COMPARE(m_window->size(), expected);
+            const QString name = size.isValid() ? QStringLiteral("%1x%2").arg(size.width()).arg(size.height())
+                                                : QStringLiteral("full-%1x%2").arg(screen.width()).arg(screen.height());
+            for (const View view : { View::Multi, View::Single, View::Multi, View::Settings }) {
+                if (view == View::Single) {
+                    // A finger on the first tile, wherever the scale puts it, opens that camera.
+                    const QWidget *tile = m_delegate->multiView()->centerPage()->containerForFeed(0);
+                    const QPoint onStage = tile->mapTo(m_window->stage(), tile->rect().center());
+                    const QPoint touched = m_window->mapFromScene(QPointF(onStage));
+                    QTest::touchEvent(m_window->viewport(), m_touchScreen).press(0, touched);
+                    QTest::touchEvent(m_window->viewport(), m_touchScreen).release(0, touched);
+                    QTRY_COMPARE(m_delegate->currentView(), View::Single);
+                    QCOMPARE(single->currentCamera(), m_delegate->liveCameras().cameras().at(0));
+                } else {
+                    m_delegate->switchToView(view);
+                }
+                QTRY_VERIFY(!m_delegate->isTransitioning());
+                if (view == View::Multi) {
+                    // Keys reach the grid through the scaling window: the ring shows (and
+                    // stays on the first tile, with no page before it).
+                    QTest::keyClick(m_window.get(), Qt::Key_Left);
+                    QCOMPARE(m_delegate->multiView()->focusedFeed(), 0);
+                }
+                QCOMPARE(m_window->size(), expected);
+                const QRectF room = m_window->viewport()->rect();
+                const QRectF stage(QPointF(0, 0), m_window->stage()->size());
+                const QRectF shown = m_window->mapFromScene(stage).boundingRect();
+                QVERIFY2(room.adjusted(-1, -1, 1, 1).contains(shown), qPrintable(name));
+                QVERIFY2(std::abs(shown.width() - room.width()) <= 1 || std::abs(shown.height() - room.height()) <= 1,
+                         qPrintable(name));
+                QVERIFY2((shown.center() - room.center()).manhattanLength() <= 2, qPrintable(name));
+                if (view == View::Settings) {
+                    checkRowsReachable(m_delegate->settingController()->tableView());
+                    auto *general = new GeneralSettingsView(*m_delegate, *m_preferences);
+                    m_delegate->navigationController()->pushViewController(general, false);
+                    checkRowsReachable(general->tableView());
+                    m_delegate->navigationController()->popViewController(false);
+                }
+                if (view == View::Single) {
+                    VideoView *video = single->videoView();
+                    QTRY_VERIFY_WITH_TIMEOUT(!video->image().isNull(), 20000);
+                    QTRY_COMPARE(video->frameConsumer()->targetSize(),
+                                 (video->pictureRect().size() * m_window->stageScale()).toSize());
+                    // A long stroke to the right offers the hold target at the picture's
+                    // right edge, not the window's.
+                    PTZGestureView *gestures = single->gestureView();
+                    QTRY_VERIFY(gestures->controlTouchEnabled());
+                    const QRectF picture = gestures->pictureBounds();
+                    const auto onWindow = [this, gestures](QPointF p) {
+                        return m_window->mapFromScene(QPointF(gestures->mapTo(m_window->stage(), p.toPoint())));
+                    };
+                    QTest::touchEvent(m_window->viewport(), m_touchScreen).press(0, onWindow(picture.center()));
+                    for (double x = picture.center().x(); x <= picture.right() - 10; x += 10) {
+                        QTest::touchEvent(m_window->viewport(), m_touchScreen)
+                            .move(0, onWindow(QPointF(x, picture.center().y())));
+                    }
+                    QVERIFY2(gestures->isHoldTargetShown(), qPrintable(name));
+                    const double edge = picture.right() - gestures->indicatorWidth() / 2;
+                    QVERIFY(std::abs(gestures->holdTargetCenter().x() - edge) <= 1);
+                    QTest::touchEvent(m_window->viewport(), m_touchScreen).release(0, onWindow(picture.center()));
+                }
+                // Alerts join the scaled views, over them.
+                Alert *alert = view != View::Settings ? nullptr
+                    : Alert::inform(QStringLiteral("Camera Groups"), QStringLiteral("A message."), m_window->stage());
+                if (alert)
+                    QCOMPARE(alert->graphicsProxyWidget()->geometry(), stage);
+                const auto closeAlert = qScopeGuard([alert] { delete alert; });
+                if (!shots.isEmpty()) {
+                    const QString file = QDir(shots).filePath(
+                        QStringLiteral("%1-%2.png")
+                            .arg(name, view == View::Settings ? QStringLiteral("settings")
+                                       : view == View::Single ? QStringLiteral("single")
+                                                              : QStringLiteral("grid")));
+                    QVERIFY(m_window->grab().save(file));
+                }
+            }
+        }
+        QTest::keyClick(m_window.get(), Qt::Key_F11);
+        QVERIFY(!m_window->isFullScreen());
     }
 
     void cyclingGroups()
@@ -124,7 +256,7 @@ private slots:
     {
         QVERIFY(AtomicFile::write(m_dir->filePath(QStringLiteral("groups.bin")), "damaged"));
         launch();
-        const Alert *alert = m_window->findChild<Alert *>();
+        const Alert *alert = m_window->stage()->findChild<Alert *>();
         QVERIFY(alert);
         const QString kept = m_delegate->groupStore().unreadableCopyPath();
         QCOMPARE(alert->message(),
@@ -161,7 +293,7 @@ private slots:
         const auto noAddress = qScopeGuard([] { AppInfo::setValue(AppInfo::RegURL, QString()); });
         launch(false);
         QCOMPARE(m_delegate->currentView(), View::Settings);
-        QCOMPARE(m_window->size(), MainWindow::Portrait);
+        QCOMPARE(m_window->stage()->size(), MainWindow::Portrait);
         QVERIFY(!m_delegate->multiView()->isVisible());
         QVERIFY(!m_delegate->multiView()->isInWindow());
         auto *form = qobject_cast<RegistrationView *>(m_delegate->navigationController()->topViewController());
@@ -218,15 +350,6 @@ private slots:
         QVERIFY(single->toolbar()->isVisible());
         shoot("singleview");
         QTRY_VERIFY(single->gestureView()->controlTouchEnabled());
-
-        // A long straight stroke to the right offers the hold target at the edge.
-        PTZGestureView *gestures = single->gestureView();
-        gestures->touchesBegan({ { QPointF(100, 160), QPointF(100, 160), 1.0 } });
-        for (int x = 110; x <= 300; x += 10)
-            gestures->touchesMoved({ { QPointF(x, 160), QPointF(x - 10, 160), 1.0 + x / 1000.0 } });
-        QVERIFY(gestures->isHoldTargetShown());
-        shoot("holdtarget");
-        gestures->touchesCancelled();
 
         // A snapshot: the captioned picture as a JPEG file.
         QSignalSpy saved(single, &SingleView::snapshotSaved);

@@ -178,6 +178,37 @@ private slots:
         QCOMPARE(m_single->videoView()->geometry(), QRect(161, 43, 158, 108));
     }
 
+    // The arrows move a ring over the tiles, on to the next page past the last
+    // column, and Enter opens the ringed camera; a touch puts the ring away.
+    void keyboardRingOverTheTiles()
+    {
+        const QList<Value> list = cameras(8);
+        m_multi->setCameraList(list, QStringLiteral("A"), true);
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_multi->setFocus();
+        QCOMPARE(m_multi->focusedFeed(), -1);
+        // The first key only shows where the ring is.
+        QTest::keyClick(m_multi, Qt::Key_Right);
+        QCOMPARE(m_multi->focusedFeed(), 0);
+        for (const auto key : { Qt::Key_Down, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down })
+            QTest::keyClick(m_multi, key);
+        QCOMPARE(m_multi->focusedFeed(), 5);
+        // The next page has two cameras: the ring goes to the nearest.
+        QTest::keyClick(m_multi, Qt::Key_Right);
+        QCOMPARE(m_multi->currentPage(), 1);
+        QCOMPARE(m_multi->focusedFeed(), 1);
+        QVERIFY(!m_multi->leftPage()->findChild<QWidget *>(QStringLiteral("focusRing"))->isVisible());
+        QTRY_VERIFY(m_multi->isAcceptingTouches());
+        QTest::keyClick(m_multi, Qt::Key_Return);
+        QTRY_COMPARE(m_host->switches.size(), 1);
+        QVERIFY(m_single->currentCamera() == list.at(7));
+
+        m_multi->touchesBegan(QPointF(240, 80), 1.0);
+        QCOMPARE(m_multi->focusedFeed(), -1);
+    }
+
     void rectForCameraTurnsToItsPage()
     {
         const QList<Value> list = cameras(8);

@@ -6,6 +6,7 @@
 #include "platform/CertificatePin.h"
 #include "ui/live/PTZGestureView.h"
 #include "ui/live/SingleView.h"
+#include "ui/live/SnapshotNotice.h"
 #include "ui/live/VideoView.h"
 #include "video/FrameProducer.h"
 
@@ -142,12 +143,21 @@ private slots:
         QVERIFY(!m_view->isAcceptingTouches());
     }
 
-    void snapshotIsSavedAsJpeg()
+    // A snapshot flashes the view and is saved as a JPEG; the view then says where
+    // it went, or that there was nothing to save, for two seconds on a dark band
+    // that reads over a white scene.
+    void snapshotIsSavedAndTold()
     {
+        m_window->show();
         m_view->setCamera(camera(false));
-        QImage picture(320, 240, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
-        m_view->videoView()->setInitialFrame(picture, 0);
+        const SnapshotNotice *notice = m_view->snapshotNotice();
+        m_view->cameraButtonClicked();
+        QVERIFY(notice->isFlashing());
+        QTRY_COMPARE(notice->caption(), QStringLiteral("No picture to save"));
+
+        QImage white(320, 240, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        m_view->videoView()->setInitialFrame(white, 0);
         QSignalSpy saved(m_view, &SingleView::snapshotSaved);
         m_view->cameraButtonClicked();
         QVERIFY(!m_view->cameraButton()->isEnabled());
@@ -157,8 +167,23 @@ private slots:
         QVERIFY(path.startsWith(SingleView::snapshotDirectory()));
         QCOMPARE(QImageReader(path).format(), QByteArray("jpeg"));
         QCOMPARE(QImageReader(path).size(), QSize(320, 240));
-        QVERIFY(m_view->cameraButton()->isEnabled());
         QFile::remove(path);
+        QVERIFY(m_view->cameraButton()->isEnabled());
+        QCOMPARE(notice->caption(), QStringLiteral("Saved to Pictures/Vyo"));
+        QTRY_VERIFY(!notice->isFlashing());
+        // Mostly dark, with white letters.
+        const int top = 320 - SnapshotNotice::BandMargin - SnapshotNotice::BandHeight;
+        const QImage band = m_view->grab().toImage().copy(0, top, 480, SnapshotNotice::BandHeight);
+        int dark = 0;
+        int light = 0;
+        for (int i = 0; i < band.width() * band.height(); ++i) {
+            const int lightness = band.pixelColor(i % band.width(), i / band.width()).lightness();
+            dark += lightness < 110;
+            light += lightness > 240;
+        }
+        QVERIFY2(dark > band.width() * band.height() * 3 / 4 && light > 100,
+                 qPrintable(QStringLiteral("%1 dark, %2 light").arg(dark).arg(light)));
+        QTRY_VERIFY_WITH_TIMEOUT(notice->caption().isEmpty() && !notice->isVisible(), SnapshotNotice::CaptionMs + 1000);
     }
 
     // The view decodes for the size it paints; a snapshot is the newest picture at

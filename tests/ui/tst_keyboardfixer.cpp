@@ -6,6 +6,9 @@
 #include "ui/settings/KeyboardFixer.h"
 #include "ui/settings/KeyboardSource.h"
 
+#include <QGraphicsProxyWidget>
+#include <QGraphicsView>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
 
@@ -185,6 +188,26 @@ private slots:
         // Nothing happens once the screen has gone.
         showKeyboard();
         QCOMPARE(table()->height(), FormHeight);
+    }
+
+    // Shown twice as large in a graphics scene, as the main window shows its views,
+    // the table still ends where the keyboard begins on the screen.
+    void scaledByTheWindow()
+    {
+        QGraphicsScene scene;
+        QGraphicsProxyWidget *proxy = scene.addWidget(m_form.get());
+        const auto release = qScopeGuard([proxy] { proxy->setWidget(nullptr); });
+        QGraphicsView view(&scene);
+        view.setFrameShape(QFrame::NoFrame);
+        view.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        view.setTransform(QTransform::fromScale(2, 2));
+        view.resize(640, 2 * FormHeight);
+        view.show();
+        view.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        focus(m_fields.last());
+        m_keyboard->show(QRectF(0, 2 * (FormHeight - KeyboardHeight), 640, 2 * KeyboardHeight));
+        QCOMPARE(table()->height(), FormHeight - KeyboardHeight);
     }
 
     void modalPanelsStopScrollingWhileEditing()

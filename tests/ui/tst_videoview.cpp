@@ -10,6 +10,7 @@
 #include "video/FrameConsumer.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -207,6 +208,33 @@ private slots:
         QCOMPARE(greys(shot(checkerboard(160, 120))), 0);
         const QImage shrunk = shot(checkerboard(640, 480));
         QVERIFY(greys(shrunk) > 320 * 240 / 2);
+    }
+
+    // A picture of another shape is shown whole between black bars, and readers are
+    // asked for the size it fills in the device pixels the view was last painted at,
+    // where a picture of that size is drawn pixel for pixel.
+    void wholePictureAtThePaintedScale()
+    {
+        auto view = makeView(false);
+        view->setInitialFrame(checkerboard(400, 150), m_clock.now());
+        QCOMPARE(view->pictureRect(), QRectF(0, 60, 320, 120));
+        QCOMPARE(view->frameConsumer()->targetSize(), QSize(320, 120));
+        const QImage shown = view->grab().toImage();
+        QCOMPARE(shown.pixelColor(160, 30), QColor(Qt::black));
+        QCOMPARE(shown.pixelColor(160, 210), QColor(Qt::black));
+
+        // Painted twice as large, as the window paints its views when it is twice their size.
+        const auto paintTwice = [&view] {
+            QImage twice(640, 480, QImage::Format_RGB32);
+            QPainter painter(&twice);
+            painter.scale(2, 2);
+            view->render(&painter);
+            return twice;
+        };
+        paintTwice();
+        QCOMPARE(view->frameConsumer()->targetSize(), QSize(640, 240));
+        view->setInitialFrame(checkerboard(640, 240), m_clock.now());
+        QCOMPARE(paintTwice().copy(0, 120, 640, 240), checkerboard(640, 240));
     }
 
     // A camera sending 300 parts a second to a view whose GUI thread stalls: only

@@ -5,7 +5,6 @@
 #include "ui/kit/Theme.h"
 #include "ui/kit/ViewController.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QParallelAnimationGroup>
 #include <algorithm>
@@ -217,8 +216,10 @@ void NavigationController::completeTransition()
 
 void NavigationController::keepFocusOf(ViewController *leaving)
 {
-    QWidget *focused = QApplication::focusWidget();
-    if (!focused || !leaving->isAncestorOf(focused))
+    // Asked of the window rather than the application, which sees no focus inside a
+    // graphics scene (the main window shows its views scaled in one).
+    QWidget *focused = window()->focusWidget();
+    if (!focused || !focused->hasFocus() || !leaving->isAncestorOf(focused))
         return;
     for (Entry &entry : m_stack) {
         if (entry.controller == leaving)

@@ -3,9 +3,6 @@
 #include <QColor>
 #include <QFont>
 
-class QPainter;
-class QRect;
-class QString;
 class QWidget;
 
 // The one look of the settings screens: colours, type and metrics in points.
@@ -39,11 +36,6 @@ public:
 
     // The black ground of the live views and the window behind them.
     static void fillBlack(QWidget *widget);
-    // White words on a dark translucent band across area, readable over any picture;
-    // the band's top, centre or bottom (anchor) is at y. The type follows the area's
-    // height; long words take a smaller type, then more lines.
-    static void paintCaption(QPainter &painter, const QRect &area, int y, const QString &text,
-                             Qt::Alignment anchor = Qt::AlignVCenter);
     static QColor barButton() { return {86, 111, 146}; }
 
     // System type at a pixel size (points at scale 1).

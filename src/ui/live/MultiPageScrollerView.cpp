@@ -16,7 +16,9 @@
 #include <QToolButton>
 #include <QTouchEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -179,6 +181,7 @@ void MultiPageScrollerView::rebuildThroughSpare()
         m_multiView->startFeeds();
     else
         m_multiView->trickle(0);
+    showFocus();
 }
 
 void MultiPageScrollerView::pageControlChanged()
@@ -189,6 +192,8 @@ void MultiPageScrollerView::pageControlChanged()
 void MultiPageScrollerView::touchesBegan(QPointF location, double time)
 {
     m_touchStartTime = time;
+    if (std::exchange(m_keyboardInUse, false))
+        showFocus();
     const int f = m_multiView->feedNumberForLocation(m_multiView->mapFrom(this, location));
     if (f < 0)
         return;
@@ -226,16 +231,7 @@ void MultiPageScrollerView::touchesEnded(double time)
 {
     if (m_selectedIdx >= 0) {
         const int f = m_selectedIdx;
-        const int c = FeedsPerPage * currentPage() + f;
-        VideoView *thumbnail = m_multiView->getViewForFeed(f);
-        if (c < m_cameraList.size() && thumbnail) {
-            // The single view's picture starts exactly over the thumbnail.
-            const QRect over(thumbnail->mapTo(this, QPoint(0, 0)), thumbnail->size());
-            m_singleView.videoView()->setGeometry(over);
-            const Value camera = m_cameraList.at(c);
-            m_acceptTouches = false;
-            QTimer::singleShot(100, this, [this, camera] { goToSingleView(camera); });
-        }
+        openFeed(f);
         m_multiView->markFeed(f, false, true);
         m_selectedIdx = -1;
         return;
@@ -315,6 +311,20 @@ void MultiPageScrollerView::touchesCancelled()
     }
     m_multiView->markFeed(m_selectedIdx, false, false);
     m_selectedIdx = -1;
+}
+
+void MultiPageScrollerView::openFeed(int feed)
+{
+    const int c = FeedsPerPage * currentPage() + feed;
+    VideoView *thumbnail = m_multiView->getViewForFeed(feed);
+    if (c >= m_cameraList.size() || !thumbnail)
+        return;
+    // The single view's picture starts exactly over the thumbnail.
+    const QRect over(thumbnail->mapTo(this, QPoint(0, 0)), thumbnail->size());
+    m_singleView.videoView()->setGeometry(over);
+    const Value camera = m_cameraList.at(c);
+    m_acceptTouches = false;
+    QTimer::singleShot(100, this, [this, camera] { goToSingleView(camera); });
 }
 
 void MultiPageScrollerView::goToSingleView(const Value &camera)
@@ -441,19 +451,101 @@ void MultiPageScrollerView::mouseReleaseEvent(QMouseEvent *event)
 
 void MultiPageScrollerView::keyPressEvent(QKeyEvent *event)
 {
-    int d = 0;
-    if (event->key() == Qt::Key_Right || event->key() == Qt::Key_PageDown)
-        d = 1;
-    else if (event->key() == Qt::Key_Left || event->key() == Qt::Key_PageUp)
-        d = -1;
-    if (d == 0 || !m_acceptTouches || !pageAvailableAtOffset(d)) {
+    if (!m_acceptTouches) {
         QWidget::keyPressEvent(event);
         return;
     }
+    switch (event->key()) {
+    case Qt::Key_PageDown:
+        turnPageByKey(1);
+        break;
+    case Qt::Key_PageUp:
+        turnPageByKey(-1);
+        break;
+    case Qt::Key_Right:
+        moveFocus(1, 0);
+        break;
+    case Qt::Key_Left:
+        moveFocus(-1, 0);
+        break;
+    case Qt::Key_Down:
+        moveFocus(0, 1);
+        break;
+    case Qt::Key_Up:
+        moveFocus(0, -1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        openFeed(m_focusedFeed);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void MultiPageScrollerView::turnPageByKey(int d)
+{
+    if (!pageAvailableAtOffset(d))
+        return;
     // As if the finger had carried the neighbour all the way in.
     m_leftMultiView->show();
     m_rightMultiView->show();
     placeNeighbours();
     turnPage(d);
     reCenter();
+    showFocus();
+}
+
+void MultiPageScrollerView::moveFocus(int columns, int rows)
+{
+    constexpr int Columns = 3;
+    // The first key only shows where the ring is.
+    if (!std::exchange(m_keyboardInUse, true)) {
+        showFocus();
+        return;
+    }
+    const int column = m_focusedFeed % Columns + columns;
+    const int row = std::clamp(m_focusedFeed / Columns + rows, 0, FeedsPerPage / Columns - 1);
+    if (column < 0 || column >= Columns) {
+        const int d = column < 0 ? -1 : 1;
+        if (!pageAvailableAtOffset(d))
+            return;
+        m_focusedFeed = row * Columns + (d > 0 ? 0 : Columns - 1);
+        turnPageByKey(d);
+        return;
+    }
+    if (row * Columns + column < feedsOnPage())
+        m_focusedFeed = row * Columns + column;
+    showFocus();
+}
+
+int MultiPageScrollerView::focusedFeed() const
+{
+    return m_multiView->focusedFeed();
+}
+
+int MultiPageScrollerView::feedsOnPage() const
+{
+    return std::clamp(static_cast<int>(m_cameraList.size()) - FeedsPerPage * currentPage(), 0, FeedsPerPage);
+}
+
+void MultiPageScrollerView::showFocus()
+{
+    m_focusedFeed = std::clamp(m_focusedFeed, 0, std::max(0, feedsOnPage() - 1));
+    const bool shown = m_keyboardInUse && hasFocus() && feedsOnPage() > 0;
+    for (MultiView *page : { m_leftMultiView, m_rightMultiView, m_instantMultiView })
+        page->setFocusedFeed(-1);
+    m_multiView->setFocusedFeed(shown ? m_focusedFeed : -1);
+}
+
+void MultiPageScrollerView::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    showFocus();
+}
+
+void MultiPageScrollerView::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    showFocus();
 }

@@ -50,6 +50,8 @@ public:
     MultiView *rightPage() const { return m_rightMultiView; }
     MultiView *sparePage() const { return m_instantMultiView; }
     QString title() const;
+    // The tile with the ring around it, which Enter opens; -1 while no ring is shown.
+    int focusedFeed() const;
     bool isAcceptingTouches() const { return m_acceptTouches; }
     bool isInWindow() const { return m_inWindow; }
 
@@ -59,6 +61,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void setPagesLive(bool live);
@@ -73,6 +77,13 @@ private:
     void placeNeighbours();
     void pageControlChanged();
     void goToSingleView(const Value &camera);
+    // Grows the feed's camera, if it has one, into the single view.
+    void openFeed(int feed);
+    void turnPageByKey(int direction);
+    // The arrows move the ring a column or a row, across to the neighbouring page at the sides.
+    void moveFocus(int columns, int rows);
+    void showFocus();
+    int feedsOnPage() const;
     void resizeTitle();
 
     LiveViewHost &m_host;
@@ -85,6 +96,9 @@ private:
     PageControl *m_pageControl;
     QList<Value> m_cameraList;
     int m_selectedIdx = -1;
+    // The tile the keyboard is on, shown with a ring once keys are in use.
+    int m_focusedFeed = 0;
+    bool m_keyboardInUse = false;
     double m_centerOffset = 0;
     double m_touchStartTime = 0;
     bool m_acceptTouches = true;

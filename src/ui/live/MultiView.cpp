@@ -17,6 +17,7 @@
 MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     : QWidget(parent)
     , m_host(host)
+    , m_focusRing(new QWidget(this))
 {
     setGeometry(frame);
     Theme::fillBlack(this);
@@ -70,6 +71,11 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
             x += fw + 3;
         }
     }
+    m_focusRing->setObjectName(QStringLiteral("focusRing"));
+    m_focusRing->setAttribute(Qt::WA_StyledBackground);
+    m_focusRing->setStyleSheet(
+        QStringLiteral("#focusRing { border: 3px solid rgb(90, 170, 255); background: transparent; }"));
+    m_focusRing->hide();
     m_trickleTimer.setSingleShot(false);
     connect(&m_trickleTimer, &QTimer::timeout, this, &MultiView::trickleTimerHandler);
 }
@@ -218,13 +224,42 @@ void MultiView::markFeed(int feed, bool selected, bool animated)
         effect->setOpacity(1.0);
         video->setGraphicsEffect(effect);
     }
+    // An unmarked tile is painted without the effect: each picture would otherwise go
+    // through it, and in a scaled window Qt places an effect's full-opacity source wrongly.
     const double target = selected ? 0.25 : 1.0;
     if (!animated) {
-        effect->setOpacity(target);
+        if (selected)
+            effect->setOpacity(target);
+        else
+            video->setGraphicsEffect(nullptr);
         return;
     }
     auto *animation = new QPropertyAnimation(effect, "opacity", effect);
     animation->setDuration(250);
     animation->setEndValue(target);
+    if (!selected) {
+        // Later, out of the animation's own signal (the effect owns the animation), and
+        // only if no new mark has come meanwhile.
+        connect(
+            animation, &QAbstractAnimation::finished, video,
+            [video] {
+                const auto *shown = qobject_cast<QGraphicsOpacityEffect *>(video->graphicsEffect());
+                if (shown && shown->opacity() >= 1.0)
+                    video->setGraphicsEffect(nullptr);
+            },
+            Qt::QueuedConnection);
+    }
     animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void MultiView::setFocusedFeed(int feed)
+{
+    m_focusedFeed = (feed >= 0 && feed < Feeds) ? feed : -1;
+    if (m_focusedFeed < 0) {
+        m_focusRing->hide();
+        return;
+    }
+    m_focusRing->setGeometry(m_slots[static_cast<size_t>(m_focusedFeed)].container->geometry().adjusted(-1, -1, 1, 1));
+    m_focusRing->show();
+    m_focusRing->raise();
 }

@@ -38,6 +38,9 @@ public:
     VideoView *getViewForFeed(int feed) const;
     QWidget *containerForFeed(int feed) const;
     void markFeed(int feed, bool selected, bool animated);
+    // The ring around the tile the keyboard is on; -1 for none.
+    void setFocusedFeed(int feed);
+    int focusedFeed() const { return m_focusedFeed; }
 
     bool isRunning() const { return m_running; }
     bool isTrickling() const { return m_trickleTimer.isActive(); }
@@ -63,4 +66,6 @@ private:
     std::array<Slot, Feeds> m_slots;
     QTimer m_trickleTimer;
     QSizeF m_feedSize;
+    QWidget *m_focusRing;
+    int m_focusedFeed = -1;
 };

@@ -176,7 +176,7 @@ bool PTZGestureView::handledSingleArrow()
         cancelSingleArrow();
         return false;
     }
-    const QRectF bounds = rect();
+    const QRectF bounds = pictureBounds();
     if (!isHoldTargetShown() && d > 0.5 * bounds.height()) {
         const double ex = (e.x() - s.x() >= 0) ? bounds.right() : bounds.left();
         const double ey = (e.y() - s.y() >= 0) ? bounds.bottom() : bounds.top();

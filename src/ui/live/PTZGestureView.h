@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPointF>
 #include <QPointer>
+#include <QRectF>
 #include <QWidget>
 
 #include <memory>
@@ -12,7 +13,7 @@ class QLabel;
 class TapDelegate;
 
 // The touch surface over the single view's picture: one finger steps the head,
-// a long straight outward stroke offers a hold target at the screen's edge, two
+// a long straight outward stroke offers a hold target at the picture's edge, two
 // fingers zoom, a touch that never moved is a tap. The mouse stands in for one
 // finger and the wheel for a pinch. Main thread only.
 class PTZGestureView final : public QWidget
@@ -43,6 +44,10 @@ public:
     void setTapDelegate(TapDelegate *delegate) { m_tapDelegate = delegate; }
     void setControlTouchEnabled(bool enabled) { m_controlTouchEnabled = enabled; }
     bool controlTouchEnabled() const { return m_controlTouchEnabled; }
+    // Where the picture is, in this view's coordinates: the hold target goes to its
+    // edges. The whole view until told.
+    void setPictureBounds(const QRectF &bounds) { m_pictureBounds = bounds; }
+    QRectF pictureBounds() const { return m_pictureBounds.isEmpty() ? QRectF(rect()) : m_pictureBounds; }
 
     void touchesBegan(const QList<Touch> &touches);
     void touchesMoved(const QList<Touch> &touches);
@@ -73,6 +78,7 @@ private:
     std::unique_ptr<PTZController> m_ptInterface;
     TapDelegate *m_tapDelegate = nullptr;
     bool m_controlTouchEnabled = true;
+    QRectF m_pictureBounds;
     double m_firstTime = 0;
     double m_lastTime = 0;
     int m_touchCount = 0;

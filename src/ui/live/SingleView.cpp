@@ -3,6 +3,7 @@
 
 #include "ui/live/LiveViewHost.h"
 #include "ui/live/PTZGestureView.h"
+#include "ui/live/SnapshotNotice.h"
 #include "ui/live/VideoView.h"
 #include "ui/kit/ActivitySpinner.h"
 #include "platform/AtomicFile.h"
@@ -55,6 +56,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_ptzIndicator->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_ptzIndicator->hide();
     m_gestureView->setControlTouchEnabled(false);
+    connect(m_videoView, &VideoView::pictureRectChanged, this, &SingleView::pictureMoved);
 
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("singleToolbar"));
@@ -86,6 +88,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_cameraButton->setToolTip(QStringLiteral("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
+    m_notice = new SnapshotNotice(this);
 
     constexpr int TrustBarHeight = 76;
     m_trustBar = new QWidget(this);
@@ -161,6 +164,16 @@ void SingleView::setCamera(const Value &camera)
     else
         m_videoView->setInitialFrame(QImage(), Clock::DistantPast);
     m_gestureView->setPtInterface(PTZControlFactory::createControllerWithParameters(camera));
+}
+
+void SingleView::pictureMoved(const QRectF &picture)
+{
+    // Steering strokes reach the edges of the picture, not of the bars beside it, and
+    // the joystick sits in its corner. The video view fills the gesture view whenever
+    // steering is on, so their coordinates agree.
+    m_gestureView->setPictureBounds(picture);
+    const QPoint corner = picture.toAlignedRect().bottomRight() + QPoint(1, 1);
+    m_ptzIndicator->move(corner - QPoint(m_ptzIndicator->width(), m_ptzIndicator->height()));
 }
 
 void SingleView::willMoveToWindow(bool entering)
@@ -333,7 +346,7 @@ void SingleView::cameraButtonClicked()
         QBuffer buffer(&jpeg);
         buffer.open(QIODevice::WriteOnly);
         if (captioned.isNull() || !captioned.save(&buffer, "JPEG", 90))
-            error = QStringLiteral("no picture to save");
+            error = NoPicture;
         else if (!QDir().mkpath(dir) || !AtomicFile::write(path, jpeg, &error))
             error = error.isEmpty() ? QStringLiteral("cannot create %1").arg(dir) : error;
         QMetaObject::invokeMethod(
@@ -353,6 +366,7 @@ void SingleView::cameraButtonClicked()
         m_shutterSound->setSource(QUrl(QStringLiteral("qrc:/sounds/shutter.wav")));
     }
     m_shutterSound->play();
+    m_notice->flash();
 }
 
 void SingleView::imageSaved(const QString &path, const QString &error)
@@ -361,6 +375,12 @@ void SingleView::imageSaved(const QString &path, const QString &error)
     setAcceptingTouches(true);
     if (!error.isEmpty())
         QEL_LOG(LogLevel::Error, QStringLiteral("error saving picture: '%1'").arg(error));
+    if (error.isEmpty())
+        m_notice->showCaption(QStringLiteral("Saved to Pictures/Vyo"));
+    else if (error == NoPicture)
+        m_notice->showCaption(QStringLiteral("No picture to save"));
+    else
+        m_notice->showCaption(QStringLiteral("Not saved: %1").arg(error));
     emit snapshotSaved(path, error.isEmpty());
 }
 

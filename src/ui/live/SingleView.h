@@ -14,6 +14,7 @@ class PTZGestureView;
 class QLabel;
 class QSoundEffect;
 class QToolButton;
+class SnapshotNotice;
 class VideoView;
 
 // One camera full screen: the picture, a toolbar with Done, the title and the
@@ -42,6 +43,7 @@ public:
     // not trusted.
     QWidget *trustBar() const { return m_trustBar; }
     void trustButtonClicked();
+    SnapshotNotice *snapshotNotice() const { return m_notice; }
     FrameProducer *vidStream() const { return m_vidStream.get(); }
     bool isToolbarShown() const;
     bool isAcceptingTouches() const { return m_acceptTouches; }
@@ -71,8 +73,12 @@ protected:
 
 private:
     void finishedAnimatingToolbarOut();
+    void pictureMoved(const QRectF &picture);
     void imageSaved(const QString &path, const QString &error);
     void showTrustBar(bool shown);
+
+    // Why a snapshot failed when there was nothing to encode.
+    static constexpr QLatin1StringView NoPicture{ "no picture to save" };
 
     LiveViewHost &m_host;
     QWidget *m_toolbar;
@@ -83,6 +89,7 @@ private:
     QLabel *m_ptzIndicator;
     QWidget *m_trustBar;
     QLabel *m_fingerprint;
+    SnapshotNotice *m_notice;
     Value m_currentCamera;
     std::unique_ptr<FrameProducer> m_vidStream;
     QSoundEffect *m_shutterSound = nullptr;

@@ -1,7 +1,8 @@
 #include "ui/live/VideoView.h"
 
 #include "ui/kit/ActivitySpinner.h"
-#include "ui/kit/Theme.h"
+#include "ui/kit/Caption.h"
+#include "ui/kit/ShownIn.h"
 
 #include "platform/Preferences.h"
 #include "video/FrameConsumer.h"
@@ -191,6 +192,7 @@ void VideoView::setInitialFrame(const QImage &picture, qint64 timeStamp)
 {
     m_picture = picture;
     m_greyed = QImage();
+    placePicture();
     update();
     m_lastFrameTime = timeStamp;
     m_fpsLabel->clear();
@@ -330,6 +332,7 @@ void VideoView::showFrame(const QImage &picture)
         return;
     m_picture = picture;
     m_greyed = QImage();
+    placePicture();
     m_lastFrameTime = m_clock.now();
     if (m_state != CameraState::Idle)
         showState(CameraState::Playing);
@@ -337,7 +340,7 @@ void VideoView::showFrame(const QImage &picture)
     m_pictureFresh = true;
     update();
     // Hidden, scrolled off or on a window not exposed: no paint will come.
-    const QWindow *window = this->window()->windowHandle();
+    const QWindow *window = shownIn(this)->windowHandle();
     if (!isVisible() || !window || !window->isExposed() || visibleRegion().isEmpty())
         releasePicture();
 }
@@ -348,9 +351,17 @@ void VideoView::releasePicture()
         m_feed->done(false);
 }
 
-QSize VideoView::deviceSize() const
+void VideoView::placePicture()
 {
-    return (QSizeF(size()) * devicePixelRatioF()).toSize();
+    QSizeF shown = size();
+    if (!m_picture.isNull())
+        shown = QSizeF(m_picture.size()).scaled(shown, Qt::KeepAspectRatio);
+    const QRectF place(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
+    m_feed->setTargetSize((shown * m_paintedScale.value_or(devicePixelRatioF())).toSize());
+    if (place != m_pictureRect) {
+        m_pictureRect = place;
+        emit pictureRectChanged(place);
+    }
 }
 
 void VideoView::placeChildren()
@@ -376,49 +387,61 @@ void VideoView::placeChildren()
 void VideoView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    const QTransform toDevice = painter.deviceTransform();
+    // Only a plain scale has a size in device pixels; a rotated or sheared paint keeps the last one.
+    if (toDevice.type() <= QTransform::TxScale && toDevice.m11() != m_paintedScale.value_or(0)) {
+        m_paintedScale = toDevice.m11();
+        placePicture();
+    }
     if (m_picture.isNull())
         painter.fillRect(rect(), Qt::black);
     else
-        paintPicture(painter);
+        paintPicture(painter, toDevice);
     // Below the spinner when it turns, in the middle otherwise.
     if (m_spinner && m_spinner->isVisible())
-        Theme::paintCaption(painter, rect(), m_spinner->geometry().bottom() + 4, stateCaption(), Qt::AlignTop);
+        Caption::paintAcross(painter, rect(), m_spinner->geometry().bottom() + 4, stateCaption(), Qt::AlignTop);
     else
-        Theme::paintCaption(painter, rect(), height() / 2, stateCaption());
+        Caption::paintAcross(painter, rect(), height() / 2, stateCaption());
     if (std::exchange(m_pictureFresh, false))
         m_feed->done(true);
 }
 
-void VideoView::paintPicture(QPainter &painter)
+void VideoView::paintPicture(QPainter &painter, const QTransform &toDevice)
 {
     if (showsFailure() && m_greyed.isNull())
         m_greyed = m_picture.convertToFormat(QImage::Format_Grayscale8);
     const QImage &shown = showsFailure() ? m_greyed : m_picture;
-    const QSize target = deviceSize();
+    const QRectF target = toDevice.mapRect(m_pictureRect);
     const QSize picture = shown.size();
-    if (std::abs(picture.width() - target.width()) <= OneToOneSlack
-        && std::abs(picture.height() - target.height()) <= OneToOneSlack) {
-        // Device pixel for device pixel, centred: no scaling, no filtering.
-        if (picture.width() < target.width() || picture.height() < target.height())
-            painter.fillRect(rect(), Qt::black);
-        const qreal ratio = devicePixelRatioF();
-        painter.save();
-        painter.scale(1 / ratio, 1 / ratio);
-        painter.drawImage(QPoint((target.width() - picture.width()) / 2, (target.height() - picture.height()) / 2),
-                          shown);
-        painter.restore();
+    const auto near = [&picture](QSizeF size) {
+        return std::abs(picture.width() - size.width()) <= OneToOneSlack
+            && std::abs(picture.height() - size.height()) <= OneToOneSlack;
+    };
+    // Close to its place or to the whole view: a pixel or two cut off is no loss.
+    const bool oneToOne = toDevice.type() <= QTransform::TxScale
+        && (near(target.size()) || near(toDevice.mapRect(QRectF(rect())).size()));
+    // The bars, and the rim a picture a pixel or two short leaves.
+    if (m_pictureRect.toAlignedRect() != rect() || (oneToOne && picture != target.size().toSize()))
+        painter.fillRect(rect(), Qt::black);
+    painter.save();
+    if (oneToOne) {
+        // Device pixel for device pixel, centred on its place: no scaling, no filtering.
+        painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
+        const QPointF corner = target.center() - QPointF(picture.width(), picture.height()) / 2;
+        painter.drawImage(corner.toPoint(), shown);
     } else {
         // One scaling; filtering only pays when pixels are dropped.
         painter.setRenderHint(QPainter::SmoothPixmapTransform,
                               picture.width() > target.width() || picture.height() > target.height());
-        painter.drawImage(rect(), shown);
+        painter.drawImage(m_pictureRect, shown);
     }
+    painter.restore();
 }
 
 void VideoView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_feed->setTargetSize(deviceSize());
+    placePicture();
     placeChildren();
 }
 

@@ -14,17 +14,21 @@ class FrameConsumer;
 class Preferences;
 class QLabel;
 class QPainter;
+class QTransform;
 
-// The picture of one camera in the live views: the latest picture filling the view
-// (device pixel for device pixel when it has the view's size within OneToOneSlack,
-// otherwise scaled once), a spinner while no recent picture is there, what the camera
-// is doing in words when it is not playing (over its last picture, greyed), and an
-// optional frame-rate line (frames shown, frames skipped, bytes) that follows the
-// show-FPS preference as it changes.
+// The picture of one camera in the live views: the latest picture, whole, as large as
+// the view allows with black bars where the shapes differ (device pixel for device
+// pixel when it has the shown size within OneToOneSlack, otherwise scaled once), a
+// spinner while no recent picture is there, what the camera is doing in words when it
+// is not playing (over its last picture, greyed), and an optional frame-rate line
+// (frames shown, frames skipped, bytes) that follows the show-FPS preference as it
+// changes.
 //
 // Readers deliver to frameConsumer() on the worker thread; it asks them for pictures
-// of the view's size in device pixels, counts there, and hands the newest picture to
+// of the shown size in device pixels, counts there, and hands the newest picture to
 // this view on the GUI thread, holding the reader back until the view has painted it.
+// Device pixels are those the view was last painted at, so a view shown scaled (the
+// window fits its contents to its size) still gets pictures of the size it fills.
 class VideoView final : public QWidget
 {
     Q_OBJECT
@@ -60,6 +64,8 @@ public:
     void showSpinner();
 
     QImage image() const { return m_picture; }
+    // Where the picture goes, in this view's coordinates: all of it when there is none.
+    QRectF pictureRect() const { return m_pictureRect; }
     // Totals since the view was made: pictures painted, parts the reader skipped.
     qint64 framesShown() const;
     qint64 framesSkipped() const;
@@ -68,6 +74,9 @@ public:
     ClockTimer *spinChecker() const { return m_spinChecker; }
     bool showFPS() const { return m_showFPS; }
     QLabel *fpsLabel() const { return m_fpsLabel; }
+
+signals:
+    void pictureRectChanged(const QRectF &rect);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -85,10 +94,12 @@ private:
     };
 
     void showFrame(const QImage &picture);
-    void paintPicture(QPainter &painter);
+    void paintPicture(QPainter &painter, const QTransform &toDevice);
     // Lets the reader go on when the picture handed over will not be painted.
     void releasePicture();
-    QSize deviceSize() const;
+    // The picture's place and the size readers are asked for follow the view's size,
+    // the picture's shape and the scale the view is painted at.
+    void placePicture();
     void removeSpinner();
     void placeChildren();
     void resetCounters();
@@ -98,6 +109,9 @@ private:
     Clock &m_clock;
     std::shared_ptr<Feed> m_feed;
     QImage m_picture;
+    QRectF m_pictureRect;
+    // Device pixels per logical pixel at the last paint; none before the first.
+    std::optional<qreal> m_paintedScale;
     QLabel *m_fpsLabel;
     ActivitySpinner *m_spinner = nullptr;
     ClockTimer *m_spinChecker = nullptr;

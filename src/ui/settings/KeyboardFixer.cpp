@@ -1,10 +1,12 @@
 #include "ui/settings/KeyboardFixer.h"
 
+#include "ui/kit/ShownIn.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/Theme.h"
 #include "ui/settings/InputMethodKeyboardSource.h"
 
 #include <QApplication>
+#include <QGraphicsProxyWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPropertyAnimation>
@@ -108,7 +110,15 @@ void KeyboardFixer::fitAboveKeyboard()
     const QRect inWindow(m_view->parentWidget() ? m_view->parentWidget()->mapTo(window, m_origFrame.topLeft())
                                                 : m_origFrame.topLeft(),
                          m_origFrame.size());
-    const QRect keyboard = m_source->keyboardRectangle().toAlignedRect();
+    // The keyboard is placed in the coordinates of the window on the screen, which
+    // may show this one scaled.
+    const QRect onScreen = m_source->keyboardRectangle().toAlignedRect();
+    const QWidget *shown = shownIn(m_view);
+    QRect keyboard;
+    if (!onScreen.isEmpty()) {
+        keyboard = QRect(window->mapFromGlobal(shown->mapToGlobal(onScreen.topLeft())),
+                         window->mapFromGlobal(shown->mapToGlobal(onScreen.bottomRight())));
+    }
     QRect target = m_origFrame;
     if (keyboard.intersects(inWindow))
         target.setHeight(qMax(0, keyboard.top() - inWindow.top()));
@@ -160,9 +170,20 @@ bool KeyboardFixer::modalPanelOpen(const QObject *except) const
 bool KeyboardFixer::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
-    if ((type != QEvent::Show && type != QEvent::Hide) || !watched->isWidgetType())
+    if (!watched->isWidgetType())
         return false;
-    const auto *widget = static_cast<QWidget *>(watched);
+    auto *widget = static_cast<QWidget *>(watched);
+    // Focus moving inside a graphics scene (the main window shows its views scaled
+    // in one) is the scene's affair: the application announces none of it.
+    if ((type == QEvent::FocusIn || type == QEvent::FocusOut) && widget->window()->graphicsProxyWidget()) {
+        if (type == QEvent::FocusIn)
+            focusChanged(nullptr, widget);
+        else
+            focusChanged(widget, nullptr);
+        return false;
+    }
+    if (type != QEvent::Show && type != QEvent::Hide)
+        return false;
     if (!widget->isWindow() || widget->windowModality() == Qt::NonModal || !m_current || !m_view)
         return false;
     if (type == QEvent::Show)
