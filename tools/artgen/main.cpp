@@ -1,5 +1,6 @@
 // artgen: draws the viewer's artwork and its shutter sound into a directory, so
 // that every picture the views name is made from code in this repository.
+// "artgen --icons DIR" draws the icon the desktop shows instead, as SVG and PNGs.
 
 #include <QDataStream>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 
 #include <cmath>
 #include <functional>
@@ -303,10 +305,9 @@ QImage logo()
     return image;
 }
 
-QImage appIcon()
+// The application icon, drawn on a 128-unit square; every size and the SVG come from here.
+void drawAppIcon(QPainter &p)
 {
-    QImage image = canvas(128, 128);
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, 128);
     g.setColorAt(0, QColor(58, 62, 72));
@@ -315,7 +316,29 @@ QImage appIcon()
     p.setBrush(g);
     p.drawRoundedRect(QRectF(4, 4, 120, 120), 26, 26);
     lensMark(p, QRectF(22, 22, 84, 84));
+}
+
+QImage appIcon(int size)
+{
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    p.scale(size / 128.0, size / 128.0);
+    drawAppIcon(p);
     return image;
+}
+
+bool saveAppIconSvg(const QString &path)
+{
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(QSize(128, 128));
+    svg.setViewBox(QRect(0, 0, 128, 128));
+    svg.setTitle(QStringLiteral("Vyo"));
+    QPainter p;
+    if (!p.begin(&svg))
+        return false;
+    drawAppIcon(p);
+    return p.end();
 }
 
 QByteArray shutterWav()
@@ -355,6 +378,20 @@ bool save(const QImage &image, const QDir &dir, const char *name)
     return image.save(dir.filePath(QString::fromLatin1(name)), "PNG");
 }
 
+// The sizes the desktop's icon theme asks for beside the scalable one.
+const int IconSizes[] = { 48, 128, 256 };
+
+bool writeIcons(const QDir &dir)
+{
+    if (!QDir().mkpath(dir.path()) || !saveAppIconSvg(dir.filePath(QStringLiteral("vyo.svg"))))
+        return false;
+    for (int size : IconSizes) {
+        if (!appIcon(size).save(dir.filePath(QStringLiteral("vyo-%1.png").arg(size)), "PNG"))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -362,8 +399,14 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--icons") == 0) {
+        if (writeIcons(QDir(QString::fromLocal8Bit(argv[2]))))
+            return 0;
+        std::fprintf(stderr, "artgen: cannot write the icons into %s\n", argv[2]);
+        return 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: artgen OUTPUT-DIR\n");
+        std::fprintf(stderr, "usage: artgen OUTPUT-DIR | artgen --icons DIR\n");
         return 2;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
@@ -391,7 +434,7 @@ int main(int argc, char *argv[])
         && save(ptzIcon(), dir, "ptz_icon.png") && save(groupIcon(), dir, "group_icon.png")
         && save(settingsIcon(), dir, "settings_icon.png") && save(bonjourIcon(), dir, "bonjour_icon.png")
         && save(check(true), dir, "check.png") && save(check(false), dir, "no_check.png")
-        && save(logo(), dir, "logo.png") && save(appIcon(), dir, "vyo.png");
+        && save(logo(), dir, "logo.png") && save(appIcon(128), dir, "vyo.png");
     QFile wav(sounds.filePath(QStringLiteral("shutter.wav")));
     ok = ok && wav.open(QIODevice::WriteOnly) && wav.write(shutterWav()) > 0;
     if (!ok) {
