@@ -1,6 +1,7 @@
 // artgen: draws the viewer's artwork and its shutter sound into a directory, so
 // that every picture the views name is made from code in this repository.
-// "artgen --icons DIR" draws the icon the desktop shows instead, as SVG and PNGs.
+// "artgen --icons DIR SIZE..." draws the icon the desktop shows instead, as SVG
+// and as PNGs of the sizes given.
 
 #include <QDataStream>
 #include <QDir>
@@ -378,14 +379,16 @@ bool save(const QImage &image, const QDir &dir, const char *name)
     return image.save(dir.filePath(QString::fromLatin1(name)), "PNG");
 }
 
-// The sizes the desktop's icon theme asks for beside the scalable one.
-const int IconSizes[] = { 48, 128, 256 };
-
-bool writeIcons(const QDir &dir)
+// The scalable icon and one PNG per size asked for: vyo.svg, vyo-SIZE.png.
+bool writeIcons(const QDir &dir, const QStringList &sizes)
 {
     if (!QDir().mkpath(dir.path()) || !saveAppIconSvg(dir.filePath(QStringLiteral("vyo.svg"))))
         return false;
-    for (int size : IconSizes) {
+    for (const QString &text : sizes) {
+        bool ok = false;
+        const int size = text.toInt(&ok);
+        if (!ok || size < 16 || size > 1024)
+            return false;
         if (!appIcon(size).save(dir.filePath(QStringLiteral("vyo-%1.png").arg(size)), "PNG"))
             return false;
     }
@@ -399,14 +402,15 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], "--icons") == 0) {
-        if (writeIcons(QDir(QString::fromLocal8Bit(argv[2]))))
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() >= 3 && arguments.at(1) == QLatin1StringView("--icons")) {
+        if (writeIcons(QDir(arguments.at(2)), arguments.mid(3)))
             return 0;
         std::fprintf(stderr, "artgen: cannot write the icons into %s\n", argv[2]);
         return 1;
     }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: artgen OUTPUT-DIR | artgen --icons DIR\n");
+        std::fprintf(stderr, "usage: artgen OUTPUT-DIR | artgen --icons DIR SIZE...\n");
         return 2;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
