@@ -1,5 +1,5 @@
 # Entry points; the real build is CMake with the presets in CMakePresets.json.
-.PHONY: deps build demo install test bench fuzz clean
+.PHONY: deps build demo install deb test bench fuzz clean
 
 # Where `make install` puts the viewer; PREFIX=$$HOME/.local installs for one user.
 PREFIX ?= /usr/local
@@ -20,6 +20,10 @@ install: build
 	cmake --install build/release --prefix "$(PREFIX)"
 	scripts/register-desktop "$(PREFIX)"
 
+# The Debian package, built in build/deb from a copy of the tree.
+deb: deps
+	scripts/build-deb
+
 # The discovery tests talk to a real avahi-daemon confined to loopback; it is
 # started after the installs, which would otherwise wake it with their hooks.
 test: deps
@@ -27,6 +31,7 @@ test: deps
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	VYO_REQUIRE_AVAHI=1 ctest --preset sanitize
+	scripts/check-package
 
 # libFuzzer on every parser, FUZZ_SECONDS each (clang, in build/fuzz); the same
 # targets replay their corpora under "make test".

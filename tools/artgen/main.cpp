@@ -1,5 +1,7 @@
 // artgen: draws the viewer's artwork and its shutter sound into a directory, so
 // that every picture the views name is made from code in this repository.
+// "artgen --icons DIR SIZE..." draws the icon the desktop shows instead, as SVG
+// and as PNGs of the sizes given.
 
 #include <QDataStream>
 #include <QDir>
@@ -10,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 
 #include <cmath>
 #include <functional>
@@ -272,10 +275,9 @@ QImage logo()
     return image;
 }
 
-QImage appIcon()
+// The application icon, drawn on a 128-unit square; every size and the SVG come from here.
+void drawAppIcon(QPainter &p)
 {
-    QImage image = canvas(128, 128);
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, 128);
     g.setColorAt(0, QColor(58, 62, 72));
@@ -284,7 +286,29 @@ QImage appIcon()
     p.setBrush(g);
     p.drawRoundedRect(QRectF(4, 4, 120, 120), 26, 26);
     lensMark(p, QRectF(22, 22, 84, 84));
+}
+
+QImage appIcon(int size)
+{
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    p.scale(size / 128.0, size / 128.0);
+    drawAppIcon(p);
     return image;
+}
+
+bool saveAppIconSvg(const QString &path)
+{
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(QSize(128, 128));
+    svg.setViewBox(QRect(0, 0, 128, 128));
+    svg.setTitle(QStringLiteral("Vyo"));
+    QPainter p;
+    if (!p.begin(&svg))
+        return false;
+    drawAppIcon(p);
+    return p.end();
 }
 
 QByteArray shutterWav()
@@ -324,6 +348,22 @@ bool save(const QImage &image, const QDir &dir, const char *name)
     return image.save(dir.filePath(QString::fromLatin1(name)), "PNG");
 }
 
+// The scalable icon and one PNG per size asked for: vyo.svg, vyo-SIZE.png.
+bool writeIcons(const QDir &dir, const QStringList &sizes)
+{
+    if (!QDir().mkpath(dir.path()) || !saveAppIconSvg(dir.filePath(QStringLiteral("vyo.svg"))))
+        return false;
+    for (const QString &text : sizes) {
+        bool ok = false;
+        const int size = text.toInt(&ok);
+        if (!ok || size < 16 || size > 1024)
+            return false;
+        if (!appIcon(size).save(dir.filePath(QStringLiteral("vyo-%1.png").arg(size)), "PNG"))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -331,8 +371,15 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() >= 3 && arguments.at(1) == QLatin1StringView("--icons")) {
+        if (writeIcons(QDir(arguments.at(2)), arguments.mid(3)))
+            return 0;
+        std::fprintf(stderr, "artgen: cannot write the icons into %s\n", argv[2]);
+        return 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: artgen OUTPUT-DIR\n");
+        std::fprintf(stderr, "usage: artgen OUTPUT-DIR | artgen --icons DIR SIZE...\n");
         return 2;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
@@ -360,7 +407,7 @@ int main(int argc, char *argv[])
         && save(ptzIcon(), dir, "ptz_icon.png") && save(groupIcon(), dir, "group_icon.png")
         && save(settingsIcon(), dir, "settings_icon.png") && save(bonjourIcon(), dir, "bonjour_icon.png")
         && save(check(true), dir, "check.png") && save(check(false), dir, "no_check.png")
-        && save(logo(), dir, "logo.png") && save(appIcon(), dir, "vyo.png");
+        && save(logo(), dir, "logo.png") && save(appIcon(128), dir, "vyo.png");
     QFile wav(sounds.filePath(QStringLiteral("shutter.wav")));
     ok = ok && wav.open(QIODevice::WriteOnly) && wav.write(shutterWav()) > 0;
     if (!ok) {
