@@ -1,5 +1,5 @@
 // Property lists, binary or XML, as files, links and the local socket bring them:
-// whatever reads must write, and read back to the very same bytes; the definition
+// whatever reads must write, and read back to the very same record; the definition
 // checks, the upgrade and the log mask take any record.
 
 #include "config/CameraProfileUpdater.h"
@@ -23,8 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(!written.isEmpty());
     const Value again = PropertyList::fromData(written, &error);
     FUZZ_CHECK(!again.isNull());
-    FUZZ_CHECK(PropertyList::toBinary(again, nullptr) == written);
-    PropertyList::fromData(PropertyList::toXml(record, nullptr), nullptr);
+    // libplist's binary writer shares repeated equal data objects only by chance, so two
+    // writes of one record may differ in bytes; what they hold may not.
+    const QByteArray xml = PropertyList::toXml(record, nullptr);
+    FUZZ_CHECK(PropertyList::toXml(again, nullptr) == xml);
+    PropertyList::fromData(xml, nullptr);
 
     DefinitionCheck::groupListProblem(record);
     DefinitionCheck::groupProblem(record);
