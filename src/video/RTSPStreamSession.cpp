@@ -335,6 +335,7 @@ void RTSPStreamSession::fail(CameraState state, const QString &reason)
 {
     close();
     emit failed(m_generation, state, reason);
+    emit ended(m_generation, state, reason);
     emit reconnectRequested(m_generation);
 }
 
