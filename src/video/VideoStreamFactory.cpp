@@ -5,6 +5,7 @@
 #include "video/FrameProducer.h"
 #include "video/GenericVideoProfile.h"
 #include "video/MilestoneVideoProfile.h"
+#include "video/OnvifVideoProfile.h"
 #include "video/RTSPVideoProfile.h"
 
 namespace {
@@ -14,6 +15,7 @@ const AxisVideoProfile s_axis;
 const AxisVideoServerProfile s_axisServer;
 const MilestoneVideoProfile s_milestone;
 const RTSPVideoProfile s_rtsp;
+const OnvifVideoProfile s_onvif;
 
 } // namespace
 
@@ -29,12 +31,12 @@ std::unique_ptr<FrameProducer> VideoStreamFactory::createStream(const Value &par
 
 VideoStreamFactory::ProfileList VideoStreamFactory::videoProfileList()
 {
-    return { &s_generic, &s_axis, &s_axisServer, &s_milestone, &s_rtsp };
+    return { &s_generic, &s_axis, &s_axisServer, &s_milestone, &s_rtsp, &s_onvif };
 }
 
 VideoStreamFactory::ProfileList VideoStreamFactory::videoCameraProfileList()
 {
-    return { &s_generic, &s_axis, &s_rtsp };
+    return { &s_generic, &s_axis, &s_rtsp, &s_onvif };
 }
 
 VideoStreamFactory::ProfileList VideoStreamFactory::videoServerProfileList()

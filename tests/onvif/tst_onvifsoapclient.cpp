@@ -1,3 +1,4 @@
+#include "onvif/FakeOnvifDevice.h"
 #include "onvif/OnvifNamespaces.h"
 #include "onvif/OnvifSoapClient.h"
 #include "onvif/SoapCall.h"
@@ -19,32 +20,6 @@ QByteArray okReply()
     return "<env:Envelope xmlns:env=\"http://www.w3.org/2003/05/soap-envelope\" "
            "xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\"><env:Body><tds:GetDeviceInformationResponse>"
            "<tds:Model>Test</tds:Model></tds:GetDeviceInformationResponse></env:Body></env:Envelope>";
-}
-
-QByteArray httpResponse(int status, const QByteArray &body, const QByteArray &extraHeaders = {})
-{
-    return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: application/soap+xml\r\nContent-Length: "
-           + QByteArray::number(body.size()) + "\r\n" + extraHeaders + "\r\n" + body;
-}
-
-// An HTTP server that hands each request's head and whole body (by Content-Length) to respond.
-TestServer::Handler soapServer(std::function<void(QTcpSocket *, const QByteArray &head, const QByteArray &body)> respond)
-{
-    return [respond = std::move(respond)](QTcpSocket *socket, const QByteArray &received) {
-        for (;;) {
-            const qsizetype from = socket->property("answeredUpTo").toLongLong();
-            const qsizetype headEnd = received.indexOf("\r\n\r\n", from);
-            if (headEnd < 0)
-                return;
-            const QByteArray head = received.mid(from, headEnd + 4 - from);
-            static const QRegularExpression lengthHeader(QStringLiteral("(?i)content-length: *(\\d+)"));
-            const qsizetype length = lengthHeader.match(QString::fromLatin1(head)).captured(1).toLongLong();
-            if (received.size() < headEnd + 4 + length)
-                return;
-            socket->setProperty("answeredUpTo", headEnd + 4 + length);
-            respond(socket, head, received.mid(headEnd + 4, length));
-        }
-    };
 }
 
 QByteArray md5Hex(const QByteArray &text)

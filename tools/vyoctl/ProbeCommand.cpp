@@ -2,10 +2,15 @@
 
 #include "vyoctl/Command.h"
 
+#include "config/LogMask.h"
+#include "onvif/OnvifResolver.h"
+#include "platform/Clock.h"
 #include "util/WorkerThread.h"
 #include "video/FrameConsumer.h"
 #include "video/FrameProducer.h"
 #include "video/MJPEGStreamReader.h"
+#include "video/OnvifStreamReader.h"
+#include "video/OnvifVideoProfile.h"
 #include "video/RTSPStreamReader.h"
 #include "video/RTSPVideoProfile.h"
 #include "video/VideoStreamFactory.h"
@@ -54,7 +59,7 @@ struct ProbeOptions
 };
 
 const char *const ValueOptions[][3] = {
-    { "type", "Video type: GENMJPEG, AXISMJPEG, AXISSERVERMJPEG, MILESTONEMJPEG or RTSP.", "type" },
+    { "type", "Video type: GENMJPEG, AXISMJPEG, AXISSERVERMJPEG, MILESTONEMJPEG, RTSP or ONVIF.", "type" },
     { "host", "Camera or server address.", "host" },
     { "port", "Port (default 80).", "n" },
     { "path", "Path and query of a generic or RTSP camera's stream, beginning with /.", "path" },
@@ -62,6 +67,8 @@ const char *const ValueOptions[][3] = {
     { "transport", "RTSP transport: Automatic, TCP or UDP.", "transport" },
     { "user", "User name.", "name" },
     { "password", "Password.", "password" },
+    { "main-profile", "Token of the ONVIF media profile to play as the main stream.", "token" },
+    { "grid-profile", "Token of the ONVIF media profile to play as the grid stream.", "token" },
     { "camera-number", "Camera input of a video server.", "n" },
     { "camera-name", "Camera name on a Milestone server.", "name" },
     { "resolution", "Resolution, WxH.", "WxH" },
@@ -87,6 +94,7 @@ const char *const ParameterKeys[][2] = {
     { "password", "video.password" },   { "camera-number", "video.camera_number" },
     { "camera-name", "video.camera_name" }, { "resolution", "video.resolution" },
     { "fps", "video.fps" },             { "compression", "video.compression" },
+    { "main-profile", "video.main_profile" }, { "grid-profile", "video.grid_profile" },
 };
 
 QString readOptions(const QCommandLineParser &parser, ProbeOptions *options)
@@ -122,6 +130,55 @@ QString readOptions(const QCommandLineParser &parser, ProbeOptions *options)
     return {};
 }
 
+// Asks an ONVIF device for its profiles and stream addresses, prints them and keeps
+// them in the parameters, as saving in the editor does. Ok, or the exit code.
+int resolveOnvif(Value &params, QTextStream &out)
+{
+    const QUrl device = OnvifVideoProfile::deviceService(params);
+    if (device.isEmpty())
+        return fail(BadInput, QStringLiteral("--host and --port make no device address"));
+    OnvifResolver resolver(Clock::system());
+    int code = Ok;
+    QObject::connect(&resolver, &OnvifResolver::resolved, &resolver, [&](const OnvifDeviceInfo &info) {
+        out << QStringLiteral("device: %1, clock offset %2 s")
+                   .arg(LogMask::url(info.deviceService))
+                   .arg(double(info.clockOffsetMs) / 1000.0, 0, 'f', 1)
+            << Qt::endl;
+        out << "media: " << LogMask::url(info.usesMedia2() ? info.media2Service : info.mediaService)
+            << (info.usesMedia2() ? " (Media2)" : "") << Qt::endl;
+        if (!info.ptzService.isEmpty())
+            out << "ptz: " << LogMask::url(info.ptzService) << Qt::endl;
+        for (int i = 0; i < info.profiles.size(); ++i) {
+            QStringList roles;
+            if (i == info.mainIndex)
+                roles << QStringLiteral("main");
+            if (i == info.gridIndex)
+                roles << QStringLiteral("grid");
+            out << "profile " << info.profiles.at(i).token << ": " << info.profiles.at(i).summary()
+                << (roles.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(roles.join(QLatin1Char(','))))
+                << Qt::endl;
+        }
+        out << "main stream: " << LogMask::text(info.mainUri) << Qt::endl;
+        out << "grid stream: " << LogMask::text(info.gridUri) << Qt::endl;
+        out << "snapshot: " << (info.snapshotUri.isEmpty() ? QStringLiteral("none") : LogMask::text(info.snapshotUri))
+            << Qt::endl;
+        OnvifVideoProfile::storeResolution(params, info);
+        QCoreApplication::exit(Ok);
+    });
+    QObject::connect(&resolver, &OnvifResolver::failed, &resolver, [&](SoapResult::Status status, const QString &reason) {
+        code = status == SoapResult::Status::NotAuthorized
+                   ? fail(Failure, QStringLiteral("the camera refused the user name or password"))
+                   : fail(Failure, QStringLiteral("ONVIF: %1").arg(LogMask::text(reason)));
+        QCoreApplication::exit(code);
+    });
+    resolver.resolve(device, params.value(QStringLiteral("video.username")).toString(),
+                     params.value(QStringLiteral("video.password")).toString(),
+                     params.value(OnvifVideoProfile::MainProfileKey).toString(),
+                     params.value(OnvifVideoProfile::GridProfileKey).toString());
+    QCoreApplication::exec();
+    return code;
+}
+
 } // namespace
 
 int runProbe(const QStringList &arguments)
@@ -145,28 +202,36 @@ int runProbe(const QStringList &arguments)
     if (!problem.isEmpty())
         return fail(BadInput, problem);
 
+    QTextStream out(stdout);
+    if (options.params.value(QStringLiteral("video.type")).toString() == OnvifVideoProfile::Type) {
+        if (const int code = resolveOnvif(options.params, out); code != Ok)
+            return code;
+    }
+
     WorkerThread thread;
     thread.start();
     std::unique_ptr<FrameProducer> reader = VideoStreamFactory::createStream(options.params, options.thumbnail, &thread);
     if (!reader)
         return fail(BadInput, QStringLiteral("no stream for type %1").arg(options.params.value(QStringLiteral("video.type")).toString()));
 
-    QTextStream out(stdout);
     out << "request: " << reader->requestDescription() << Qt::endl;
     if (auto *http = qobject_cast<MJPEGStreamReader *>(reader.get()); http && http->url().isEmpty())
         return fail(BadInput, QStringLiteral("these parameters do not make a valid stream URL"));
+    const auto printDecoding = [&out](const QString &codec, QSize size, bool hardware) {
+        out << QStringLiteral("stream: %1, %2x%3, %4 decoding")
+                   .arg(codec)
+                   .arg(size.width())
+                   .arg(size.height())
+                   .arg(hardware ? QStringLiteral("hardware (VA-API)") : QStringLiteral("software"))
+            << Qt::endl;
+    };
     if (auto *rtsp = qobject_cast<RTSPStreamReader *>(reader.get())) {
         if (RTSPVideoProfile::streamURL(options.params, options.thumbnail).isEmpty())
             return fail(BadInput, QStringLiteral("these parameters do not make a valid stream URL"));
-        QObject::connect(rtsp, &RTSPStreamReader::decoding, rtsp, [&out](const QString &codec, QSize size, bool hardware) {
-            out << QStringLiteral("stream: %1, %2x%3, %4 decoding")
-                       .arg(codec)
-                       .arg(size.width())
-                       .arg(size.height())
-                       .arg(hardware ? QStringLiteral("hardware (VA-API)") : QStringLiteral("software"))
-                << Qt::endl;
-        });
+        QObject::connect(rtsp, &RTSPStreamReader::decoding, rtsp, printDecoding);
     }
+    if (auto *onvif = qobject_cast<OnvifStreamReader *>(reader.get()))
+        QObject::connect(onvif, &OnvifStreamReader::decoding, onvif, printDecoding);
 
     QStringList failures;
     QObject::connect(reader.get(), &FrameProducer::streamFailed, reader.get(), [&failures](const QString &reason) {

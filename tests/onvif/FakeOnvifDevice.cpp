@@ -1,0 +1,124 @@
+#include "onvif/FakeOnvifDevice.h"
+
+#include "onvif/OnvifNamespaces.h"
+#include "onvif/UsernameToken.h"
+#include "onvif/XmlElement.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+TestServer::Handler soapServer(std::function<void(QTcpSocket *, const QByteArray &, const QByteArray &)> respond)
+{
+    return [respond = std::move(respond)](QTcpSocket *socket, const QByteArray &received) {
+        for (;;) {
+            const qsizetype from = socket->property("answeredUpTo").toLongLong();
+            const qsizetype headEnd = received.indexOf("\r\n\r\n", from);
+            if (headEnd < 0)
+                return;
+            const QByteArray head = received.mid(from, headEnd + 4 - from);
+            static const QRegularExpression lengthHeader(QStringLiteral("(?i)content-length: *(\\d+)"));
+            const qsizetype length = lengthHeader.match(QString::fromLatin1(head)).captured(1).toLongLong();
+            if (received.size() < headEnd + 4 + length)
+                return;
+            socket->setProperty("answeredUpTo", headEnd + 4 + length);
+            respond(socket, head, received.mid(headEnd + 4, length));
+        }
+    };
+}
+
+QByteArray httpResponse(int status, const QByteArray &body, const QByteArray &extraHeaders)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: application/soap+xml\r\nContent-Length: "
+           + QByteArray::number(body.size()) + "\r\n" + extraHeaders + "\r\n" + body;
+}
+
+QByteArray soapEnvelope(const QByteArray &body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+           "<env:Envelope xmlns:env=\"http://www.w3.org/2003/05/soap-envelope\""
+           " xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\" xmlns:trt=\"http://www.onvif.org/ver10/media/wsdl\""
+           " xmlns:tr2=\"http://www.onvif.org/ver20/media/wsdl\" xmlns:tt=\"http://www.onvif.org/ver10/schema\""
+           " xmlns:ter=\"http://www.onvif.org/ver10/error\"><env:Body>"
+           + body + "</env:Body></env:Envelope>";
+}
+
+namespace {
+
+QByteArray fault(const QByteArray &subcode, const QByteArray &reason)
+{
+    return soapEnvelope("<env:Fault><env:Code><env:Value>env:Sender</env:Value><env:Subcode><env:Value>" + subcode
+                        + "</env:Value></env:Subcode></env:Code><env:Reason><env:Text xml:lang=\"en\">" + reason
+                        + "</env:Text></env:Reason></env:Fault>");
+}
+
+} // namespace
+
+FakeOnvifDevice::FakeOnvifDevice()
+    : m_server(soapServer([this](QTcpSocket *socket, const QByteArray &head, const QByteArray &body) {
+        respond(socket, head, body);
+    }))
+{
+}
+
+QUrl FakeOnvifDevice::deviceService() const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/onvif/device_service").arg(m_server.port()));
+}
+
+bool FakeOnvifDevice::authorized(const QByteArray &body) const
+{
+    QString error;
+    const std::optional<XmlElement> envelope = XmlElement::parse(body, &error);
+    const XmlElement *token = envelope ? envelope->find(OnvifNs::Wsse, QStringLiteral("UsernameToken")) : nullptr;
+    if (!token || token->childText(OnvifNs::Wsse, QStringLiteral("Username")) != user)
+        return false;
+    const QString created = token->childText(OnvifNs::Wsu, QStringLiteral("Created"));
+    const QByteArray nonce = QByteArray::fromBase64(token->childText(OnvifNs::Wsse, QStringLiteral("Nonce")).toLatin1());
+    if (token->childText(OnvifNs::Wsse, QStringLiteral("Password")) != UsernameToken::passwordDigest(nonce, created, password))
+        return false;
+    const QDateTime deviceNow = QDateTime::currentDateTimeUtc().addMSecs(clockOffsetMs);
+    return qAbs(QDateTime::fromString(created, Qt::ISODateWithMs).secsTo(deviceNow)) < 300;
+}
+
+void FakeOnvifDevice::respond(QTcpSocket *socket, const QByteArray &head, const QByteArray &body)
+{
+    static const QRegularExpression actionParameter(QStringLiteral("action=\"[^\"]*/([A-Za-z]+)\""));
+    const QString operation = actionParameter.match(QString::fromLatin1(head)).captured(1);
+    m_operations.append(operation);
+    if (operation == QLatin1String("GetSystemDateAndTime")) {
+        const QDateTime now = QDateTime::currentDateTimeUtc().addMSecs(clockOffsetMs);
+        const QString reply = QStringLiteral(
+            "<tds:GetSystemDateAndTimeResponse><tds:SystemDateAndTime><tt:DateTimeType>Manual</tt:DateTimeType>"
+            "<tt:DaylightSavings>false</tt:DaylightSavings><tt:UTCDateTime><tt:Time><tt:Hour>%1</tt:Hour>"
+            "<tt:Minute>%2</tt:Minute><tt:Second>%3</tt:Second></tt:Time><tt:Date><tt:Year>%4</tt:Year>"
+            "<tt:Month>%5</tt:Month><tt:Day>%6</tt:Day></tt:Date></tt:UTCDateTime></tds:SystemDateAndTime>"
+            "</tds:GetSystemDateAndTimeResponse>")
+                                  .arg(now.time().hour())
+                                  .arg(now.time().minute())
+                                  .arg(now.time().second())
+                                  .arg(now.date().year())
+                                  .arg(now.date().month())
+                                  .arg(now.date().day());
+        socket->write(httpResponse(200, soapEnvelope(reply.toUtf8())));
+        return;
+    }
+    if (!authorized(body)) {
+        socket->write(httpResponse(400, fault("ter:NotAuthorized", "Sender not Authorized")));
+        return;
+    }
+    const QByteArray reply = m_replies.value(operation);
+    if (reply.isEmpty()) {
+        socket->write(httpResponse(500, fault("ter:ActionNotSupported", "Optional Action Not Implemented")));
+        return;
+    }
+    // "{token}" stands for the request's profile token, "{port}" for the device's port.
+    QString error;
+    const std::optional<XmlElement> request = XmlElement::parse(body, &error);
+    const XmlElement *token = request ? request->find(OnvifNs::Media, QStringLiteral("ProfileToken")) : nullptr;
+    if (!token && request)
+        token = request->find(OnvifNs::Media2, QStringLiteral("ProfileToken"));
+    QByteArray filled = reply;
+    filled.replace("{token}", token ? token->text().toUtf8() : QByteArray());
+    filled.replace("{port}", QByteArray::number(m_server.port()));
+    socket->write(httpResponse(200, soapEnvelope(filled)));
+}
