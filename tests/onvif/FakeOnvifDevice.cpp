@@ -122,3 +122,44 @@ void FakeOnvifDevice::respond(QTcpSocket *socket, const QByteArray &head, const 
     filled.replace("{port}", QByteArray::number(m_server.port()));
     socket->write(httpResponse(200, soapEnvelope(filled)));
 }
+
+namespace {
+
+// The inner address 192.0.2.1 must be replaced by the device's loopback one.
+const QByteArray Services =
+    "<tds:GetServicesResponse><tds:Service><tds:Namespace>http://www.onvif.org/ver10/device/wsdl</tds:Namespace>"
+    "<tds:XAddr>http://192.0.2.1/onvif/device_service</tds:XAddr></tds:Service><tds:Service>"
+    "<tds:Namespace>http://www.onvif.org/ver10/media/wsdl</tds:Namespace>"
+    "<tds:XAddr>http://192.0.2.1/onvif/media_service</tds:XAddr></tds:Service><tds:Service>"
+    "<tds:Namespace>http://www.onvif.org/ver20/ptz/wsdl</tds:Namespace>"
+    "<tds:XAddr>http://127.0.0.1:{port}/onvif/ptz_service</tds:XAddr></tds:Service></tds:GetServicesResponse>";
+
+} // namespace
+
+// Media profiles in another prefix set than the envelope's, one without an encoder.
+const QByteArray FakeOnvifDevice::MediaProfiles =
+    "<m:GetProfilesResponse xmlns:m=\"http://www.onvif.org/ver10/media/wsdl\" xmlns:s=\"http://www.onvif.org/ver10/schema\">"
+    "<m:Profiles token=\"jpeg\" fixed=\"true\"><s:Name>Still</s:Name><s:VideoEncoderConfiguration token=\"e3\">"
+    "<s:Encoding>JPEG</s:Encoding><s:Resolution><s:Width>320</s:Width><s:Height>240</s:Height></s:Resolution>"
+    "</s:VideoEncoderConfiguration></m:Profiles>"
+    "<m:Profiles token=\"main\" fixed=\"true\"><s:Name>MainStream</s:Name><s:VideoEncoderConfiguration token=\"e1\">"
+    "<s:Encoding>H264</s:Encoding><s:Resolution><s:Width>1920</s:Width><s:Height>1080</s:Height></s:Resolution>"
+    "</s:VideoEncoderConfiguration></m:Profiles>"
+    "<m:Profiles token=\"audio\"><s:Name>Audio</s:Name></m:Profiles>"
+    "<m:Profiles token=\"sub\"><s:Name>SubStream</s:Name><s:VideoEncoderConfiguration>"
+    "<s:Encoding>H264</s:Encoding><s:Resolution><s:Width>640</s:Width><s:Height>360</s:Height></s:Resolution>"
+    "</s:VideoEncoderConfiguration></m:Profiles></m:GetProfilesResponse>";
+
+const QByteArray FakeOnvifDevice::MediaStreamUri = "<trt:GetStreamUriResponse><trt:MediaUri><tt:Uri>rtsp://127.0.0.1:8554/{token}"
+                                  "</tt:Uri><tt:InvalidAfterConnect>false</tt:InvalidAfterConnect></trt:MediaUri>"
+                                  "</trt:GetStreamUriResponse>";
+
+void FakeOnvifDevice::serveMedia()
+{
+    setReply(QStringLiteral("GetServices"), Services);
+    setReply(QStringLiteral("GetProfiles"), MediaProfiles);
+    setReply(QStringLiteral("GetStreamUri"), MediaStreamUri);
+    setReply(QStringLiteral("GetSnapshotUri"),
+                    "<trt:GetSnapshotUriResponse><trt:MediaUri><tt:Uri>http://127.0.0.1/snap/{token}.jpg</tt:Uri>"
+                    "</trt:MediaUri></trt:GetSnapshotUriResponse>");
+}

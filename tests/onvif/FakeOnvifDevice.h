@@ -31,6 +31,13 @@ public:
     // request's profile token and "{port}" for the device's port. Operations without
     // one answer the ActionNotSupported fault.
     void setReply(const QString &operation, const QByteArray &body) { m_replies.insert(operation, body); }
+    // A device with Media, PTZ, four profiles (JPEG 320x240 "jpeg", H.264 1920x1080
+    // "main", audio only "audio", H.264 640x360 "sub"), stream addresses
+    // rtsp://127.0.0.1:8554/<token> and snapshots.
+    void serveMedia();
+    static const QByteArray MediaProfiles;
+    static const QByteArray MediaStreamUri;
+
     // The operations asked for, in order.
     const QStringList &operations() const { return m_operations; }
 

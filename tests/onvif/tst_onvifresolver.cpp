@@ -9,47 +9,6 @@
 #include <QTcpServer>
 #include <QTest>
 
-namespace {
-
-// The inner address 192.0.2.1 must be replaced by the device's loopback one.
-const QByteArray Services =
-    "<tds:GetServicesResponse><tds:Service><tds:Namespace>http://www.onvif.org/ver10/device/wsdl</tds:Namespace>"
-    "<tds:XAddr>http://192.0.2.1/onvif/device_service</tds:XAddr></tds:Service><tds:Service>"
-    "<tds:Namespace>http://www.onvif.org/ver10/media/wsdl</tds:Namespace>"
-    "<tds:XAddr>http://192.0.2.1/onvif/media_service</tds:XAddr></tds:Service><tds:Service>"
-    "<tds:Namespace>http://www.onvif.org/ver20/ptz/wsdl</tds:Namespace>"
-    "<tds:XAddr>http://127.0.0.1:{port}/onvif/ptz_service</tds:XAddr></tds:Service></tds:GetServicesResponse>";
-
-// Media profiles in another prefix set than the envelope's, one without an encoder.
-const QByteArray MediaProfiles =
-    "<m:GetProfilesResponse xmlns:m=\"http://www.onvif.org/ver10/media/wsdl\" xmlns:s=\"http://www.onvif.org/ver10/schema\">"
-    "<m:Profiles token=\"jpeg\" fixed=\"true\"><s:Name>Still</s:Name><s:VideoEncoderConfiguration token=\"e3\">"
-    "<s:Encoding>JPEG</s:Encoding><s:Resolution><s:Width>320</s:Width><s:Height>240</s:Height></s:Resolution>"
-    "</s:VideoEncoderConfiguration></m:Profiles>"
-    "<m:Profiles token=\"main\" fixed=\"true\"><s:Name>MainStream</s:Name><s:VideoEncoderConfiguration token=\"e1\">"
-    "<s:Encoding>H264</s:Encoding><s:Resolution><s:Width>1920</s:Width><s:Height>1080</s:Height></s:Resolution>"
-    "</s:VideoEncoderConfiguration></m:Profiles>"
-    "<m:Profiles token=\"audio\"><s:Name>Audio</s:Name></m:Profiles>"
-    "<m:Profiles token=\"sub\"><s:Name>SubStream</s:Name><s:VideoEncoderConfiguration>"
-    "<s:Encoding>H264</s:Encoding><s:Resolution><s:Width>640</s:Width><s:Height>360</s:Height></s:Resolution>"
-    "</s:VideoEncoderConfiguration></m:Profiles></m:GetProfilesResponse>";
-
-const QByteArray MediaStreamUri = "<trt:GetStreamUriResponse><trt:MediaUri><tt:Uri>rtsp://127.0.0.1:8554/{token}"
-                                  "</tt:Uri><tt:InvalidAfterConnect>false</tt:InvalidAfterConnect></trt:MediaUri>"
-                                  "</trt:GetStreamUriResponse>";
-
-void serveMedia(FakeOnvifDevice &device)
-{
-    device.setReply(QStringLiteral("GetServices"), Services);
-    device.setReply(QStringLiteral("GetProfiles"), MediaProfiles);
-    device.setReply(QStringLiteral("GetStreamUri"), MediaStreamUri);
-    device.setReply(QStringLiteral("GetSnapshotUri"),
-                    "<trt:GetSnapshotUriResponse><trt:MediaUri><tt:Uri>http://127.0.0.1/snap/{token}.jpg</tt:Uri>"
-                    "</trt:MediaUri></trt:GetSnapshotUriResponse>");
-}
-
-} // namespace
-
 class TestOnvifResolver : public QObject
 {
     Q_OBJECT
@@ -78,7 +37,7 @@ void TestOnvifResolver::resolvesMediaWithTheDevicesClock()
 {
     FakeOnvifDevice device;
     device.clockOffsetMs = 3600 * 1000;
-    serveMedia(device);
+    device.serveMedia();
     ManualClock clock;
     OnvifResolver resolver(clock);
     const QVariantList result = run(resolver, device, QStringLiteral("secret"));
@@ -123,8 +82,8 @@ void TestOnvifResolver::olderAndNewerDevices()
                         "<tds:GetCapabilitiesResponse><tds:Capabilities><tt:Media><tt:XAddr>"
                         "http://127.0.0.1:{port}/media</tt:XAddr></tt:Media></tds:Capabilities>"
                         "</tds:GetCapabilitiesResponse>");
-        device.setReply(QStringLiteral("GetProfiles"), MediaProfiles);
-        device.setReply(QStringLiteral("GetStreamUri"), MediaStreamUri);
+        device.setReply(QStringLiteral("GetProfiles"), FakeOnvifDevice::MediaProfiles);
+        device.setReply(QStringLiteral("GetStreamUri"), FakeOnvifDevice::MediaStreamUri);
         OnvifResolver resolver(clock);
         const auto info = run(resolver, device, QStringLiteral("secret")).value(0).value<OnvifDeviceInfo>();
         QCOMPARE(info.mediaService.path(), QStringLiteral("/media"));
@@ -160,7 +119,7 @@ void TestOnvifResolver::olderAndNewerDevices()
 void TestOnvifResolver::userChoiceWins()
 {
     FakeOnvifDevice device;
-    serveMedia(device);
+    device.serveMedia();
     ManualClock clock;
     OnvifResolver resolver(clock);
     // A chosen token the device no longer has falls back to the sizes.
@@ -174,7 +133,7 @@ void TestOnvifResolver::userChoiceWins()
 void TestOnvifResolver::wrongPasswordFailsOnce()
 {
     FakeOnvifDevice device;
-    serveMedia(device);
+    device.serveMedia();
     ManualClock clock;
     OnvifResolver resolver(clock);
     const QVariantList result = run(resolver, device, QStringLiteral("wrong"));
@@ -188,7 +147,7 @@ void TestOnvifResolver::wrongPasswordFailsOnce()
 void TestOnvifResolver::readerAsksAgainWhenTheStoredAddressFails()
 {
     FakeOnvifDevice device;
-    serveMedia(device);
+    device.serveMedia();
     // Nothing listens at the stored address any more.
     QTcpServer closed;
     QVERIFY(closed.listen(QHostAddress::LocalHost));

@@ -1,3 +1,4 @@
+#include "onvif/FakeOnvifDevice.h"
 #include "ptz/QSUnivProfile.h"
 #include "support/TestSupport.h"
 #include "ui/kit/Alert.h"
@@ -8,8 +9,10 @@
 #include "ui/kit/TableViewCell.h"
 #include "ui/settings/CameraDetailView.h"
 #include "ui/settings/FormSwitch.h"
+#include "ui/settings/OnvifStreamChooserView.h"
 #include "ui/settings/PTZChooserView.h"
 #include "ui/settings/ProtocolChooserView.h"
+#include "video/OnvifVideoProfile.h"
 #include "video/VideoProfile.h"
 #include "video/VideoStreamFactory.h"
 
@@ -240,8 +243,12 @@ private slots:
     void everyProfileRoundTrips_data()
     {
         QTest::addColumn<int>("index");
-        for (int i = 0; i < int(VideoStreamFactory::videoProfileList().size()); ++i)
-            QTest::newRow(qPrintable(VideoStreamFactory::videoProfileList().at(size_t(i))->canHandleType())) << i;
+        // Saving an ONVIF camera asks the device: its own test does that on loopback.
+        for (int i = 0; i < int(VideoStreamFactory::videoProfileList().size()); ++i) {
+            const QString type = VideoStreamFactory::videoProfileList().at(size_t(i))->canHandleType();
+            if (type != OnvifVideoProfile::Type)
+                QTest::newRow(qPrintable(type)) << i;
+        }
     }
 
     void everyProfileRoundTrips()
@@ -303,6 +310,52 @@ private slots:
         QCOMPARE(cameras.size(), 1);
         QCOMPARE(cameras.at(0), saved);
         QVERIFY(!cameras.at(0).isSameObject(saved));
+    }
+
+    void onvifCameraAsksTheDeviceOnSaving()
+    {
+        FakeOnvifDevice device;
+        device.serveMedia();
+        const Value cameras = Value::array();
+        Harness harness(m_scratch.store, newGroup(cameras));
+        CameraDetailView *editor = harness.choose(0, 3);
+        QVERIFY(editor);
+        QCOMPARE(editor->vidProfile()->canHandleType(), OnvifVideoProfile::Type);
+        field(editor, "video.host")->setValue(s("127.0.0.1"));
+        field(editor, "video.port")->setValue(QString::number(device.port()));
+        field(editor, "video.username")->setValue(s("admin"));
+        field(editor, "video.password")->setValue(s("wrong"));
+
+        // A refused password: one alert, nothing saved, nothing asked again.
+        editor->saveButtonPressed();
+        QTRY_VERIFY(editor->findChild<Alert *>());
+        QCOMPARE(editor->findChildren<Alert *>().size(), 1);
+        QCOMPARE(cameras.size(), 0);
+        QCOMPARE(device.operations().size(), 2);
+        editor->findChild<Alert *>()->close();
+        delete editor->findChild<Alert *>();
+
+        // The grid stream picked from the device's profiles.
+        field(editor, "video.password")->setValue(s("secret"));
+        editor->chooseOnvifGridStream();
+        OnvifStreamChooserView *chooser = nullptr;
+        QTRY_VERIFY((chooser = qobject_cast<OnvifStreamChooserView *>(harness.stack.topViewController())));
+        QCOMPARE(chooser->tableView()->numberOfRows(0), 3);
+        chooser->didSelectRow(chooser->tableView(), {0, 0});
+        QCOMPARE(valueOf(editor, "video.grid_profile"), s("jpeg"));
+        QCOMPARE(editor->rowForKey(s("video.grid_profile"))->rightLabel, s("Still (JPEG, 320x240)"));
+
+        editor->saveButtonPressed();
+        QTRY_COMPARE(cameras.size(), 1);
+        const Value video = cameras.at(0).value(s("video.parameters"));
+        QCOMPARE(video.value(s("video.main_uri")).toString(), s("rtsp://127.0.0.1:8554/main"));
+        QCOMPARE(video.value(s("video.grid_uri")).toString(), s("rtsp://127.0.0.1:8554/jpeg"));
+        QCOMPARE(video.value(s("video.main_summary")).toString(), s("MainStream (H.264, 1920x1080)"));
+
+        CameraDetailView reopened(m_scratch.store);
+        reopened.setCurrentGroup(newGroup());
+        reopened.setCameraDefinition(cameras.at(0));
+        QCOMPARE(reopened.rowForKey(s("video.main_profile"))->rightLabel, s("MainStream (H.264, 1920x1080)"));
     }
 };
 

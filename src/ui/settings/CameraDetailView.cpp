@@ -10,8 +10,10 @@
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/RoundedButton.h"
 #include "ui/settings/FormSwitch.h"
+#include "ui/settings/OnvifFormSupport.h"
 #include "ui/settings/PTZChooserView.h"
 #include "ui/settings/ProtocolChooserView.h"
+#include "video/OnvifVideoProfile.h"
 #include "video/VideoProfile.h"
 #include "video/VideoStreamFactory.h"
 
@@ -28,6 +30,7 @@ CameraDetailView::CameraDetailView(GroupStore &store, TableView::Style style, QW
     , m_copyButton(new RoundedButton(QStringLiteral("Copy To Group"), m_footer))
     , m_ptzSwitch(std::make_shared<FormSwitch>())
     , m_probe(new CertificateProbe(this))
+    , m_onvif(new OnvifFormSupport(*this))
 {
     connect(m_probe, &CertificateProbe::presented, this, &CameraDetailView::showPresentedCertificate);
     connect(m_probe, &CertificateProbe::failed, this, [this](const QString &reason) {
@@ -228,10 +231,37 @@ void CameraDetailView::saveButtonPressed()
         Alert::inform(QStringLiteral("Cannot Save"), problem, this);
         return;
     }
+    const Value definition = makeDictFromForm();
+    if (m_vidProfile && m_vidProfile->canHandleType() == OnvifVideoProfile::Type) {
+        // The device is asked for its streams now, so that playing needs no asking.
+        m_onvif->save(definition.value(QStringLiteral("video.parameters")), [this, definition](const Value &video) {
+            Value resolved = definition;
+            resolved.insert(QStringLiteral("video.parameters"), video);
+            store(resolved);
+        });
+        return;
+    }
+    store(definition);
+}
+
+void CameraDetailView::store(const Value &definition)
+{
     // Only the very definition the editor opened on is replaced; a copy from
     // elsewhere is a new camera even when an equal one is already there.
-    m_store.saveCamera(m_currentGroup, m_cameraDefinition, makeDictFromForm());
+    m_store.saveCamera(m_currentGroup, m_cameraDefinition, definition);
     returnToGroupEditor();
+}
+
+void CameraDetailView::chooseOnvifMainStream()
+{
+    if (m_vidProfile)
+        m_onvif->chooseStream(true, m_vidProfile->readFromForm(*this));
+}
+
+void CameraDetailView::chooseOnvifGridStream()
+{
+    if (m_vidProfile)
+        m_onvif->chooseStream(false, m_vidProfile->readFromForm(*this));
 }
 
 void CameraDetailView::cancelButtonPressed()

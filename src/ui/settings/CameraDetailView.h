@@ -9,6 +9,7 @@ class BarButtonItem;
 class CertificateProbe;
 class FormSwitch;
 class GroupStore;
+class OnvifFormSupport;
 class PTZProfile;
 class RoundedButton;
 class VideoProfile;
@@ -63,6 +64,9 @@ public slots:
     void showPTZList();
     // The PTZ chooser's answer; none turns PTZ control off.
     void setPTZ(const PTZProfile *profile);
+    // The ONVIF stream rows' actions: pick the profile the camera plays.
+    void chooseOnvifMainStream();
+    void chooseOnvifGridStream();
 
 signals:
     // Copy To Group was tapped; whoever shows the group chooser takes it from here.
@@ -73,6 +77,8 @@ private:
     void returnToGroupEditor();
     void addCertificateRow();
     void showPresentedCertificate(const QString &fingerprint);
+    // Puts the definition into the group and leaves.
+    void store(const Value &definition);
 
     GroupStore &m_store;
     BarButtonItem *m_saveButton;
@@ -88,4 +94,6 @@ private:
     // what Save writes while SSL stays on.
     QString m_pinnedCertificate;
     CertificateProbe *m_probe;
+    // Asks ONVIF cameras for their streams on saving.
+    OnvifFormSupport *m_onvif;
 };
