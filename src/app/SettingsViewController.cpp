@@ -1,5 +1,7 @@
 #include "app/SettingsViewController.h"
 
+#include "discovery/DetectedCameras.h"
+
 #include "config/GroupStore.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
@@ -142,6 +144,7 @@ void SettingsViewController::viewWillAppear(bool animated)
 {
     ViewController::viewWillAppear(animated);
     // The group name and the detected cameras may have changed while away.
+    m_host.detectCameras();
     m_table->reloadData();
     m_table->scrollToRow({ OptionsSection, GroupsRow }, TableView::ScrollPosition::Top, false);
 }
@@ -222,6 +225,8 @@ TableViewCell *SettingsViewController::cellForRow(TableView *, const IndexPath &
         return cell;
     const Value &camera = detected.at(path.row);
     cell->setText(camera.value(QStringLiteral("title")).toString());
+    if (DetectedCameras::isOnvif(camera))
+        cell->setDetailText(tr("ONVIF"));
     cell->setImage(GroupViewController::getIconForCamera(camera));
     cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
     return cell;

@@ -9,6 +9,7 @@
 #include "config/GroupStore.h"
 #include "config/LiveCameraList.h"
 #include "discovery/BonjourHandler.h"
+#include "discovery/DetectedCameras.h"
 #include "ui/kit/Alert.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/TableView.h"
@@ -53,6 +54,7 @@ VyoAppDelegate::VyoAppDelegate(MainWindow &window, Preferences &preferences, QSt
 VyoAppDelegate::~VyoAppDelegate()
 {
     m_bonjourMan.reset();
+    m_onvifDiscoverer.reset();
     // The views own readers whose sessions live on the worker thread. They go while
     // that thread still runs, so each session is deleted there, with its timers,
     // when the thread finishes.
@@ -105,6 +107,10 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     m_multiView->hide();
 
     m_bonjourMan = BonjourHandler::create(this, std::make_unique<AvahiBrowser>());
+    m_onvifDiscoverer = std::make_unique<OnvifDiscoverer>(m_onvifOptions, Clock::system());
+    connect(m_onvifDiscoverer.get(), &OnvifDiscoverer::changed, this, &VyoAppDelegate::bonjourListChanged);
+    if (!m_onvifDiscoverer->start())
+        m_onvifDiscoverer.reset();
 
     updateCameraList(true);
     // Without a registration address there is nowhere to send the form, which
@@ -309,12 +315,20 @@ Value VyoAppDelegate::trustCertificate(const Value &camera, const QString &finge
 void VyoAppDelegate::bonjourListChanged()
 {
     m_settingController->tableView()->reloadData();
-    m_liveCameras->setDetectedCameras(getDetectedCameras());
+    // ONVIF devices join the grid once their stream is known.
+    m_liveCameras->setDetectedCameras(DetectedCameras::playable(getDetectedCameras()));
 }
 
 QList<Value> VyoAppDelegate::getDetectedCameras() const
 {
-    return m_bonjourMan ? m_bonjourMan->detectedCameras() : QList<Value>();
+    return DetectedCameras::merge(m_bonjourMan ? m_bonjourMan->detectedCameras() : QList<Value>(),
+                                  m_onvifDiscoverer ? m_onvifDiscoverer->detectedCameras() : QList<Value>());
+}
+
+void VyoAppDelegate::detectCameras()
+{
+    if (m_onvifDiscoverer)
+        m_onvifDiscoverer->probe();
 }
 
 bool VyoAppDelegate::application(const QUrl &url)

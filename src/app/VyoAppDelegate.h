@@ -3,6 +3,7 @@
 #include "app/IdleTimer.h"
 #include "app/LinkHost.h"
 #include "discovery/BonjourDelegate.h"
+#include "discovery/OnvifDiscoverer.h"
 #include "ui/live/LiveViewHost.h"
 #include "config/Value.h"
 #include "ui/settings/SettingsHost.h"
@@ -56,6 +57,9 @@ public:
     void updateCameraList(bool resetCurrentPage);
     void bonjourListChanged() override;
     QList<Value> getDetectedCameras() const override;
+    void detectCameras() override;
+    // Where WS-Discovery looks, set before launching; loopback only unless told.
+    void setOnvifDiscoveryOptions(const OnvifDiscoverer::Options &options) { m_onvifOptions = options; }
     // A received "vyo" link; false when it cannot be read (nothing is shown then,
     // or only the alert of a refused ad-hoc camera).
     bool application(const QUrl &url);
@@ -117,6 +121,8 @@ private:
     SingleView *m_singleView = nullptr;
     MultiPageScrollerView *m_multiView = nullptr;
     std::unique_ptr<BonjourHandler> m_bonjourMan;
+    OnvifDiscoverer::Options m_onvifOptions = OnvifDiscoverer::loopbackOnly();
+    std::unique_ptr<OnvifDiscoverer> m_onvifDiscoverer;
     IdleTimer m_idleTimer;
     View m_current = View::Settings;
     bool m_hasContent = false;

@@ -144,6 +144,9 @@ int main(int argc, char *argv[])
     Preferences preferences(profile.preferencesPath());
     MainWindow window;
     VyoAppDelegate delegate(window, preferences, profile.dataDir());
+    // The simulator's cameras live on loopback; a real network is searched everywhere.
+    if (!parser.isSet(command.demo))
+        delegate.setOnvifDiscoveryOptions({});
     delegate.applicationDidFinishLaunching();
     profile.warnIfReadableByOthers();
 

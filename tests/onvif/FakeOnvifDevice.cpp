@@ -102,7 +102,7 @@ void FakeOnvifDevice::respond(QTcpSocket *socket, const QByteArray &head, const 
         socket->write(httpResponse(200, soapEnvelope(reply.toUtf8())));
         return;
     }
-    if (!authorized(body)) {
+    if (requiresToken && !authorized(body)) {
         socket->write(httpResponse(400, fault("ter:NotAuthorized", "Sender not Authorized")));
         return;
     }

@@ -44,6 +44,8 @@ public:
     QString user = QStringLiteral("admin");
     QString password = QStringLiteral("secret");
     qint64 clockOffsetMs = 0;
+    // Off: every request is answered without credentials, as some devices do.
+    bool requiresToken = true;
 
 private:
     void respond(QTcpSocket *socket, const QByteArray &head, const QByteArray &body);

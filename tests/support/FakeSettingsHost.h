@@ -17,11 +17,13 @@ public:
     }
 
     QList<Value> getDetectedCameras() const override { return detected; }
+    void detectCameras() override { ++detections; }
     KeyboardFixer *keyboardFixer() const override { return nullptr; }
     RegistrationHandler &registrationHandler() override { return handler; }
     void switchToView(LiveViewHost::View view) override { switches.append(view); }
 
     QList<Value> detected;
+    int detections = 0;
     RegistrationHandler handler;
     QList<LiveViewHost::View> switches;
 };

@@ -15,6 +15,8 @@ class SettingsHost
 {
 public:
     virtual QList<Value> getDetectedCameras() const = 0;
+    // Looks for cameras again (a WS-Discovery probe); what is found comes later.
+    virtual void detectCameras() = 0;
     virtual KeyboardFixer *keyboardFixer() const = 0;
     virtual RegistrationHandler &registrationHandler() = 0;
     virtual void switchToView(LiveViewHost::View view) = 0;
