@@ -15,7 +15,6 @@
 namespace {
 
 const QHostAddress MulticastGroup(QStringLiteral("239.255.255.250"));
-constexpr quint16 DiscoveryPort = 3702;
 
 } // namespace
 
@@ -108,7 +107,7 @@ void OnvifDiscoverer::probe()
     if (m_options.multicast) {
         for (const QNetworkInterface &interface : interfaces()) {
             m_probes.setMulticastInterface(interface);
-            if (m_probes.writeDatagram(message, MulticastGroup, DiscoveryPort) == message.size())
+            if (m_probes.writeDatagram(message, MulticastGroup, m_options.multicastPort) == message.size())
                 ++sent;
         }
     }

@@ -31,8 +31,9 @@ public:
         // Interface names that probes go out on and announcements are heard on;
         // empty: every interface that is up and multicasts, and loopback.
         QStringList interfaces;
-        // Probes go to 239.255.255.250:3702 on those interfaces.
+        // Probes go to 239.255.255.250 on those interfaces, at this port.
         bool multicast = true;
+        quint16 multicastPort = 3702;
         // Probes also go to each of these by unicast (tests: a responder on 127.0.0.1).
         QList<std::pair<QHostAddress, quint16>> unicastTargets;
         // Where Hello and Bye are heard; 0 takes a free port (tests), which

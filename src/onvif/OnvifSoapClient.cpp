@@ -34,6 +34,10 @@ OnvifSoapClient::~OnvifSoapClient()
 
 void OnvifSoapClient::setCredentials(const QString &user, const QString &password)
 {
+    // The manager keeps what answered a challenge before and would send it again
+    // unasked, so changed credentials start without it.
+    if (user != m_user || password != m_password)
+        m_network.clearAccessCache();
     m_user = user;
     m_password = password;
 }
