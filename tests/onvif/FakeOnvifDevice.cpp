@@ -7,25 +7,6 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
-TestServer::Handler soapServer(std::function<void(QTcpSocket *, const QByteArray &, const QByteArray &)> respond)
-{
-    return [respond = std::move(respond)](QTcpSocket *socket, const QByteArray &received) {
-        for (;;) {
-            const qsizetype from = socket->property("answeredUpTo").toLongLong();
-            const qsizetype headEnd = received.indexOf("\r\n\r\n", from);
-            if (headEnd < 0)
-                return;
-            const QByteArray head = received.mid(from, headEnd + 4 - from);
-            static const QRegularExpression lengthHeader(QStringLiteral("(?i)content-length: *(\\d+)"));
-            const qsizetype length = lengthHeader.match(QString::fromLatin1(head)).captured(1).toLongLong();
-            if (received.size() < headEnd + 4 + length)
-                return;
-            socket->setProperty("answeredUpTo", headEnd + 4 + length);
-            respond(socket, head, received.mid(headEnd + 4, length));
-        }
-    };
-}
-
 QByteArray httpResponse(int status, const QByteArray &body, const QByteArray &extraHeaders)
 {
     return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: application/soap+xml\r\nContent-Length: "
@@ -54,7 +35,7 @@ QByteArray fault(const QByteArray &subcode, const QByteArray &reason)
 } // namespace
 
 FakeOnvifDevice::FakeOnvifDevice()
-    : m_server(soapServer([this](QTcpSocket *socket, const QByteArray &head, const QByteArray &body) {
+    : m_server(TestServer::httpWithBody([this](QTcpSocket *socket, const QByteArray &head, const QByteArray &body) {
         respond(socket, head, body);
     }))
 {

@@ -8,9 +8,6 @@
 
 #include <functional>
 
-// An HTTP server on 127.0.0.1 handing each request's head and whole body (by
-// Content-Length) to respond.
-TestServer::Handler soapServer(std::function<void(QTcpSocket *socket, const QByteArray &head, const QByteArray &body)> respond);
 QByteArray httpResponse(int status, const QByteArray &body, const QByteArray &extraHeaders = {});
 
 // A SOAP 1.2 envelope around body; the prefixes env, tds, trt, tr2, tt and ter are declared.

@@ -71,7 +71,7 @@ void TestOnvifSoapClient::postsAnEnvelopeWithTheShiftedToken()
 {
     QByteArray head;
     QByteArray body;
-    TestServer server(soapServer([&](QTcpSocket *socket, const QByteArray &h, const QByteArray &b) {
+    TestServer server(TestServer::httpWithBody([&](QTcpSocket *socket, const QByteArray &h, const QByteArray &b) {
         head = h;
         body = b;
         socket->write(httpResponse(200, okReply()));
@@ -105,7 +105,7 @@ void TestOnvifSoapClient::postsAnEnvelopeWithTheShiftedToken()
 
 void TestOnvifSoapClient::refusedTokenIsOneRequest()
 {
-    TestServer server(soapServer([](QTcpSocket *socket, const QByteArray &, const QByteArray &) {
+    TestServer server(TestServer::httpWithBody([](QTcpSocket *socket, const QByteArray &, const QByteArray &) {
         socket->write(httpResponse(
             400, "<e:Envelope xmlns:e=\"http://www.w3.org/2003/05/soap-envelope\"><e:Body><e:Fault><e:Code>"
                  "<e:Value>e:Sender</e:Value><e:Subcode><e:Value xmlns:t=\"http://www.onvif.org/ver10/error\">"
@@ -123,7 +123,7 @@ void TestOnvifSoapClient::refusedTokenIsOneRequest()
 
 void TestOnvifSoapClient::answersADigestChallengeOnce()
 {
-    TestServer server(soapServer([](QTcpSocket *socket, const QByteArray &head, const QByteArray &) {
+    TestServer server(TestServer::httpWithBody([](QTcpSocket *socket, const QByteArray &head, const QByteArray &) {
         if (head.contains("Authorization: Digest") && digestAnswers(head, "secret")) {
             socket->write(httpResponse(200, okReply()));
             return;
@@ -147,7 +147,7 @@ void TestOnvifSoapClient::answersADigestChallengeOnce()
 void TestOnvifSoapClient::cutsOffSlowAndLargeReplies()
 {
     bool large = false;
-    TestServer server(soapServer([&](QTcpSocket *socket, const QByteArray &, const QByteArray &) {
+    TestServer server(TestServer::httpWithBody([&](QTcpSocket *socket, const QByteArray &, const QByteArray &) {
         if (!large)
             return; // never answers
         const QByteArray filler = "<x>" + QByteArray(OnvifSoapClient::MaxReplyBytes, 'a') + "</x>";

@@ -1,5 +1,6 @@
 #include "support/TestServer.h"
 
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
@@ -37,15 +38,27 @@ TestServer::~TestServer()
 
 TestServer::Handler TestServer::http(std::function<void(QTcpSocket *, const QByteArray &)> respond)
 {
+    return httpWithBody([respond = std::move(respond)](QTcpSocket *socket, const QByteArray &head,
+                                                       const QByteArray &) { respond(socket, head); });
+}
+
+TestServer::Handler
+TestServer::httpWithBody(std::function<void(QTcpSocket *, const QByteArray &, const QByteArray &)> respond)
+{
     return [respond = std::move(respond)](QTcpSocket *socket, const QByteArray &received) {
-        // Every complete request head on the connection is answered once.
+        // Every complete request on the connection is answered once.
         for (;;) {
             const qsizetype from = socket->property("answeredUpTo").toLongLong();
-            const qsizetype end = received.indexOf("\r\n\r\n", from);
-            if (end < 0)
+            const qsizetype headEnd = received.indexOf("\r\n\r\n", from);
+            if (headEnd < 0)
                 return;
-            socket->setProperty("answeredUpTo", end + 4);
-            respond(socket, received.mid(from, end + 4 - from));
+            const QByteArray head = received.mid(from, headEnd + 4 - from);
+            static const QRegularExpression lengthHeader(QStringLiteral("(?i)\r\ncontent-length: *(\\d+)"));
+            const qsizetype length = lengthHeader.match(QString::fromLatin1(head)).captured(1).toLongLong();
+            if (received.size() < headEnd + 4 + length)
+                return;
+            socket->setProperty("answeredUpTo", headEnd + 4 + length);
+            respond(socket, head, received.mid(headEnd + 4, length));
         }
     };
 }

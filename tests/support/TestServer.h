@@ -25,6 +25,9 @@ public:
 
     // An HTTP server calling respond once per request head received.
     static Handler http(std::function<void(QTcpSocket *socket, const QByteArray &request)> respond);
+    // The same, once the request's body (by its Content-Length) has come too.
+    static Handler httpWithBody(
+        std::function<void(QTcpSocket *socket, const QByteArray &head, const QByteArray &body)> respond);
     // An HTTP server answering every request with an endless multipart stream, boundary
     // "myb", one part every intervalMs with the body nextBody gives.
     static Handler multipartStream(int intervalMs, std::function<QByteArray()> nextBody);
