@@ -16,8 +16,6 @@ class TestOnvifResolver : public QObject
 private slots:
     void resolvesMediaWithTheDevicesClock();
     void olderAndNewerDevices();
-    void userChoiceWins();
-    void wrongPasswordFailsOnce();
     void readerAsksAgainWhenTheStoredAddressFails();
 
 private:
@@ -114,34 +112,6 @@ void TestOnvifResolver::olderAndNewerDevices()
         QCOMPARE(info.mainProfile()->summary(), QStringLiteral("High (H.265, 2560x1440)"));
         QCOMPARE(info.gridUri, QStringLiteral("rtsp://127.0.0.1/p1"));
     }
-}
-
-void TestOnvifResolver::userChoiceWins()
-{
-    FakeOnvifDevice device;
-    device.serveMedia();
-    ManualClock clock;
-    OnvifResolver resolver(clock);
-    // A chosen token the device no longer has falls back to the sizes.
-    const auto info = run(resolver, device, QStringLiteral("secret"), QStringLiteral("gone"), QStringLiteral("jpeg"))
-                          .value(0)
-                          .value<OnvifDeviceInfo>();
-    QCOMPARE(info.mainProfile()->token, QStringLiteral("main"));
-    QCOMPARE(info.gridUri, QStringLiteral("rtsp://127.0.0.1:8554/jpeg"));
-}
-
-void TestOnvifResolver::wrongPasswordFailsOnce()
-{
-    FakeOnvifDevice device;
-    device.serveMedia();
-    ManualClock clock;
-    OnvifResolver resolver(clock);
-    const QVariantList result = run(resolver, device, QStringLiteral("wrong"));
-    QCOMPARE(result.size(), 2);
-    QCOMPARE(result.at(0).value<SoapResult::Status>(), SoapResult::Status::NotAuthorized);
-    QTest::qWait(100);
-    QCOMPARE(device.operations(),
-             QStringList({ QStringLiteral("GetSystemDateAndTime"), QStringLiteral("GetServices") }));
 }
 
 void TestOnvifResolver::readerAsksAgainWhenTheStoredAddressFails()

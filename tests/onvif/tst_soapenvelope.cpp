@@ -36,7 +36,6 @@ private slots:
     void requestCarriesTheTokenWithValuesEscaped();
     void replies_data();
     void replies();
-    void lookupsIgnorePrefixes();
     void clockOffset();
 };
 
@@ -135,12 +134,8 @@ void TestSoapEnvelope::replies_data()
         << QStringLiteral("HTTP status 500");
     QTest::newRow("truncated") << soap12("env", "<tds:GetDeviceInformationResponse/>").chopped(12) << 200
                                << int(Status::Malformed) << QString();
-    QTest::newRow("not XML") << QByteArray("\x00\xff garbage", 10) << 200 << int(Status::Malformed) << QString();
     QTest::newRow("not SOAP") << QByteArray("<html><body>hello</body></html>") << 200 << int(Status::Malformed)
                               << QStringLiteral("not a SOAP envelope");
-    QTest::newRow("no body")
-        << QByteArray("<e:Envelope xmlns:e=\"http://www.w3.org/2003/05/soap-envelope\"><e:Header/></e:Envelope>")
-        << 200 << int(Status::Malformed) << QStringLiteral("SOAP envelope without a body");
     QTest::newRow("empty body") << soap12("env", "") << 200 << int(Status::Malformed)
                                 << QStringLiteral("empty SOAP body");
     QTest::newRow("entity expansion")
@@ -154,8 +149,6 @@ void TestSoapEnvelope::replies_data()
     QTest::newRow("too many elements")
         << soap12("env", "<a>" + QByteArray("<b/>").repeated(XmlElement::MaxElements) + "</a>") << 200
         << int(Status::Malformed) << QStringLiteral("too many elements");
-    QTest::newRow("a second root") << soap12("env", "<tds:X/>") + "<more/>" << 200 << int(Status::Malformed)
-                                   << QString();
 }
 
 void TestSoapEnvelope::replies()
@@ -176,28 +169,6 @@ void TestSoapEnvelope::replies()
         if (!detail.isEmpty())
             QCOMPARE(result.reason, detail);
     }
-}
-
-void TestSoapEnvelope::lookupsIgnorePrefixes()
-{
-    // The same namespace under two prefixes, a default namespace, and a prefix reused
-    // for another namespace further down.
-    const QByteArray bytes = "<a:root xmlns:a=\"urn:one\" xmlns:b=\"urn:one\"><b:item id=\"1\">first</b:item>"
-                             "<item xmlns=\"urn:one\" a:id=\"2\"> second </item>"
-                             "<a:other xmlns:a=\"urn:two\"><a:item>deep</a:item></a:other></a:root>";
-    QString error;
-    const std::optional<XmlElement> root = XmlElement::parse(bytes, &error);
-    QVERIFY2(root, qPrintable(error));
-    const QString one = QStringLiteral("urn:one");
-    const QString two = QStringLiteral("urn:two");
-    const QList<const XmlElement *> items = root->children(one, QStringLiteral("item"));
-    QCOMPARE(items.size(), 2);
-    QCOMPARE(items[0]->attribute(QStringLiteral("id")), QStringLiteral("1"));
-    QCOMPARE(items[1]->attribute(QStringLiteral("id")), QStringLiteral("2"));
-    QCOMPARE(items[1]->text(), QStringLiteral("second"));
-    QVERIFY(!root->child(two, QStringLiteral("item")));
-    QCOMPARE(root->find(two, QStringLiteral("item"))->text(), QStringLiteral("deep"));
-    QCOMPARE(root->childText(one, QStringLiteral("missing")), QString());
 }
 
 void TestSoapEnvelope::clockOffset()
