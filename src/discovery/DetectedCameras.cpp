@@ -7,9 +7,14 @@
 
 namespace {
 
-QString hostOf(const Value &camera)
+// Host and port: several cameras may share a host (a simulator, an encoder with
+// several inputs), never both.
+QString addressOf(const Value &camera)
 {
-    return camera.value(QStringLiteral("video.parameters")).value(QStringLiteral("video.host")).toString();
+    const Value video = camera.value(QStringLiteral("video.parameters"));
+    const QString host = video.value(QStringLiteral("video.host")).toString();
+    const qint64 port = video.value(QStringLiteral("video.port")).toInteger();
+    return host.isEmpty() ? QString() : QStringLiteral("%1:%2").arg(host).arg(port > 0 ? port : 80);
 }
 
 } // namespace
@@ -18,9 +23,9 @@ QList<Value> DetectedCameras::merge(const QList<Value> &dnsSd, const QList<Value
 {
     QList<Value> merged = dnsSd;
     for (const Value &device : onvif) {
-        const QString host = hostOf(device);
+        const QString address = addressOf(device);
         const auto same = std::find_if(dnsSd.cbegin(), dnsSd.cend(), [&](const Value &camera) {
-            return !host.isEmpty() && hostOf(camera) == host;
+            return !address.isEmpty() && addressOf(camera) == address;
         });
         if (same == dnsSd.cend()) {
             merged.append(device);

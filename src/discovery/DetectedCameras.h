@@ -10,7 +10,8 @@ class DetectedCameras final
 public:
     DetectedCameras() = delete;
 
-    // The DNS-SD cameras, then the ONVIF ones at a host no DNS-SD camera has. A DNS-SD
+    // The DNS-SD cameras, then the ONVIF ones at a host and port no DNS-SD camera has
+    // (port 80 when none is given). A DNS-SD
     // camera that WS-Discovery found too is marked with the device's endpoint, in place.
     static QList<Value> merge(const QList<Value> &dnsSd, const QList<Value> &onvif);
     // True for a camera WS-Discovery found.

@@ -39,11 +39,12 @@ OnvifStreamReader::OnvifStreamReader(const Value &params, bool thumbnail, Clock 
     connect(m_resolver, &OnvifResolver::failed, this, [this](SoapResult::Status status, const QString &reason) {
         const QString line = QStringLiteral("ONVIF camera %1: %2")
                                  .arg(m_params.value(QStringLiteral("video.host")).toString(), LogMask::text(reason));
-        QEL_LOG(LogLevel::Debug, line);
-        setState(status == SoapResult::Status::NotAuthorized ? CameraState::Unauthorized : CameraState::Unreachable,
-                 line);
-        // Without an address there is nothing to retry but the asking.
-        if (streamURL().isEmpty() && m_wanted == Wanted::Playing)
+        QEL_LOG_LIMITED(m_limiter, LogLevel::Debug, line, m_clock.now());
+        const bool refused = status == SoapResult::Status::NotAuthorized;
+        setState(refused ? CameraState::Unauthorized : CameraState::Unreachable, line);
+        // Without an address there is nothing to retry but the asking; a refused
+        // password stays refused until the user changes it.
+        if (!refused && streamURL().isEmpty() && m_wanted == Wanted::Playing)
             m_retry->start(ResolveSpacingMs, false);
     });
 }

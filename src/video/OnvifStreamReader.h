@@ -2,6 +2,8 @@
 
 #include "video/FrameProducer.h"
 
+#include "util/LogLimiter.h"
+
 #include <QSize>
 
 class Clock;
@@ -12,7 +14,8 @@ class RTSPStreamReader;
 // Plays an ONVIF camera through an RTSP reader on the stored address of its main or
 // grid stream. When there is none, or the stored one fails (not found, unreachable,
 // not video), it asks the device again, at most once a minute, and plays what the
-// device now says. Lives on the main thread like the RTSP reader's public half.
+// device now says; a refused password is not asked again. Lives on the main thread
+// like the RTSP reader's public half.
 class OnvifStreamReader final : public FrameProducer
 {
     Q_OBJECT
@@ -56,4 +59,5 @@ private:
     // What the caller asked for, to be done once an address is known.
     enum class Wanted { Nothing, Playing, SingleFrame } m_wanted = Wanted::Nothing;
     double m_singleFrameDelay = 0;
+    LogLimiter m_limiter;
 };

@@ -237,7 +237,8 @@ void TestOnvifDiscoverer::resolvedDevicesJoinTheGrid()
 void TestOnvifDiscoverer::mergesWithDnsSd()
 {
     DiscoveredDevice same{ QStringLiteral("urn:uuid:s"), { QUrl(QStringLiteral("http://127.0.0.5/onvif")) }, {}, {}, {} };
-    DiscoveredDevice other{ QStringLiteral("urn:uuid:o"), { QUrl(QStringLiteral("http://127.0.0.6/onvif")) }, {}, {}, {} };
+    // At the same host as the DNS-SD camera, but another port: another camera.
+    DiscoveredDevice other{ QStringLiteral("urn:uuid:o"), { QUrl(QStringLiteral("http://127.0.0.5:8080/onvif")) }, {}, {}, {} };
     Value dnsSd = Value::dictionary();
     Value dnsSdVideo = Value::dictionary();
     dnsSdVideo.insert(QStringLiteral("video.type"), QStringLiteral("AXISMJPEG"));
