@@ -5,6 +5,7 @@
 
 #include "config/FormHost.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 QString RTSPVideoProfile::description() const
@@ -55,8 +56,10 @@ void RTSPVideoProfile::populateForm(FormHost &form, const Value &params) const
     addTextRow(form, general, params, QStringLiteral("video.grid_path"), QStringLiteral("Grid stream path"),
                Field::Narrow, QStringLiteral("/Streaming/Channels/102"), FormTextEntry::Keyboard::Url);
     addCredentialRows(form, general, params);
-    addTextRow(form, general, params, QStringLiteral("video.transport"), QStringLiteral("Transport"), Field::Narrow,
-               QStringLiteral("Automatic, TCP or UDP"));
+    addChoiceRow(form, general, params, QStringLiteral("video.transport"), QStringLiteral("Transport"),
+                 { QStringLiteral("Automatic"), QStringLiteral("TCP"), QStringLiteral("UDP") },
+                 { QCoreApplication::translate("RTSPVideoProfile", "Automatic"), QStringLiteral("TCP"),
+                   QStringLiteral("UDP") });
 }
 
 Value RTSPVideoProfile::readFromForm(const FormHost &form) const

@@ -61,6 +61,14 @@ void VideoProfile::addSwitchRow(FormHost &form, const FormSectionRef &section, c
     form.addRow(key, label, field, QStringLiteral("n"), section);
 }
 
+void VideoProfile::addChoiceRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
+                                const QString &label, const QStringList &values, const QStringList &labels)
+{
+    auto field = form.createChoice(label, values, labels);
+    field->setValue(params.value(key).toString());
+    form.addRow(key, label, field, values.value(0), section);
+}
+
 FormSectionRef VideoProfile::addTitledSection(FormHost &form, const QString &key, const QString &title)
 {
     FormSectionRef section = form.addSection(key);
