@@ -306,6 +306,49 @@
     </message>
 </context>
 <context>
+    <name>OnvifFormSupport</name>
+    <message>
+        <source>The host and port make no camera address.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrong User Name or Password</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera refused the user name or password. Check them and try again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Camera Not Reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not answer as an ONVIF device (%1). Save it anyway? Its streams are looked up when it plays.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Anyway</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not answer as an ONVIF device (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Main Stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Grid Stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>OpenURLHandler</name>
     <message>
         <source>camera</source>
@@ -494,6 +537,10 @@
         <source>no cameras detected</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>ONVIF</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SingleView</name>
@@ -628,6 +675,26 @@
     </message>
     <message>
         <source>Automatic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chosen on saving</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ONVIF - any maker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Streams</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Main stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Grid stream</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -306,6 +306,49 @@
     </message>
 </context>
 <context>
+    <name>OnvifFormSupport</name>
+    <message>
+        <source>The host and port make no camera address.</source>
+        <translation>Host und Port ergeben keine Kameraadresse.</translation>
+    </message>
+    <message>
+        <source>Wrong User Name or Password</source>
+        <translation>Falscher Benutzername oder falsches Passwort</translation>
+    </message>
+    <message>
+        <source>The camera refused the user name or password. Check them and try again.</source>
+        <translation>Die Kamera hat Benutzername oder Passwort abgelehnt. Bitte prüfen und erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>Camera Not Reached</source>
+        <translation>Kamera nicht erreicht</translation>
+    </message>
+    <message>
+        <source>The camera did not answer as an ONVIF device (%1). Save it anyway? Its streams are looked up when it plays.</source>
+        <translation>Die Kamera hat nicht als ONVIF-Gerät geantwortet (%1). Trotzdem sichern? Ihre Streams werden beim Abspielen ermittelt.</translation>
+    </message>
+    <message>
+        <source>Save Anyway</source>
+        <translation>Trotzdem sichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>The camera did not answer as an ONVIF device (%1).</source>
+        <translation>Die Kamera hat nicht als ONVIF-Gerät geantwortet (%1).</translation>
+    </message>
+    <message>
+        <source>Main Stream</source>
+        <translation>Hauptstream</translation>
+    </message>
+    <message>
+        <source>Grid Stream</source>
+        <translation>Rasterstream</translation>
+    </message>
+</context>
+<context>
     <name>OpenURLHandler</name>
     <message>
         <source>camera</source>
@@ -494,6 +537,10 @@
         <source>no cameras detected</source>
         <translation>keine Kameras gefunden</translation>
     </message>
+    <message>
+        <source>ONVIF</source>
+        <translation>ONVIF</translation>
+    </message>
 </context>
 <context>
     <name>SingleView</name>
@@ -629,6 +676,26 @@
     <message>
         <source>Automatic</source>
         <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Chosen on saving</source>
+        <translation>Wird beim Sichern gewählt</translation>
+    </message>
+    <message>
+        <source>ONVIF - any maker</source>
+        <translation>ONVIF - jeder Hersteller</translation>
+    </message>
+    <message>
+        <source>Streams</source>
+        <translation>Streams</translation>
+    </message>
+    <message>
+        <source>Main stream</source>
+        <translation>Hauptstream</translation>
+    </message>
+    <message>
+        <source>Grid stream</source>
+        <translation>Rasterstream</translation>
     </message>
 </context>
 <context>

@@ -25,18 +25,14 @@ private:
     QString m_value;
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("OnvifVideoProfile", text);
-}
-
 void addStreamRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
                   const QString &summaryKey, const QString &label, const QString &action)
 {
     auto token = std::make_shared<TokenField>();
     token->setValue(params.value(key).toString());
     const FormRowRef row = form.addRow(key, label, token, QString(), section);
-    row->rightLabel = params.hasText(summaryKey) ? params.value(summaryKey).toString() : tr("Chosen on saving");
+    row->rightLabel = params.hasText(summaryKey) ? params.value(summaryKey).toString()
+                                                 : QCoreApplication::translate("VideoProfile", "Chosen on saving");
     row->selectable = true;
     row->showCarat = true;
     row->action = action;
@@ -46,7 +42,7 @@ void addStreamRow(FormHost &form, const FormSectionRef &section, const Value &pa
 
 QString OnvifVideoProfile::description() const
 {
-    return tr("ONVIF - any maker");
+    return QCoreApplication::translate("VideoProfile", "ONVIF - any maker");
 }
 
 QString OnvifVideoProfile::canHandleType() const
@@ -109,15 +105,17 @@ std::unique_ptr<FrameProducer> OnvifVideoProfile::streamFromParms(const Value &p
 void OnvifVideoProfile::populateForm(FormHost &form, const Value &params) const
 {
     form.setTitle(description());
-    const FormSectionRef general = addTitledSection(form, QStringLiteral("onvifVideo"), tr("Video Options"));
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("onvifVideo"),
+                                                    QCoreApplication::translate("VideoProfile", "Video Options"));
     addHostRow(form, general, params);
     addPortRow(form, general, params);
     addCredentialRows(form, general, params);
-    const FormSectionRef streams = addTitledSection(form, QStringLiteral("onvifStreams"), tr("Streams"));
-    addStreamRow(form, streams, params, MainProfileKey, MainSummaryKey, tr("Main stream"),
-                 QStringLiteral("chooseOnvifMainStream"));
-    addStreamRow(form, streams, params, GridProfileKey, GridSummaryKey, tr("Grid stream"),
-                 QStringLiteral("chooseOnvifGridStream"));
+    const FormSectionRef streams = addTitledSection(form, QStringLiteral("onvifStreams"),
+                                                    QCoreApplication::translate("VideoProfile", "Streams"));
+    addStreamRow(form, streams, params, MainProfileKey, MainSummaryKey,
+                 QCoreApplication::translate("VideoProfile", "Main stream"), QStringLiteral("chooseOnvifMainStream"));
+    addStreamRow(form, streams, params, GridProfileKey, GridSummaryKey,
+                 QCoreApplication::translate("VideoProfile", "Grid stream"), QStringLiteral("chooseOnvifGridStream"));
 }
 
 Value OnvifVideoProfile::readFromForm(const FormHost &form) const
