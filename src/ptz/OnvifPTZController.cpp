@@ -22,6 +22,16 @@ QString action(const QString &ns, const QString &operation)
     return ns + QLatin1Char('/') + operation;
 }
 
+// A PTZ request whose one parameter is a token, as most of them are.
+SoapBodyWriter tokenRequest(const char *operation, const char *parameter, const QString &token)
+{
+    return [=](QXmlStreamWriter &w) {
+        w.writeStartElement(OnvifNs::PTZ, QString::fromLatin1(operation));
+        w.writeTextElement(OnvifNs::PTZ, QString::fromLatin1(parameter), token);
+        w.writeEndElement();
+    };
+}
+
 // An xs:duration of hours, minutes and seconds in milliseconds; none when unreadable.
 std::optional<int> durationMs(const QString &text)
 {
@@ -182,11 +192,7 @@ void OnvifPTZController::gotProfiles(const SoapResult &result)
         return;
     }
     setupCall(m_ptzService, action(OnvifNs::PTZ, QStringLiteral("GetConfigurationOptions")),
-              [token = m_configurationToken](QXmlStreamWriter &w) {
-                  w.writeStartElement(OnvifNs::PTZ, QStringLiteral("GetConfigurationOptions"));
-                  w.writeTextElement(OnvifNs::PTZ, QStringLiteral("ConfigurationToken"), token);
-                  w.writeEndElement();
-              },
+              tokenRequest("GetConfigurationOptions", "ConfigurationToken", m_configurationToken),
               &OnvifPTZController::gotOptions);
 }
 
@@ -329,12 +335,7 @@ void OnvifPTZController::stopAnswered(const SoapResult &result)
         sendMove(0, 0, 0);
         return;
     }
-    motionCall(QStringLiteral("GetStatus"),
-               [token = m_profileToken](QXmlStreamWriter &w) {
-                   w.writeStartElement(OnvifNs::PTZ, QStringLiteral("GetStatus"));
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("ProfileToken"), token);
-                   w.writeEndElement();
-               },
+    motionCall(QStringLiteral("GetStatus"), tokenRequest("GetStatus", "ProfileToken", m_profileToken),
                &OnvifPTZController::statusAnswered);
 }
 
@@ -375,12 +376,7 @@ void OnvifPTZController::presetCall(const QString &operation, const SoapBodyWrit
 
 void OnvifPTZController::listPresets()
 {
-    presetCall(QStringLiteral("GetPresets"),
-               [token = m_profileToken](QXmlStreamWriter &w) {
-                   w.writeStartElement(OnvifNs::PTZ, QStringLiteral("GetPresets"));
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("ProfileToken"), token);
-                   w.writeEndElement();
-               },
+    presetCall(QStringLiteral("GetPresets"), tokenRequest("GetPresets", "ProfileToken", m_profileToken),
                [this](const SoapResult &result) {
                    QList<PTZPreset> presets;
                    for (const XmlElement *preset : result.body->children(OnvifNs::PTZ, QStringLiteral("Preset"))) {

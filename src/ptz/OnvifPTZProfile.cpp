@@ -28,9 +28,6 @@ void OnvifPTZProfile::populateForm(FormHost &, const Value &) const
 Value OnvifPTZProfile::readFromForm(const FormHost &form) const
 {
     Value params = newParameters();
-    copyRow(form, params, QStringLiteral("control.host"), QStringLiteral("video.host"));
-    copyRow(form, params, QStringLiteral("control.port"), QStringLiteral("video.port"));
-    copyRow(form, params, QStringLiteral("control.username"), QStringLiteral("video.username"));
-    copyRow(form, params, QStringLiteral("control.password"), QStringLiteral("video.password"));
+    copyVideoConnection(form, params);
     return params;
 }
