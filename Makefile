@@ -1,5 +1,5 @@
 # Entry points; the real build is CMake with the presets in CMakePresets.json.
-.PHONY: deps build demo install deb test bench fuzz clean
+.PHONY: deps build demo install deb test bench bench-soak fuzz clean
 
 # Where `make install` puts the viewer; PREFIX=$$HOME/.local installs for one user.
 PREFIX ?= /usr/local
@@ -47,6 +47,14 @@ bench:
 	cmake --preset release
 	cmake --build --preset release --target vyo_bench
 	build/release/bench/vyo_bench
+
+# The RTSP grid left playing for SOAK_MINUTES: its latency at the start and the end.
+SOAK_MINUTES ?= 60
+bench-soak:
+	@scripts/install-deps bench
+	cmake --preset release
+	cmake --build --preset release --target vyo_bench
+	build/release/bench/vyo_bench --latency-soak $(SOAK_MINUTES)
 
 clean:
 	rm -rf build
