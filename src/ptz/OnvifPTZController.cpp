@@ -243,7 +243,6 @@ void OnvifPTZController::gotNodes(const SoapResult &result)
     }
     m_ready = true;
     startTicking();
-    emit ready();
     if (supportsPresets())
         emit presetSupportChanged(true);
 }

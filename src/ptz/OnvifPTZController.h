@@ -40,9 +40,6 @@ public:
     // Set up and steering; false while setting up and after a failure.
     bool isReady() const { return m_ready; }
 
-signals:
-    void ready();
-
 private:
     struct Range
     {
