@@ -2,6 +2,7 @@
 
 #include "util/QelLog.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -35,7 +36,8 @@ void IdleTimer::setDisabled(bool disabled)
         return;
     if (disabled) {
         const QDBusReply<quint32> reply =
-            iface->call(QStringLiteral("Inhibit"), QStringLiteral("Vyo"), QStringLiteral("Watching cameras"));
+            iface->call(QStringLiteral("Inhibit"), QStringLiteral("Vyo"),
+                        QCoreApplication::translate("IdleTimer", "Watching cameras"));
         if (reply.isValid())
             m_cookie = reply.value();
         else

@@ -3,6 +3,7 @@
 #include "app/DemoProfile.h"
 #include "app/MainWindow.h"
 #include "app/LinkServer.h"
+#include "app/Translations.h"
 #include "app/VyoAppDelegate.h"
 #include "platform/Preferences.h"
 #include "platform/Profile.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QLockFile>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -141,6 +143,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    Translations::install(app, QLocale::system());
     Preferences preferences(profile.preferencesPath());
     MainWindow window;
     VyoAppDelegate delegate(window, preferences, profile.dataDir());
