@@ -22,12 +22,13 @@ QString action(const QString &ns, const QString &operation)
     return ns + QLatin1Char('/') + operation;
 }
 
-// A PTZ request whose one parameter is a token, as most of them are.
-SoapBodyWriter tokenRequest(const char *operation, const char *parameter, const QString &token)
+// A PTZ request of text parameters, as most of them are.
+SoapBodyWriter ptzRequest(const char *operation, const QList<std::pair<const char *, QString>> &parameters)
 {
     return [=](QXmlStreamWriter &w) {
         w.writeStartElement(OnvifNs::PTZ, QString::fromLatin1(operation));
-        w.writeTextElement(OnvifNs::PTZ, QString::fromLatin1(parameter), token);
+        for (const auto &[name, value] : parameters)
+            w.writeTextElement(OnvifNs::PTZ, QString::fromLatin1(name), value);
         w.writeEndElement();
     };
 }
@@ -192,7 +193,7 @@ void OnvifPTZController::gotProfiles(const SoapResult &result)
         return;
     }
     setupCall(m_ptzService, action(OnvifNs::PTZ, QStringLiteral("GetConfigurationOptions")),
-              tokenRequest("GetConfigurationOptions", "ConfigurationToken", m_configurationToken),
+              ptzRequest("GetConfigurationOptions", { { "ConfigurationToken", m_configurationToken } }),
               &OnvifPTZController::gotOptions);
 }
 
@@ -316,14 +317,11 @@ void OnvifPTZController::sendMove(float pan, float tilt, float zoom)
 void OnvifPTZController::sendStop()
 {
     m_lastPan = m_lastTilt = m_lastZoom = 0;
+    const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
     motionCall(QStringLiteral("Stop"),
-               [token = m_profileToken, panTilt = m_hasPanTilt, zoom = m_hasZoom](QXmlStreamWriter &w) {
-                   w.writeStartElement(OnvifNs::PTZ, QStringLiteral("Stop"));
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("ProfileToken"), token);
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("PanTilt"), panTilt ? QStringLiteral("true") : QStringLiteral("false"));
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("Zoom"), zoom ? QStringLiteral("true") : QStringLiteral("false"));
-                   w.writeEndElement();
-               },
+               ptzRequest("Stop", { { "ProfileToken", m_profileToken },
+                                    { "PanTilt", flag(m_hasPanTilt) },
+                                    { "Zoom", flag(m_hasZoom) } }),
                &OnvifPTZController::stopAnswered);
 }
 
@@ -334,7 +332,7 @@ void OnvifPTZController::stopAnswered(const SoapResult &result)
         sendMove(0, 0, 0);
         return;
     }
-    motionCall(QStringLiteral("GetStatus"), tokenRequest("GetStatus", "ProfileToken", m_profileToken),
+    motionCall(QStringLiteral("GetStatus"), ptzRequest("GetStatus", { { "ProfileToken", m_profileToken } }),
                &OnvifPTZController::statusAnswered);
 }
 
@@ -375,7 +373,7 @@ void OnvifPTZController::presetCall(const QString &operation, const SoapBodyWrit
 
 void OnvifPTZController::listPresets()
 {
-    presetCall(QStringLiteral("GetPresets"), tokenRequest("GetPresets", "ProfileToken", m_profileToken),
+    presetCall(QStringLiteral("GetPresets"), ptzRequest("GetPresets", { { "ProfileToken", m_profileToken } }),
                [this](const SoapResult &result) {
                    QList<PTZPreset> presets;
                    for (const XmlElement *preset : result.body->children(OnvifNs::PTZ, QStringLiteral("Preset"))) {
@@ -392,24 +390,14 @@ void OnvifPTZController::listPresets()
 void OnvifPTZController::gotoPreset(const QString &presetToken)
 {
     presetCall(QStringLiteral("GotoPreset"),
-               [token = m_profileToken, presetToken](QXmlStreamWriter &w) {
-                   w.writeStartElement(OnvifNs::PTZ, QStringLiteral("GotoPreset"));
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("ProfileToken"), token);
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("PresetToken"), presetToken);
-                   w.writeEndElement();
-               },
+               ptzRequest("GotoPreset", { { "ProfileToken", m_profileToken }, { "PresetToken", presetToken } }),
                [](const SoapResult &) {});
 }
 
 void OnvifPTZController::savePreset(const QString &name)
 {
     presetCall(QStringLiteral("SetPreset"),
-               [token = m_profileToken, name](QXmlStreamWriter &w) {
-                   w.writeStartElement(OnvifNs::PTZ, QStringLiteral("SetPreset"));
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("ProfileToken"), token);
-                   w.writeTextElement(OnvifNs::PTZ, QStringLiteral("PresetName"), name);
-                   w.writeEndElement();
-               },
+               ptzRequest("SetPreset", { { "ProfileToken", m_profileToken }, { "PresetName", name } }),
                [this, name](const SoapResult &) { emit presetSaved(name); });
 }
 
