@@ -255,7 +255,7 @@ void OnvifPTZController::handleTimer()
     PTZMotion::Sample m;
     switch (m_motion.nextAction(&m)) {
     case PTZMotion::Action::None:
-        if (m_motion.isHolding() && now() - m_lastSend >= HoldRenewMs)
+        if (m_motion.isHolding() && now() - m_lastSend >= m_timeoutMs / 2)
             sendMove(m_lastPan, m_lastTilt, m_lastZoom);
         return;
     case PTZMotion::Action::Stop:

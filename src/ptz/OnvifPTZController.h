@@ -22,9 +22,9 @@ class OnvifPTZController final : public PTZControllerBase
     Q_OBJECT
 
 public:
+    // The Timeout of every move, within the device's limits; a hold sends its move
+    // again when half of it has passed.
     static constexpr int MoveTimeoutMs = 2000;
-    // A hold sends its move again this often, well within the move's Timeout.
-    static constexpr qint64 HoldRenewMs = 1000;
 
     explicit OnvifPTZController(Clock &clock, QObject *parent = nullptr);
     ~OnvifPTZController() override;
