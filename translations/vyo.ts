@@ -349,6 +349,28 @@
     </message>
 </context>
 <context>
+    <name>OnvifPTZController</name>
+    <message>
+        <source>This camera keeps no presets.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera refused the user name or password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not answer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OnvifPTZProfile</name>
+    <message>
+        <source>ONVIF</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>OpenURLHandler</name>
     <message>
         <source>camera</source>
@@ -446,6 +468,41 @@
     </message>
     <message>
         <source>Camera Number</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PresetsMenu</name>
+    <message>
+        <source>Presets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No presets yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Current Position...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Current Position</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name the preset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -574,6 +631,10 @@
     </message>
     <message>
         <source>Not saved: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presets</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

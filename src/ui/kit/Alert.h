@@ -3,6 +3,7 @@
 #include "ui/kit/ModalPanel.h"
 
 class QLabel;
+class TextField;
 
 // A message in a rounded box in the middle of the window, answered by one of its
 // buttons.
@@ -18,6 +19,8 @@ public:
     static Alert *inform(const QString &title, const QString &message, QWidget *over);
 
     QString message() const;
+    // A text field under the message, for an answer typed in; the alert owns it.
+    TextField *addTextField(const QString &placeholder);
 
 protected:
     void placePanel() override;
