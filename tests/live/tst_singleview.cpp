@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 class TestSingleView final : public QObject
 {
@@ -203,6 +204,65 @@ private slots:
         const QString path = saved.at(0).at(0).toString();
         QCOMPARE(QImageReader(path).size(), QSize(640, 480));
         QFile::remove(path);
+    }
+
+    // A camera without PTZ zooms: the wheel zooms about the pointer, the reader is asked
+    // for a larger picture, a snapshot is the part shown cut from the full frame, and a
+    // double tap shows the whole picture again.
+    void digitalZoomAndItsSnapshot()
+    {
+        const QByteArray jpeg = testJpeg(640, 480, Qt::darkCyan);
+        TestServer server(TestServer::multipartStream(30, [jpeg] { return jpeg; }));
+        m_window->show();
+        m_view->setCamera(camera(false, server.port()));
+        QVERIFY(!m_view->zoomButton()->isVisibleTo(m_view));
+        VideoView *video = m_view->videoView();
+        video->setGeometry(0, 0, 151, 104);
+        m_view->willMoveToWindow(true);
+        QTRY_COMPARE(video->image().size(), QSize(160, 120));
+
+        QWheelEvent wheel(QPointF(0, 0), QPointF(0, 0), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(m_view->gestureView(), &wheel);
+        QCOMPARE(video->zoom().scale(), PTZGestureView::WheelZoomStep);
+        video->zoomBy(4 / PTZGestureView::WheelZoomStep, QPointF(0, 0));
+        QTRY_COMPARE(video->image().size(), QSize(640, 480));
+        // The top left corner: a quarter of the height, a little more of the width.
+        QCOMPARE(video->zoom().visiblePart().topLeft(), QPointF(0, 0));
+        QSignalSpy saved(m_view, &SingleView::snapshotSaved);
+        m_view->cameraButtonClicked();
+        QTRY_COMPARE(saved.size(), 1);
+        const QString path = saved.at(0).at(0).toString();
+        const QSize size = QImageReader(path).size();
+        QFile::remove(path);
+        QCOMPARE(size.height(), 120);
+        QVERIFY2(qAbs(size.width() - 640 * video->zoom().visiblePart().width()) < 1, qPrintable(QString::number(size.width())));
+
+        for (int i = 0; i < 2; ++i) {
+            m_view->gestureView()->touchesBegan({ { QPointF(50, 50), QPointF(50, 50), 1.0 } });
+            m_view->gestureView()->touchesEnded({ { QPointF(50, 50), QPointF(50, 50), 1.0 } });
+        }
+        QVERIFY(!video->zoom().isZoomed());
+        QTRY_COMPARE(video->image().size(), QSize(160, 120));
+    }
+
+    // A PTZ camera steers until switched to Zoom; back to Steer, the whole picture shows.
+    void steerOrZoom()
+    {
+        m_view->setCamera(camera(true));
+        QVERIFY(m_view->zoomButton()->isVisibleTo(m_view));
+        QVERIFY(m_view->steerButton()->isChecked());
+        QVERIFY(!m_view->gestureView()->digitalZoom());
+        m_view->zoomButton()->click();
+        QVERIFY(m_view->gestureView()->digitalZoom());
+        m_view->videoView()->zoomBy(2, QPointF(10, 10));
+        m_view->steerButton()->click();
+        QVERIFY(!m_view->gestureView()->digitalZoom());
+        QVERIFY(!m_view->videoView()->zoom().isZoomed());
+        m_view->zoomButton()->click();
+        // Another camera starts steering again.
+        m_view->setCamera(camera(true));
+        QVERIFY(!m_view->gestureView()->digitalZoom());
     }
 };
 

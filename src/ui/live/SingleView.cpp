@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QButtonGroup>
 #include <QDateTime>
 #include <QDir>
 #include <QKeyEvent>
@@ -42,7 +43,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     const int w = frame.width();
 
-    m_gestureView = new PTZGestureView(this);
+    m_gestureView = new PTZGestureView(this, host.clock());
     m_gestureView->setGeometry(rect());
     m_gestureView->setTapDelegate(this);
     m_videoView = new VideoView(host.preferences(), host.clock(), m_gestureView);
@@ -57,6 +58,12 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_ptzIndicator->hide();
     m_gestureView->setControlTouchEnabled(false);
     connect(m_videoView, &VideoView::pictureRectChanged, this, &SingleView::pictureMoved);
+    connect(m_gestureView, &PTZGestureView::zoomRequested, m_videoView, &VideoView::zoomBy);
+    connect(m_gestureView, &PTZGestureView::panRequested, m_videoView, &VideoView::panBy);
+    connect(m_gestureView, &PTZGestureView::zoomResetRequested, m_videoView, &VideoView::resetZoom);
+    connect(m_videoView, &VideoView::zoomChanged, m_gestureView, [this](qreal scale) {
+        m_gestureView->setZoomed(scale > 1);
+    });
 
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("singleToolbar"));
@@ -66,7 +73,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
         "#singleToolbar { background: rgba(0, 0, 0, 150); border-bottom: 1px solid rgba(255, 255, 255, 40); }"
         "QToolButton { color: white; font-weight: bold; font-size: 14px; border: 1px solid rgba(255,255,255,90);"
         " border-radius: 6px; background: rgba(255,255,255,30); padding: 4px 10px; }"
-        "QToolButton:pressed { background: rgba(255,255,255,80); }"
+        "QToolButton:pressed, QToolButton:checked { background: rgba(255,255,255,80); }"
         "QToolButton:disabled { color: rgba(255,255,255,90); border-color: rgba(255,255,255,40); }"));
     auto *done = new QToolButton(m_toolbar);
     done->setText(tr("Done"));
@@ -74,7 +81,6 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     done->setGeometry(6, 7, 64, 31);
     connect(done, &QToolButton::clicked, this, &SingleView::doneButtonClicked);
     m_title = new QLabel(m_toolbar);
-    m_title->setGeometry(60, 2, w - 120, 40);
     m_title->setAlignment(Qt::AlignCenter);
     QFont bold = m_title->font();
     bold.setPixelSize(18);
@@ -88,6 +94,26 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_cameraButton->setToolTip(tr("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
+    constexpr int ModeButtonWidth = 70;
+    m_modeSwitch = new QWidget(m_toolbar);
+    m_modeSwitch->setGeometry(w - 62 - 2 * ModeButtonWidth, 7, 2 * ModeButtonWidth, 31);
+    auto *modes = new QButtonGroup(m_modeSwitch);
+    m_steerButton = new QToolButton(m_modeSwitch);
+    m_steerButton->setText(tr("Steer"));
+    m_zoomButton = new QToolButton(m_modeSwitch);
+    m_zoomButton->setText(tr("Zoom"));
+    for (QToolButton *button : { m_steerButton, m_zoomButton }) {
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(modes->buttons().size() * ModeButtonWidth, 0, ModeButtonWidth, 31);
+        modes->addButton(button);
+    }
+    m_steerButton->setChecked(true);
+    m_modeSwitch->hide();
+    connect(modes, &QButtonGroup::buttonClicked, this, [this] {
+        applyGestureMode();
+        m_ptzIndicator->setVisible(!m_gestureView->digitalZoom());
+    });
     m_notice = new SnapshotNotice(this);
 
     constexpr int TrustBarHeight = 76;
@@ -108,6 +134,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     trust->setGeometry((w - 180) / 2, 40, 180, 31);
     connect(trust, &QToolButton::clicked, this, &SingleView::trustButtonClicked);
     m_trustBar->hide();
+    applyGestureMode();
 }
 
 void SingleView::showTrustBar(bool shown)
@@ -164,6 +191,23 @@ void SingleView::setCamera(const Value &camera)
     else
         m_videoView->setInitialFrame(QImage(), Clock::DistantPast);
     m_gestureView->setPtInterface(PTZControlFactory::createControllerWithParameters(camera));
+    m_steerButton->setChecked(true);
+    applyGestureMode();
+}
+
+void SingleView::applyGestureMode()
+{
+    const bool ptz = m_gestureView->ptInterface() != nullptr;
+    const bool zoom = !ptz || m_zoomButton->isChecked();
+    m_gestureView->setDigitalZoom(zoom);
+    if (!zoom)
+        m_videoView->resetZoom();
+    // Centred between Done and the camera button, or beside Done when the switch takes the room.
+    if (ptz)
+        m_title->setGeometry(76, 2, m_modeSwitch->x() - 82, 40);
+    else
+        m_title->setGeometry(60, 2, width() - 120, 40);
+    m_modeSwitch->setVisible(ptz);
 }
 
 void SingleView::pictureMoved(const QRectF &picture)
@@ -194,11 +238,12 @@ void SingleView::willMoveToWindow(bool entering)
     }
     m_gestureView->setPtInterface(nullptr);
     m_ptzIndicator->hide();
+    m_videoView->resetZoom();
 }
 
 void SingleView::finishedAnimatingIn()
 {
-    m_ptzIndicator->setVisible(m_gestureView->ptInterface() != nullptr);
+    m_ptzIndicator->setVisible(m_gestureView->ptInterface() != nullptr && !m_gestureView->digitalZoom());
     if (ActivitySpinner *spinner = m_videoView->spinner()) {
         spinner->move(m_videoView->rect().center() - spinner->rect().center());
         spinner->show();
@@ -287,6 +332,15 @@ QString SingleView::snapshotDirectory()
     return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QStringLiteral("/Vyo");
 }
 
+QImage SingleView::shownPart(const QImage &image, const QRectF &part)
+{
+    if (part == QRectF(0, 0, 1, 1))
+        return image;
+    const QRectF pixels(part.x() * image.width(), part.y() * image.height(), part.width() * image.width(),
+                        part.height() * image.height());
+    return image.copy(pixels.toAlignedRect().intersected(image.rect()));
+}
+
 QImage SingleView::watermarkImage(const QImage &image, const QString &title)
 {
     const QLocale locale;
@@ -330,17 +384,19 @@ void SingleView::cameraButtonClicked()
     // received, decoded at full size.
     const QByteArray newest = m_vidStream ? m_vidStream->newestPart() : QByteArray();
     const QImage shown = m_videoView->image();
+    const QRectF part = m_videoView->zoom().visiblePart();
     const QString title = m_title->text();
     const QString dir = snapshotDirectory();
     const QString path = dir + QStringLiteral("/Vyo ")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss.zzz")) + QStringLiteral(".jpg");
     // Decoding, encoding and writing happen off the main thread; the view is told when done.
     QPointer<SingleView> self(this);
-    QThreadPool::globalInstance()->start([self, newest, shown, title, dir, path] {
+    QThreadPool::globalInstance()->start([self, newest, shown, part, title, dir, path] {
         QImage picture = newest.isEmpty() ? QImage() : FrameDecoder().decode(newest);
         if (picture.isNull())
             picture = shown;
-        const QImage captioned = picture.isNull() ? QImage() : watermarkImage(picture, title);
+        // What is shown of a zoomed picture, cut from the full frame, and the caption.
+        const QImage captioned = picture.isNull() ? QImage() : watermarkImage(shownPart(picture, part), title);
         QString error;
         QByteArray jpeg;
         QBuffer buffer(&jpeg);

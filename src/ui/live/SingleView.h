@@ -19,7 +19,8 @@ class VideoView;
 
 // One camera full screen: the picture, a toolbar with Done, the title and the
 // snapshot button, and, while the toolbar is away, steering through the gesture
-// view. Main thread only.
+// view. Cameras without PTZ zoom into the picture digitally instead; PTZ cameras
+// switch between the two with the toolbar's Steer and Zoom. Main thread only.
 class SingleView final : public QWidget, public TapDelegate
 {
     Q_OBJECT
@@ -38,6 +39,9 @@ public:
     PTZGestureView *gestureView() const { return m_gestureView; }
     QWidget *toolbar() const { return m_toolbar; }
     QToolButton *cameraButton() const { return m_cameraButton; }
+    // Shown for PTZ cameras only.
+    QToolButton *steerButton() const { return m_steerButton; }
+    QToolButton *zoomButton() const { return m_zoomButton; }
     QLabel *ptzIndicator() const { return m_ptzIndicator; }
     // Offers to trust the camera's certificate while the camera presents one that is
     // not trusted.
@@ -64,6 +68,8 @@ public:
     static QImage watermarkImage(const QImage &image, const QString &title);
     // Where snapshots go: the Pictures directory's "Vyo" folder.
     static QString snapshotDirectory();
+    // The part of the picture shown, as fractions of its width and height.
+    static QImage shownPart(const QImage &image, const QRectF &part);
 
 signals:
     void snapshotSaved(const QString &path, bool ok);
@@ -76,6 +82,8 @@ private:
     void pictureMoved(const QRectF &picture);
     void imageSaved(const QString &path, const QString &error);
     void showTrustBar(bool shown);
+    // Gestures zoom for a camera without PTZ and for a PTZ camera switched to Zoom.
+    void applyGestureMode();
 
     // Why a snapshot failed when there was nothing to encode.
     static constexpr QLatin1StringView NoPicture{ "no picture to save" };
@@ -84,6 +92,9 @@ private:
     QWidget *m_toolbar;
     QLabel *m_title;
     QToolButton *m_cameraButton;
+    QWidget *m_modeSwitch;
+    QToolButton *m_steerButton;
+    QToolButton *m_zoomButton;
     VideoView *m_videoView;
     PTZGestureView *m_gestureView;
     QLabel *m_ptzIndicator;
