@@ -522,6 +522,14 @@
         <source>Not saved: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Steer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Switch</name>

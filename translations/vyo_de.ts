@@ -522,6 +522,14 @@
         <source>Not saved: %1</source>
         <translation>Nicht gesichert: %1</translation>
     </message>
+    <message>
+        <source>Steer</source>
+        <translation>Steuern</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
 </context>
 <context>
     <name>Switch</name>
