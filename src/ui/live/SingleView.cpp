@@ -94,7 +94,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_cameraButton->setToolTip(tr("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
-    constexpr int ModeButtonWidth = 70;
+    constexpr int ModeButtonWidth = 80;
     m_modeSwitch = new QWidget(m_toolbar);
     m_modeSwitch->setGeometry(w - 62 - 2 * ModeButtonWidth, 7, 2 * ModeButtonWidth, 31);
     auto *modes = new QButtonGroup(m_modeSwitch);
@@ -192,6 +192,7 @@ void SingleView::setCamera(const Value &camera)
         m_videoView->setInitialFrame(QImage(), Clock::DistantPast);
     m_gestureView->setPtInterface(PTZControlFactory::createControllerWithParameters(camera));
     m_steerButton->setChecked(true);
+    m_videoView->resetZoom();
     applyGestureMode();
 }
 

@@ -68,7 +68,7 @@ public:
     static QImage watermarkImage(const QImage &image, const QString &title);
     // Where snapshots go: the Pictures directory's "Vyo" folder.
     static QString snapshotDirectory();
-    // The part of the picture shown, as fractions of its width and height.
+    // The part of the image that part gives as fractions of its width and height.
     static QImage shownPart(const QImage &image, const QRectF &part);
 
 signals:
