@@ -217,14 +217,10 @@ private slots:
         QImage chart(1280, 960, QImage::Format_RGB32);
         chart.fill(Qt::white);
         QPainter painter(&chart);
-        QFont font = painter.font();
-        font.setPixelSize(20);
-        painter.setFont(font);
-        for (int y = 0; y < 960; y += 80) {
-            for (int x = 0; x < 1280; x += 80) {
-                painter.fillRect(x + 2, y + 2, 76, 76, QColor::fromHsv((x / 80 * 20) % 360, 90, 230));
-                painter.drawText(QRect(x, y, 80, 80), Qt::AlignCenter, QStringLiteral("%1,%2").arg(x / 80).arg(y / 80));
-            }
+        for (int i = 0; i < 16 * 12; ++i) {
+            const QRect square(i % 16 * 80, i / 16 * 80, 80, 80);
+            painter.fillRect(square.adjusted(2, 2, -2, -2), QColor::fromHsv(i % 16 * 20, 90, 230));
+            painter.drawText(square, Qt::AlignCenter, QString::number(i));
         }
         painter.end();
         QByteArray jpeg;
@@ -272,7 +268,6 @@ private slots:
         m_view->setCamera(camera(true));
         QVERIFY(m_view->zoomButton()->isVisibleTo(m_view));
         QVERIFY(m_view->steerButton()->isChecked());
-        m_window->grab().save(QDir::temp().filePath(QStringLiteral("vyo-steer-zoom.png")));
         QVERIFY(!m_view->gestureView()->digitalZoom());
         m_view->zoomButton()->click();
         QVERIFY(m_view->gestureView()->digitalZoom());
