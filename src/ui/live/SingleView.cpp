@@ -34,6 +34,20 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+
+namespace {
+
+// A toolbar button's width: at least minimum, and room for its text in any language
+// within the style sheet's 10-pixel padding and 1-pixel border.
+int fittedWidth(QToolButton *button, int minimum)
+{
+    button->ensurePolished();
+    return std::max(minimum, button->fontMetrics().horizontalAdvance(button->text()) + 22);
+}
+
+} // namespace
+
 SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     : QWidget(parent)
     , m_host(host)
@@ -75,11 +89,11 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
         " border-radius: 6px; background: rgba(255,255,255,30); padding: 4px 10px; }"
         "QToolButton:pressed, QToolButton:checked { background: rgba(255,255,255,80); }"
         "QToolButton:disabled { color: rgba(255,255,255,90); border-color: rgba(255,255,255,40); }"));
-    auto *done = new QToolButton(m_toolbar);
-    done->setText(tr("Done"));
-    done->setFocusPolicy(Qt::NoFocus);
-    done->setGeometry(6, 7, 64, 31);
-    connect(done, &QToolButton::clicked, this, &SingleView::doneButtonClicked);
+    m_doneButton = new QToolButton(m_toolbar);
+    m_doneButton->setText(tr("Done"));
+    m_doneButton->setFocusPolicy(Qt::NoFocus);
+    m_doneButton->setGeometry(6, 7, fittedWidth(m_doneButton, 64), 31);
+    connect(m_doneButton, &QToolButton::clicked, this, &SingleView::doneButtonClicked);
     m_title = new QLabel(m_toolbar);
     m_title->setAlignment(Qt::AlignCenter);
     QFont bold = m_title->font();
@@ -94,20 +108,22 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_cameraButton->setToolTip(tr("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
-    constexpr int ModeButtonWidth = 80;
     m_modeSwitch = new QWidget(m_toolbar);
-    m_modeSwitch->setGeometry(w - 62 - 2 * ModeButtonWidth, 7, 2 * ModeButtonWidth, 31);
     auto *modes = new QButtonGroup(m_modeSwitch);
     m_steerButton = new QToolButton(m_modeSwitch);
     m_steerButton->setText(tr("Steer"));
     m_zoomButton = new QToolButton(m_modeSwitch);
     m_zoomButton->setText(tr("Zoom"));
+    int buttonWidth = 0;
     for (QToolButton *button : { m_steerButton, m_zoomButton }) {
         button->setCheckable(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setGeometry(modes->buttons().size() * ModeButtonWidth, 0, ModeButtonWidth, 31);
+        buttonWidth = std::max(buttonWidth, fittedWidth(button, 70));
         modes->addButton(button);
     }
+    m_steerButton->setGeometry(0, 0, buttonWidth, 31);
+    m_zoomButton->setGeometry(buttonWidth, 0, buttonWidth, 31);
+    m_modeSwitch->setGeometry(w - 62 - 2 * buttonWidth, 7, 2 * buttonWidth, 31);
     m_steerButton->setChecked(true);
     m_modeSwitch->hide();
     connect(modes, &QButtonGroup::buttonClicked, this, [this] {
@@ -204,10 +220,12 @@ void SingleView::applyGestureMode()
     if (!zoom)
         m_videoView->resetZoom();
     // Centred between Done and the camera button, or beside Done when the switch takes the room.
+    const int left = m_doneButton->geometry().right() + 7;
+    const int margin = std::max(60, left);
     if (ptz)
-        m_title->setGeometry(76, 2, m_modeSwitch->x() - 82, 40);
+        m_title->setGeometry(left, 2, m_modeSwitch->x() - 6 - left, 40);
     else
-        m_title->setGeometry(60, 2, width() - 120, 40);
+        m_title->setGeometry(margin, 2, width() - 2 * margin, 40);
     m_modeSwitch->setVisible(ptz);
 }
 

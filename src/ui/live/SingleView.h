@@ -90,6 +90,7 @@ private:
 
     LiveViewHost &m_host;
     QWidget *m_toolbar;
+    QToolButton *m_doneButton;
     QLabel *m_title;
     QToolButton *m_cameraButton;
     QWidget *m_modeSwitch;
