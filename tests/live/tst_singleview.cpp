@@ -156,6 +156,8 @@ private slots:
         QVERIFY(!m_view->presetsButton()->isVisibleTo(m_view));
         m_view->setCamera(sim.camera(QStringLiteral("Lobby")));
         QTRY_VERIFY(m_view->presetsButton()->isVisibleTo(m_view));
+        QTest::qWait(300);
+        m_window->grab().save(QDir::temp().filePath(QStringLiteral("vyo-presets-toolbar.png")));
 
         const auto sheet = [this]() -> ActionSheet * {
             m_view->presetsButton()->click();
