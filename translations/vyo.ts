@@ -637,6 +637,14 @@
         <source>Presets</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Steer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Switch</name>
