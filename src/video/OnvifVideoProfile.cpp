@@ -7,6 +7,7 @@
 #include "onvif/OnvifDeviceInfo.h"
 #include "onvif/OnvifResolver.h"
 #include "platform/Clock.h"
+#include "ptz/OnvifPTZProfile.h"
 
 #include <QCoreApplication>
 
@@ -127,5 +128,6 @@ Value OnvifVideoProfile::readFromForm(const FormHost &form) const
 
 QList<const PTZProfile *> OnvifVideoProfile::compatiblePTZList() const
 {
-    return RTSPVideoProfile().compatiblePTZList();
+    // The camera's own protocol first; the byte protocols serve heads wired to it.
+    return QList<const PTZProfile *>{ &OnvifPTZProfile::instance() } + RTSPVideoProfile().compatiblePTZList();
 }
