@@ -285,6 +285,7 @@ void VyoAppDelegate::zoomOut()
 void VyoAppDelegate::updateCameraList(bool resetCurrentPage)
 {
     m_multiView->setCameraList(m_liveCameras->cameras(), m_liveCameras->title(), resetCurrentPage);
+    m_multiView->setTourSeconds(m_liveCameras->tourSeconds());
 }
 
 void VyoAppDelegate::liveCamerasChanged(bool resetCurrentPage)

@@ -49,6 +49,11 @@ QString LiveCameraList::title() const
     return m_store.selectedGroup().value(QStringLiteral("name")).toString();
 }
 
+int LiveCameraList::tourSeconds() const
+{
+    return GroupStore::tourSeconds(m_store.selectedGroup());
+}
+
 void LiveCameraList::setDetectedCameras(const QList<Value> &cameras)
 {
     m_detected = cameras;

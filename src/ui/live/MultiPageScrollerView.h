@@ -2,12 +2,14 @@
 
 #include "config/Value.h"
 
+#include <QHash>
 #include <QList>
 #include <QWidget>
 
 class LiveViewHost;
 class MultiView;
 class PageControl;
+class PageTour;
 class QPushButton;
 class SingleView;
 
@@ -28,6 +30,9 @@ public:
     ~MultiPageScrollerView() override;
 
     void setCameraList(const QList<Value> &list, const QString &title, bool resetCurrentPage);
+    // The group's page tour; 0 for none.
+    void setTourSeconds(int seconds);
+    PageTour *tour() const { return m_tour; }
     // In window coordinates (this view's top-level widget).
     QRectF rectForCamera(const Value &camera);
 
@@ -72,7 +77,12 @@ private:
     void updatePageControl();
     bool pageAvailableAtOffset(int offset) const;
     void rebuildThroughSpare();
-    void turnPage(int direction);
+    // The neighbour in that direction becomes the centre, showing the given page.
+    void turnPage(int direction, int page);
+    // Slides in from the right the next page the tour goes to.
+    void turnPageByTour();
+    // What the pages on screen and beside it say about their cameras now.
+    void noteFailingPages();
     void reCenter();
     void placeNeighbours();
     void pageControlChanged();
@@ -95,6 +105,9 @@ private:
     MultiView *m_instantMultiView;
     PageControl *m_pageControl;
     QList<Value> m_cameraList;
+    PageTour *m_tour;
+    // By page, from when each was last on or beside the screen.
+    QHash<int, bool> m_failingPages;
     int m_selectedIdx = -1;
     // The tile the keyboard is on, shown with a ring once keys are in use.
     int m_focusedFeed = 0;
