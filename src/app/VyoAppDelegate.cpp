@@ -7,6 +7,7 @@
 #include "config/AppInfo.h"
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
+#include "config/PinHash.h"
 #include "config/LiveCameraList.h"
 #include "discovery/BonjourHandler.h"
 #include "ui/kit/Alert.h"
@@ -108,8 +109,8 @@ void VyoAppDelegate::applicationDidFinishLaunching()
 
     updateCameraList(true);
     // Without a registration address there is nowhere to send the form, which
-    // would only stand between a new user and the cameras.
-    if (m_preferences.registrationShown() || AppInfo::value(AppInfo::RegURL).isEmpty()) {
+    // would only stand between a new user and the cameras; nor does a wall panel ask.
+    if (m_kiosk || m_preferences.registrationShown() || AppInfo::value(AppInfo::RegURL).isEmpty()) {
         switchToView(View::Multi);
         m_registrationHandler->checkAndSendRegForm();
     } else {
@@ -161,6 +162,8 @@ void VyoAppDelegate::place(View view)
         else
             m_navigationController->topViewController()->viewWillDisappear(false);
     }
+    if (view != View::Settings)
+        m_settingsUnlocked = false;
     m_window.setPortrait(view == View::Settings);
     QWidget *next = widgetFor(view);
     next->show();
@@ -186,6 +189,10 @@ void VyoAppDelegate::switchToView(View view)
     }
     if (m_hasContent && m_current == view)
         return;
+    if (view == View::Settings && settingsLocked()) {
+        askForPin();
+        return;
+    }
     const View top = m_current;
     if (m_hasContent && top == View::Settings && view == View::Multi) {
         updateCameraList(true);
@@ -201,6 +208,35 @@ void VyoAppDelegate::switchToView(View view)
     }
     applyPolicy(view);
     emit viewSwitched(view);
+}
+
+bool VyoAppDelegate::settingsLocked() const
+{
+    return m_kiosk && m_hasContent && !m_settingsUnlocked && !m_preferences.settingsPinHash().isEmpty();
+}
+
+void VyoAppDelegate::askForPin()
+{
+    if (m_pinPad)
+        return;
+    m_pinPad = new PinPad(tr("Settings PIN"), m_window.stage());
+    m_pinPad->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_pinPad, &PinPad::entered, this, [this](const QString &pin) {
+        if (!PinHash::matches(pin, m_preferences.settingsPinHash())) {
+            m_pinPad->refuse(tr("Wrong PIN"));
+            return;
+        }
+        m_settingsUnlocked = true;
+        m_pinPad->close();
+        switchToView(View::Settings);
+    });
+    m_pinPad->showOver(m_window.stage());
+}
+
+void VyoAppDelegate::returnToGrid()
+{
+    if (m_current == View::Single)
+        switchToView(View::Multi);
 }
 
 void VyoAppDelegate::applyPolicy(View view)

@@ -1,9 +1,11 @@
 // vyo: the camera viewer.
 
 #include "app/DemoProfile.h"
+#include "app/KioskMode.h"
 #include "app/MainWindow.h"
 #include "app/LinkServer.h"
 #include "app/VyoAppDelegate.h"
+#include "platform/Clock.h"
 #include "platform/Preferences.h"
 #include "platform/Profile.h"
 #include "util/QelLog.h"
@@ -69,6 +71,9 @@ struct CommandLine
                                     QStringLiteral("n") };
     const QCommandLineOption fullscreen{ QStringLiteral("fullscreen"),
                                          QStringLiteral("Fill the display, the interface scaled to fit.") };
+    const QCommandLineOption kiosk{ QStringLiteral("kiosk"),
+                                    QStringLiteral("Run as a wall panel: full screen, no way out but the configured "
+                                                   "exit keys, the settings behind the settings PIN.") };
 
     // Help and version are printed by process(), which then ends the program.
     void process(const QCoreApplication &app)
@@ -78,7 +83,7 @@ struct CommandLine
         parser.setApplicationDescription(QStringLiteral("Vyo: live network cameras, steered by touch."));
         parser.addHelpOption();
         parser.addVersionOption();
-        parser.addOptions({ profile, demo, scale, fullscreen });
+        parser.addOptions({ profile, demo, scale, fullscreen, kiosk });
         parser.addPositionalArgument(QStringLiteral("link"), QStringLiteral("A vyo:// link to open."),
                                      QStringLiteral("[link]"));
         parser.process(app);
@@ -144,6 +149,8 @@ int main(int argc, char *argv[])
     Preferences preferences(profile.preferencesPath());
     MainWindow window;
     VyoAppDelegate delegate(window, preferences, profile.dataDir());
+    const bool kiosk = parser.isSet(command.kiosk);
+    delegate.setKiosk(kiosk);
     delegate.applicationDidFinishLaunching();
     profile.warnIfReadableByOthers();
 
@@ -180,10 +187,18 @@ int main(int argc, char *argv[])
     const auto keepGeometry = [&window, &preferences] { preferences.setWindowGeometry(window.saveGeometry()); };
     QObject::connect(&window, &MainWindow::closing, &preferences, keepGeometry);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &preferences, keepGeometry);
-    if (parser.isSet(command.fullscreen))
+    std::unique_ptr<KioskMode> kioskMode;
+    if (kiosk) {
+        kioskMode = std::make_unique<KioskMode>(Clock::system(), preferences);
+        QObject::connect(kioskMode.get(), &KioskMode::idle, &delegate, &VyoAppDelegate::returnToGrid);
+        QObject::connect(kioskMode.get(), &KioskMode::exitRequested, &app,
+                         [] { QCoreApplication::exit(KioskMode::ExitStatus); });
+        window.setKiosk(true);
+    } else if (parser.isSet(command.fullscreen)) {
         window.showFullScreen();
-    else
+    } else {
         window.show();
+    }
     if (!link.isEmpty())
         QTimer::singleShot(0, &delegate, [&delegate, link] { delegate.application(link); });
     return QApplication::exec();

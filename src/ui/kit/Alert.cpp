@@ -29,7 +29,7 @@ Alert::Alert(const QString &title, const QString &message, QWidget *parent)
     m_message->setFont(Theme::font(16));
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignCenter);
-    m_message->setVisible(!message.isEmpty());
+    m_message->setHidden(message.isEmpty());
     for (QLabel *label : {titleLabel(), m_message}) {
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, Qt::white);
@@ -42,6 +42,13 @@ Alert::Alert(const QString &title, const QString &message, QWidget *parent)
 QString Alert::message() const
 {
     return m_message->text();
+}
+
+void Alert::setMessage(const QString &message)
+{
+    m_message->setText(message);
+    m_message->setVisible(!message.isEmpty());
+    placePanel();
 }
 
 void Alert::styleButton(RoundedButton *button, int index) const

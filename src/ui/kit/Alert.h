@@ -6,7 +6,7 @@ class QLabel;
 
 // A message in a rounded box in the middle of the window, answered by one of its
 // buttons.
-class Alert final : public ModalPanel
+class Alert : public ModalPanel
 {
     Q_OBJECT
 
@@ -18,6 +18,8 @@ public:
     static Alert *inform(const QString &title, const QString &message, QWidget *over);
 
     QString message() const;
+    // Empty hides the line.
+    void setMessage(const QString &message);
 
 protected:
     void placePanel() override;
