@@ -3,6 +3,7 @@
 #include "ui/kit/Theme.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QGraphicsProxyWidget>
 #include <QShortcut>
 #include <QTimer>
@@ -104,7 +105,10 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::WindowStateChange) {
         setIdle(windowState() & Qt::WindowMinimized);
         // A window manager's key may have shrunk the kiosk; it goes straight back.
-        if (m_kiosk && windowState() != Qt::WindowFullScreen)
+        // Only a step out of full screen counts: the way into it may pass other states.
+        const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+        const bool left = (change->oldState() & Qt::WindowFullScreen) && !(windowState() & Qt::WindowFullScreen);
+        if (m_kiosk && (left || (windowState() & Qt::WindowMinimized)))
             QTimer::singleShot(0, this, &QWidget::showFullScreen);
     }
     QGraphicsView::changeEvent(event);

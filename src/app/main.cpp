@@ -165,10 +165,11 @@ int main(int argc, char *argv[])
         QEL_LOG(LogLevel::Error, QStringLiteral("Links from other starts cannot reach this viewer: %1").arg(error));
 
     // SIGINT, SIGTERM and SIGHUP end the application as a normal quit would, so
-    // no edit is lost to a signal.
+    // no edit is lost to a signal. They leave the event loop without asking the
+    // window, which a kiosk would refuse; the groups are stored on the way out.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::exit(0); });
         struct sigaction action = {};
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
