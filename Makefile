@@ -1,5 +1,5 @@
 # Entry points; the real build is CMake with the presets in CMakePresets.json.
-.PHONY: deps build demo install deb test bench fuzz clean
+.PHONY: deps build demo install deb test bench bench-soak fuzz translations clean
 
 # Where `make install` puts the viewer; PREFIX=$$HOME/.local installs for one user.
 PREFIX ?= /usr/local
@@ -19,6 +19,11 @@ demo: build
 install: build
 	cmake --install build/release --prefix "$(PREFIX)"
 	scripts/register-desktop "$(PREFIX)"
+
+# The translation files in step with the strings of the sources.
+translations: deps
+	cmake --preset release
+	cmake --build --preset release --target update_translations
 
 # The Debian package, built in build/deb from a copy of the tree.
 deb: deps
@@ -47,6 +52,14 @@ bench:
 	cmake --preset release
 	cmake --build --preset release --target vyo_bench
 	build/release/bench/vyo_bench
+
+# The RTSP grid left playing for SOAK_MINUTES: its latency at the start and the end.
+SOAK_MINUTES ?= 60
+bench-soak:
+	@scripts/install-deps bench
+	cmake --preset release
+	cmake --build --preset release --target vyo_bench
+	build/release/bench/vyo_bench --latency-soak $(SOAK_MINUTES)
 
 clean:
 	rm -rf build

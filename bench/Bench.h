@@ -31,3 +31,7 @@ QStringList readerThroughput();
 // The viewer itself in this process, on the profile in profileDir (its group holds
 // six 640x480 cameras, then one 1920x1080): figures as "key value..." lines on stdout.
 int runViewer(const QString &profileDir);
+
+// The same viewer showing the grid for the given minutes; the first tile's latency
+// is measured at the start of every minute, and the first and last compared.
+int runViewerSoak(const QString &profileDir, int minutes);

@@ -10,6 +10,7 @@
 #include "ui/live/SingleView.h"
 #include "ui/live/VideoView.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTextStream>
@@ -53,11 +54,10 @@ Load measure(const QList<VideoView *> &views, int seconds)
 
 // Ages of what the view paints, grabbed at random moments: p50, p95, max and how many
 // grabs held no readable stamp.
-QString latency(VideoView *view)
+QList<qint64> latencies(VideoView *view, int *unread)
 {
     QRandomGenerator random(15);
     QList<qint64> ages;
-    int unread = 0;
     for (int i = 0; i < Grabs; ++i) {
         runFor(static_cast<int>(random.bounded(10, 60)));
         const qint64 now = Timecode::nowMs();
@@ -67,15 +67,28 @@ QString latency(VideoView *view)
         if (stamp)
             ages.append(Timecode::age(*stamp, now));
         else
-            ++unread;
+            ++*unread;
     }
+    std::sort(ages.begin(), ages.end());
+    return ages;
+}
+
+qint64 quantile(const QList<qint64> &sorted, double q)
+{
+    return sorted.at(std::min(sorted.size() - 1, static_cast<qsizetype>(q * static_cast<double>(sorted.size()))));
+}
+
+QString latency(VideoView *view)
+{
+    int unread = 0;
+    const QList<qint64> ages = latencies(view, &unread);
     if (ages.isEmpty())
         return QStringLiteral("none readable");
-    std::sort(ages.begin(), ages.end());
-    const auto at = [&ages](double quantile) {
-        return ages.at(std::min(ages.size() - 1, static_cast<qsizetype>(quantile * static_cast<double>(ages.size()))));
-    };
-    return QStringLiteral("%1 %2 %3 %4").arg(at(0.5)).arg(at(0.95)).arg(ages.last()).arg(unread);
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(quantile(ages, 0.5))
+        .arg(quantile(ages, 0.95))
+        .arg(ages.last())
+        .arg(unread);
 }
 
 // The peak resident set of this program since it was started. getrusage would
@@ -156,5 +169,45 @@ int runViewer(const QString &profileDir)
     delegate.switchToView(LiveViewHost::View::Multi);
     waitForRest(delegate);
     openSingle(QStringLiteral("single-1920"), cameras.at(MultiView::Feeds));
+    return 0;
+}
+
+int runViewerSoak(const QString &profileDir, int minutes)
+{
+    QTextStream out(stdout);
+    Preferences preferences(profileDir + QStringLiteral("/preferences.conf"));
+    MainWindow window;
+    VyoAppDelegate delegate(window, preferences, profileDir);
+    delegate.applicationDidFinishLaunching();
+    window.show();
+    runFor(WarmUpMs);
+    VideoView *tile = delegate.multiView()->centerPage()->getViewForFeed(0);
+    qint64 first = -1;
+    qint64 last = -1;
+    for (int minute = 0; minute < minutes; ++minute) {
+        QElapsedTimer clock;
+        clock.start();
+        int unread = 0;
+        const QList<qint64> ages = latencies(tile, &unread);
+        if (!ages.isEmpty()) {
+            last = quantile(ages, 0.95);
+            if (first < 0)
+                first = last;
+            out << QStringLiteral("minute %1: latency p50 %2 ms, p95 %3 ms, max %4 ms, %5 grabs without a stamp")
+                       .arg(minute)
+                       .arg(quantile(ages, 0.5))
+                       .arg(last)
+                       .arg(ages.last())
+                       .arg(unread)
+                << Qt::endl;
+        }
+        runFor(static_cast<int>(std::max<qint64>(0, 60000 - clock.elapsed())));
+    }
+    if (first <= 0 || last < 0)
+        return 1;
+    out << QStringLiteral("latency p95 at the start %1 ms, at the end %2 ms: %3 times\n")
+               .arg(first)
+               .arg(last)
+               .arg(double(last) / double(first), 0, 'f', 2);
     return 0;
 }

@@ -59,7 +59,8 @@ const QByteArray RtspConfig = R"({"cameras": [
 ]})";
 
 // vyo-camsim with time stamps in every picture, and the cameras it printed.
-bool startSimulator(QProcess &simulator, const QString &configPath, Value *cameras, QString *error)
+bool startSimulator(QProcess &simulator, const QString &configPath, Value *cameras, QString *error,
+                    qsizetype expected = Streams + 1)
 {
     simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     simulator.start(DemoProfile::simulatorPath(), { QStringLiteral("--config"), configPath,
@@ -72,7 +73,7 @@ bool startSimulator(QProcess &simulator, const QString &configPath, Value *camer
     }
     const Value groups = PropertyList::fromData(out, error);
     *cameras = groups.isNull() ? Value() : groups.at(0).value(QStringLiteral("cameras"));
-    return cameras->size() == Streams + 1;
+    return cameras->size() == expected;
 }
 
 bool writeProfile(const QString &dir, const Value &cameras)
@@ -207,6 +208,39 @@ bool runRound(const QByteArray &config, QMap<QString, QStringList> *figures, Bas
     return true;
 }
 
+// The RTSP grid left running for the given minutes: does its latency build up?
+int latencySoak(int minutes)
+{
+    QTextStream err(stderr);
+    if (minutes <= 0) {
+        err << "vyo_bench: --latency-soak takes a number of minutes" << Qt::endl;
+        return 2;
+    }
+    QTemporaryDir dir;
+    const QString configPath = dir.filePath(QStringLiteral("cameras.json"));
+    QProcess simulator;
+    Value cameras;
+    QString error;
+    const QString profile = dir.filePath(QStringLiteral("profile"));
+    // One camera: the soak shares the machine with its other work for an hour.
+    const QByteArray config = R"({"cameras": [{"name": "Cam", "family": "rtsp", "resolution": "640x480", "fps": 30,
+                                   "transport": "TCP"}]})";
+    if (!AtomicFile::write(configPath, config) || !startSimulator(simulator, configPath, &cameras, &error, 1)
+        || !QDir().mkpath(profile) || !writeProfile(profile, cameras)) {
+        err << "vyo_bench: no cameras to watch: " << error << Qt::endl;
+        return 1;
+    }
+    err << "the viewer's RTSP grid for " << minutes << " minutes..." << Qt::endl;
+    QProcess viewer;
+    viewer.setProcessChannelMode(QProcess::ForwardedChannels);
+    viewer.start(QCoreApplication::applicationFilePath(),
+                 { QStringLiteral("--viewer-soak"), profile, QString::number(minutes) });
+    const bool finished = viewer.waitForFinished((minutes + 5) * 60 * 1000);
+    simulator.terminate();
+    simulator.waitForFinished(5000);
+    return finished && viewer.exitCode() == 0 ? 0 : 1;
+}
+
 QString machine()
 {
     QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
@@ -275,7 +309,13 @@ int main(int argc, char *argv[])
         QApplication app(argc, argv);
         return runViewer(QString::fromLocal8Bit(argv[2]));
     }
+    if (argc == 4 && qstrcmp(argv[1], "--viewer-soak") == 0) {
+        QApplication app(argc, argv);
+        return runViewerSoak(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    }
     QApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--latency-soak") == 0)
+        return latencySoak(QByteArray(argv[2]).toInt());
     QTextStream err(stderr);
     QTextStream out(stdout);
 

@@ -2,6 +2,7 @@
 
 #include "util/QelLog.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -12,7 +13,6 @@ namespace {
 
 const QString ScreenSaverService = QStringLiteral("org.freedesktop.ScreenSaver");
 const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString Reason = QStringLiteral("Watching cameras");
 // The portal's flag for the session going idle.
 constexpr uint InhibitIdle = 8;
 
@@ -20,6 +20,11 @@ QDBusMessage screenSaverCall(const QString &method)
 {
     return QDBusMessage::createMethodCall(ScreenSaverService, QStringLiteral("/ScreenSaver"), ScreenSaverService,
                                           method);
+}
+
+QString reason()
+{
+    return QCoreApplication::translate("IdleTimer", "Watching cameras");
 }
 
 } // namespace
@@ -57,7 +62,7 @@ void IdleTimer::setDisabled(bool disabled)
 bool IdleTimer::inhibitScreenSaver()
 {
     const QDBusReply<quint32> reply =
-        QDBusConnection::sessionBus().call(screenSaverCall(QStringLiteral("Inhibit")) << QStringLiteral("Vyo") << Reason);
+        QDBusConnection::sessionBus().call(screenSaverCall(QStringLiteral("Inhibit")) << QStringLiteral("Vyo") << reason());
     if (!reply.isValid() || reply.value() == 0)
         return false;
     m_cookie = reply.value();
@@ -70,7 +75,7 @@ bool IdleTimer::inhibitThroughPortal()
                                                        QStringLiteral("org.freedesktop.portal.Inhibit"),
                                                        QStringLiteral("Inhibit"));
     // No parent window: the inhibition is the session's while the viewer shows cameras.
-    call << QString() << InhibitIdle << QVariantMap{ { QStringLiteral("reason"), Reason } };
+    call << QString() << InhibitIdle << QVariantMap{ { QStringLiteral("reason"), reason() } };
     const QDBusReply<QDBusObjectPath> reply = QDBusConnection::sessionBus().call(call);
     if (!reply.isValid())
         return false;

@@ -26,18 +26,18 @@ QString titleInParens(const Value &definition)
         : QString();
 }
 
-// "camera", "group" or "adhoc camera", as the log lines and alerts name them.
-QString kindName(ConfigLink::Type type)
+// "camera", "group" or "adhoc camera", as the log lines name them; alerts show it translated.
+const char *kindName(ConfigLink::Type type)
 {
     switch (type) {
     case ConfigLink::Camera:
-        return QStringLiteral("camera");
+        return QT_TRANSLATE_NOOP("OpenURLHandler", "camera");
     case ConfigLink::Group:
-        return QStringLiteral("group");
+        return QT_TRANSLATE_NOOP("OpenURLHandler", "group");
     case ConfigLink::AdhocCamera:
-        return QStringLiteral("adhoc camera");
+        return QT_TRANSLATE_NOOP("OpenURLHandler", "adhoc camera");
     }
-    return {};
+    return "";
 }
 
 } // namespace
@@ -57,18 +57,19 @@ bool OpenURLHandler::application(const QUrl &url)
     case LinkIntake::Verdict::NotALink:
         return false;
     case LinkIntake::Verdict::Unreadable:
-        QEL_LOG(LogLevel::Error, QStringLiteral("Failed to import %1 definition.").arg(kindName(link.kind)));
+        QEL_LOG(LogLevel::Error,
+                QStringLiteral("Failed to import %1 definition.").arg(QLatin1StringView(kindName(link.kind))));
         // The user opened a link, from a mail or a browser: silence would look like nothing happened.
-        showAlert(QStringLiteral("The %1 definition you received could not be read.").arg(kindName(link.kind)));
+        showAlert(tr("The %1 definition you received could not be read.").arg(tr(kindName(link.kind))));
         return false;
     case LinkIntake::Verdict::Expired:
         QEL_LOG(LogLevel::Error, QStringLiteral("Tried to import expired adhoc camera definition."));
-        showAlert(QStringLiteral("The adhoc camera definition you received%1 has expired.")
+        showAlert(tr("The adhoc camera definition you received%1 has expired.")
                       .arg(titleInParens(link.definition)));
         return false;
     case LinkIntake::Verdict::Restricted:
         QEL_LOG(LogLevel::Error, QStringLiteral("Tried to import restricted adhoc camera definition."));
-        showAlert(QStringLiteral("The adhoc camera definition you received%1 is restricted, and cannot be displayed on this device.")
+        showAlert(tr("The adhoc camera definition you received%1 is restricted, and cannot be displayed on this device.")
                       .arg(titleInParens(link.definition)));
         return false;
     case LinkIntake::Verdict::Accepted:
@@ -77,18 +78,18 @@ bool OpenURLHandler::application(const QUrl &url)
     m_urlData = link.definition;
     switch (m_urlType) {
     case ConfigLink::Camera:
-        showSheet(QStringLiteral("Received a New Camera Definition") + titleSuffix(m_urlData, QStringLiteral("title")),
-                  { QStringLiteral("Add To a Group"), QStringLiteral("Discard") });
+        showSheet(tr("Received a New Camera Definition") + titleSuffix(m_urlData, QStringLiteral("title")),
+                  { tr("Add To a Group"), tr("Discard") });
         break;
     case ConfigLink::Group:
-        showSheet(QStringLiteral("Received a New Group Definition") + titleSuffix(m_urlData, QStringLiteral("name")),
-                  { QStringLiteral("Add As a New Group"), QStringLiteral("Add To an Existing Group"),
-                    QStringLiteral("Discard") });
+        showSheet(tr("Received a New Group Definition") + titleSuffix(m_urlData, QStringLiteral("name")),
+                  { tr("Add As a New Group"), tr("Add To an Existing Group"),
+                    tr("Discard") });
         break;
     case ConfigLink::AdhocCamera:
         m_urlData.remove(QStringLiteral("configRestrict"));
-        showSheet(QStringLiteral("Received an AdHoc Camera Definition") + titleSuffix(m_urlData, QStringLiteral("title")),
-                  { QStringLiteral("View Now"), QStringLiteral("Ignore") });
+        showSheet(tr("Received an AdHoc Camera Definition") + titleSuffix(m_urlData, QStringLiteral("title")),
+                  { tr("View Now"), tr("Ignore") });
         break;
     }
     return true;
@@ -111,7 +112,7 @@ void OpenURLHandler::showSheet(const QString &title, const QStringList &buttons)
 void OpenURLHandler::showAlert(const QString &message)
 {
     // The alert belongs to the window: the handler of a refused link is gone at once.
-    m_panel = Alert::inform(QStringLiteral("Camera Import Error"), message, m_host.linkWindow());
+    m_panel = Alert::inform(tr("Camera Import Error"), message, m_host.linkWindow());
 }
 
 void OpenURLHandler::clickedButtonAtIndex(int index)

@@ -16,6 +16,7 @@
 #include "ui/settings/SettingsHost.h"
 #include "util/QelLog.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 namespace {
@@ -39,7 +40,7 @@ class GroupsCell final : public TableViewCell
 {
 public:
     explicit GroupsCell(const QString &groupName)
-        : m_title(new QLabel(QStringLiteral("Groups"), this))
+        : m_title(new QLabel(QCoreApplication::translate("SettingsViewController", "Groups"), this))
         , m_name(new QLabel(this))
         , m_groupName(groupName)
     {
@@ -89,7 +90,7 @@ SettingsViewController::SettingsViewController(SettingsHost &host, GroupStore &s
     , m_groupList(new GroupListView(store, this))
     , m_table(new TableView(TableView::Style::Grouped, this))
 {
-    setTitle(QStringLiteral("Settings"));
+    setTitle(tr("Settings"));
     m_showAuto->hide();
     m_showAuto->setOn(m_preferences.showAutoCameras());
     connect(m_showAuto, &Switch::valueChanged, this, &SettingsViewController::showAutoChanged);
@@ -161,12 +162,12 @@ int SettingsViewController::numberOfRows(TableView *, int section)
 
 QString SettingsViewController::titleForHeader(TableView *, int section)
 {
-    return section == DetectedSection ? QStringLiteral("Auto-Detected Cameras") : QString();
+    return section == DetectedSection ? tr("Auto-Detected Cameras") : QString();
 }
 
 TableViewCell *SettingsViewController::groupsCell()
 {
-    auto *cell = new GroupsCell(m_store.selectedGroup().value(QStringLiteral("name")).toString());
+    auto *cell = new GroupsCell(GroupStore::displayedName(m_store.selectedGroup()));
     cell->setImage(QPixmap(QStringLiteral(":/images/group_icon.png")));
     cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
     return cell;
@@ -179,14 +180,14 @@ TableViewCell *SettingsViewController::optionCell(int row)
         return groupsCell();
     case GeneralRow: {
         auto *cell = new TableViewCell;
-        cell->setText(QStringLiteral("General"));
+        cell->setText(tr("General"));
         cell->setImage(QPixmap(QStringLiteral(":/images/settings_icon.png")));
         cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
         return cell;
     }
     case ShowAutoRow: {
         auto *cell = new TableViewCell;
-        cell->setText(QStringLiteral("Show Detected Cameras"));
+        cell->setText(tr("Show Detected Cameras"));
         cell->setImage(QPixmap(QStringLiteral(":/images/bonjour_icon.png")));
         // Narrowed so that the whole label fits beside the switch in wide fonts too.
         QFont small = Theme::font(SmallFontSize);
@@ -213,7 +214,7 @@ TableViewCell *SettingsViewController::cellForRow(TableView *, const IndexPath &
     auto *cell = new TableViewCell;
     const QList<Value> detected = m_host.getDetectedCameras();
     if (detected.isEmpty()) {
-        cell->setText(QStringLiteral("no cameras detected"));
+        cell->setText(tr("no cameras detected"));
         cell->setTextColor(Theme::dimmedText());
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
         return cell;

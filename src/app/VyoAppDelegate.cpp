@@ -120,8 +120,8 @@ void VyoAppDelegate::applicationDidFinishLaunching()
     }
     const QString keptCopy = m_store->unreadableCopyPath();
     if (!keptCopy.isEmpty()) {
-        Alert::inform(QStringLiteral("Camera Groups"),
-                      QStringLiteral("Your camera groups could not be read. A copy was kept as %1.").arg(keptCopy),
+        Alert::inform(tr("Camera Groups"),
+                      tr("Your camera groups could not be read. A copy was kept as %1.").arg(keptCopy),
                       m_window.stage());
     }
 }

@@ -4,6 +4,7 @@
 #include "app/KioskMode.h"
 #include "app/MainWindow.h"
 #include "app/LinkServer.h"
+#include "app/Translations.h"
 #include "app/VyoAppDelegate.h"
 #include "platform/Clock.h"
 #include "platform/Preferences.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QLockFile>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -146,6 +148,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    Translations::install(app, QLocale::system());
     Preferences preferences(profile.preferencesPath());
     MainWindow window;
     VyoAppDelegate delegate(window, preferences, profile.dataDir());

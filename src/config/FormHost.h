@@ -27,4 +27,7 @@ public:
     // exactly when the form is editable.
     virtual std::shared_ptr<FormTextEntry> createDefaultTextfield(bool large) = 0;
     virtual std::shared_ptr<FormField> createSwitch() = 0;
+    // A pick among fixed values, each shown by its label; the first is the default.
+    virtual std::shared_ptr<FormField> createChoice(const QString &title, const QStringList &values,
+                                                    const QStringList &labels) = 0;
 };

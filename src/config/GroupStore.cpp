@@ -8,6 +8,7 @@
 #include "platform/Preferences.h"
 #include "util/QelLog.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 
@@ -17,6 +18,9 @@ namespace {
 
 // The group file is a few kilobytes; anything this large is not ours.
 constexpr qint64 MaxGroupFileSize = 64 * 1024 * 1024;
+
+// Stored as is, shown translated.
+const char *const DefaultGroupName = QT_TRANSLATE_NOOP("GroupStore", "Default");
 
 QByteArray readWholeFile(const QString &path)
 {
@@ -185,10 +189,17 @@ Value GroupStore::findGroupByUID(qint64 uid) const
     return {};
 }
 
+QString GroupStore::displayedName(const Value &group)
+{
+    const QString name = group.value(QStringLiteral("name")).toString();
+    return name == QLatin1StringView(DefaultGroupName) ? QCoreApplication::translate("GroupStore", DefaultGroupName)
+                                                       : name;
+}
+
 Value GroupStore::createDefaultGroup()
 {
     Value group = Value::dictionary();
-    group.insert(QStringLiteral("name"), QStringLiteral("Default"));
+    group.insert(QStringLiteral("name"), QString::fromLatin1(DefaultGroupName));
     group.insert(QStringLiteral("cameras"), Value::array());
     group.insert(QStringLiteral("uid"), grabNextAvailableGroupId());
     return group;

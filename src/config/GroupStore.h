@@ -50,6 +50,9 @@ public:
     void persistGroupSelection();
     Value findGroupByUID(qint64 uid) const;
     Value createDefaultGroup();
+    // The name a group is shown by: the default group keeps its stored English name
+    // and shows it in the user's language.
+    static QString displayedName(const Value &group);
 
     // The group list.
     void setGroups(const Value &groups);

@@ -46,7 +46,7 @@ QList<Value> LiveCameraList::cameras() const
 
 QString LiveCameraList::title() const
 {
-    return m_store.selectedGroup().value(QStringLiteral("name")).toString();
+    return GroupStore::displayedName(m_store.selectedGroup());
 }
 
 int LiveCameraList::tourSeconds() const

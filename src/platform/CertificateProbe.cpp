@@ -12,7 +12,7 @@ CertificateProbe::CertificateProbe(QObject *parent)
     m_timeout->setSingleShot(true);
     connect(m_timeout, &QTimer::timeout, this, [this] {
         finish();
-        emit failed(QStringLiteral("The camera did not answer within %1 seconds.").arg(TimeoutMs / 1000));
+        emit failed(tr("The camera did not answer within %1 seconds.").arg(TimeoutMs / 1000));
     });
 }
 
@@ -26,7 +26,7 @@ void CertificateProbe::fetch(const QString &host, quint16 port)
         const QString fingerprint = CertificatePin::fingerprint(m_socket->peerCertificate());
         finish();
         if (fingerprint.isEmpty())
-            emit failed(QStringLiteral("The camera presented no certificate."));
+            emit failed(tr("The camera presented no certificate."));
         else
             emit presented(fingerprint);
     });

@@ -2,6 +2,8 @@
 
 #include "config/FormHost.h"
 
+#include <QCoreApplication>
+
 Value PTZProfile::newParameters() const
 {
     Value params = Value::dictionary();
@@ -26,7 +28,7 @@ void PTZProfile::copyNonZeroPort(const FormHost &form, Value &params)
 FormSectionRef PTZProfile::addControlSection(FormHost &form)
 {
     FormSectionRef section = form.addSection(QStringLiteral("ptz"));
-    section->title = QStringLiteral("PTZ Control Options");
+    section->title = QCoreApplication::translate("PTZProfile", "PTZ Control Options");
     return section;
 }
 
@@ -42,11 +44,14 @@ void PTZProfile::addControlRow(FormHost &form, const FormSectionRef &section, co
 FormSectionRef PTZProfile::populateSerialAdapter(FormHost &form, const Value &params)
 {
     const FormSectionRef section = addControlSection(form);
-    addControlRow(form, section, params, QStringLiteral("control.host"), QStringLiteral("Host"), true,
+    addControlRow(form, section, params, QStringLiteral("control.host"),
+                  QCoreApplication::translate("PTZProfile", "Host"), true,
                   QStringLiteral("0.0.0.0"));
-    addControlRow(form, section, params, QStringLiteral("control.port"), QStringLiteral("Port"), false,
+    addControlRow(form, section, params, QStringLiteral("control.port"),
+                  QCoreApplication::translate("PTZProfile", "Port"), false,
                   QStringLiteral("10001"));
-    addControlRow(form, section, params, QStringLiteral("control.serial_id"), QStringLiteral("Serial ID"), false,
+    addControlRow(form, section, params, QStringLiteral("control.serial_id"),
+                  QCoreApplication::translate("PTZProfile", "Serial ID"), false,
                   QStringLiteral("1"));
     return section;
 }

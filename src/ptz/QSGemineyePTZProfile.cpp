@@ -2,6 +2,8 @@
 
 #include "config/FormHost.h"
 
+#include <QCoreApplication>
+
 const QSGemineyePTZProfile &QSGemineyePTZProfile::instance()
 {
     static const QSGemineyePTZProfile profile;
@@ -21,7 +23,8 @@ QString QSGemineyePTZProfile::canHandleType() const
 void QSGemineyePTZProfile::populateForm(FormHost &form, const Value &params) const
 {
     const FormSectionRef section = populateSerialAdapter(form, params);
-    addControlRow(form, section, params, QStringLiteral("control.camera_number"), QStringLiteral("Camera Number"),
+    addControlRow(form, section, params, QStringLiteral("control.camera_number"),
+                  QCoreApplication::translate("PTZProfile", "Camera Number"),
                   false, QStringLiteral("1"));
 }
 

@@ -2,6 +2,8 @@
 
 #include "config/FormHost.h"
 
+#include <QCoreApplication>
+
 const QSUnivProfile &QSUnivProfile::instance()
 {
     static const QSUnivProfile profile;
@@ -21,9 +23,11 @@ QString QSUnivProfile::canHandleType() const
 void QSUnivProfile::populateForm(FormHost &form, const Value &params) const
 {
     const FormSectionRef section = addControlSection(form);
-    addControlRow(form, section, params, QStringLiteral("control.host"), QStringLiteral("Host"), true,
+    addControlRow(form, section, params, QStringLiteral("control.host"),
+                  QCoreApplication::translate("PTZProfile", "Host"), true,
                   QStringLiteral("0.0.0.0"));
-    addControlRow(form, section, params, QStringLiteral("control.port"), QStringLiteral("Port"), false,
+    addControlRow(form, section, params, QStringLiteral("control.port"),
+                  QCoreApplication::translate("PTZProfile", "Port"), false,
                   QStringLiteral("80"));
 }
 

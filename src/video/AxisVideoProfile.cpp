@@ -5,6 +5,8 @@
 
 #include "video/FrameProducer.h"
 
+#include <QCoreApplication>
+
 QString AxisVideoProfile::description() const
 {
     return QStringLiteral("Axis - Motion JPEG");
@@ -65,16 +67,19 @@ QList<const PTZProfile *> AxisVideoProfile::compatiblePTZList() const
 void AxisVideoProfile::populateAxisForm(FormHost &form, const Value &params, CameraNumber cameraNumber) const
 {
     form.setTitle(description());
-    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"), QStringLiteral("Video Options"));
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"),
+                                                    QCoreApplication::translate("VideoProfile", "Video Options"));
     addSwitchRow(form, general, params, QStringLiteral("video.ssl"), QStringLiteral("SSL"));
     addHostRow(form, general, params);
     addPortRow(form, general, params);
     if (cameraNumber == CameraNumber::With)
-        addTextRow(form, general, params, QStringLiteral("video.camera_number"), QStringLiteral("Camera Number"),
+        addTextRow(form, general, params, QStringLiteral("video.camera_number"),
+                   QCoreApplication::translate("VideoProfile", "Camera Number"),
                    Field::Narrow, QStringLiteral("1"));
     addCredentialRows(form, general, params);
     const FormSectionRef extended =
-        addTitledSection(form, QStringLiteral("extVideo"), QStringLiteral("Extended Video Options"));
+        addTitledSection(form, QStringLiteral("extVideo"),
+                         QCoreApplication::translate("VideoProfile", "Extended Video Options"));
     addResolutionRow(form, extended, params, QStringLiteral("352x240"));
     addFrameRateRow(form, extended, params);
     addCompressionRow(form, extended, params, QStringLiteral("30"));

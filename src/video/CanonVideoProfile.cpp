@@ -5,6 +5,8 @@
 
 #include "video/FrameProducer.h"
 
+#include <QCoreApplication>
+
 QString CanonVideoProfile::description() const
 {
     return QStringLiteral("Canon - Motion JPEG");
@@ -30,12 +32,14 @@ std::unique_ptr<FrameProducer> CanonVideoProfile::streamFromParms(const Value &p
 void CanonVideoProfile::populateForm(FormHost &form, const Value &params) const
 {
     form.setTitle(description());
-    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"), QStringLiteral("Video Options"));
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"),
+                                                    QCoreApplication::translate("VideoProfile", "Video Options"));
     addHostRow(form, general, params);
     addPortRow(form, general, params);
     addCredentialRows(form, general, params);
     const FormSectionRef extended =
-        addTitledSection(form, QStringLiteral("extVideo"), QStringLiteral("Extended Video Options"));
+        addTitledSection(form, QStringLiteral("extVideo"),
+                         QCoreApplication::translate("VideoProfile", "Extended Video Options"));
     addResolutionRow(form, extended, params, QStringLiteral("320x240"));
     addFrameRateRow(form, extended, params);
     addCompressionRow(form, extended, params, QStringLiteral("3"));

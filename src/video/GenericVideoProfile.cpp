@@ -10,9 +10,11 @@
 
 #include "util/Utilities.h"
 
+#include <QCoreApplication>
+
 QString GenericVideoProfile::description() const
 {
-    return QStringLiteral("Generic - Motion JPEG");
+    return QCoreApplication::translate("VideoProfile", "Generic - Motion JPEG");
 }
 
 QString GenericVideoProfile::canHandleType() const
@@ -40,7 +42,8 @@ std::unique_ptr<FrameProducer> GenericVideoProfile::streamFromParms(const Value 
 void GenericVideoProfile::populateForm(FormHost &form, const Value &params) const
 {
     form.setTitle(description());
-    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"), QStringLiteral("Video Options"));
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"),
+                                                    QCoreApplication::translate("VideoProfile", "Video Options"));
     addSwitchRow(form, general, params, QStringLiteral("video.ssl"), QStringLiteral("SSL"));
     addHostRow(form, general, params);
     addPortRow(form, general, params);
@@ -48,8 +51,10 @@ void GenericVideoProfile::populateForm(FormHost &form, const Value &params) cons
                QStringLiteral("/path?parm=value"));
     addCredentialRows(form, general, params);
     const FormSectionRef extended =
-        addTitledSection(form, QStringLiteral("extVideo"), QStringLiteral("Extended Video Options"));
-    addSwitchRow(form, extended, params, QStringLiteral("video.vapix"), QStringLiteral("Supports VAPIX"));
+        addTitledSection(form, QStringLiteral("extVideo"),
+                         QCoreApplication::translate("VideoProfile", "Extended Video Options"));
+    addSwitchRow(form, extended, params, QStringLiteral("video.vapix"),
+                 QCoreApplication::translate("VideoProfile", "Supports VAPIX"));
     addResolutionRow(form, extended, params, QStringLiteral("352x240"));
     addFrameRateRow(form, extended, params);
     addCompressionRow(form, extended, params, QStringLiteral("30"));

@@ -24,22 +24,20 @@ constexpr qint64 MaxSilenceMs = 3600 * 1000;
 MJPEGStreamSession::MJPEGStreamSession(Clock &clock, QObject *parent)
     : StreamSession(clock, parent)
     , m_silence(clock.createTimer(this))
-    , m_firstPicture(clock.createTimer(this))
+    , m_pictureWatch(clock.createTimer(this))
 {
     m_streamBuffer.reserve(BufferCapacity);
     connect(m_silence, &ClockTimer::timeout, this, [this] {
         // Silence after parts that never decoded still means the camera sends no video.
-        fail(m_sawPart && m_firstPicture->isActive() ? CameraState::NotVideo : CameraState::Silent,
+        fail(m_sawPart && !m_sawPicture ? CameraState::NotVideo : CameraState::Silent,
              QStringLiteral("error in mjpeg stream: nothing for %1 ms").arg(silenceLimitMs(m_params)),
              QStringLiteral("the camera stopped sending"));
     });
-    // Decoding happens later, in the base class; its first picture ends the wait.
-    connect(this, &StreamSession::playing, m_firstPicture, &ClockTimer::stop);
-    connect(m_firstPicture, &ClockTimer::timeout, this, [this] {
+    connect(m_pictureWatch, &ClockTimer::timeout, this, [this] {
         // Parts that came and did not decode are not video; nothing at all is silence.
+        const qint64 limit = m_sawPicture ? pictureGapLimitMs(m_params) : firstPictureLimitMs(m_params);
         fail(m_sawPart ? CameraState::NotVideo : CameraState::Silent,
-             QStringLiteral("error in mjpeg stream: no picture within %1 ms").arg(firstPictureLimitMs(m_params)),
-             QStringLiteral("no picture"));
+             QStringLiteral("error in mjpeg stream: no picture within %1 ms").arg(limit), QStringLiteral("no picture"));
     });
 }
 
@@ -55,6 +53,11 @@ qint64 MJPEGStreamSession::silenceLimitMs(const Value &params)
 qint64 MJPEGStreamSession::firstPictureLimitMs(const Value &params)
 {
     return std::max(MinFirstPictureMs, 2 * silenceLimitMs(params));
+}
+
+qint64 MJPEGStreamSession::pictureGapLimitMs(const Value &params)
+{
+    return std::max(MinPictureGapMs, silenceLimitMs(params));
 }
 
 MJPEGStreamSession::~MJPEGStreamSession()
@@ -73,6 +76,7 @@ void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, 
     m_headersSeen = false;
     m_sawBytes = false;
     m_sawPart = false;
+    m_sawPicture = false;
     m_certificate = CertificatePin::Verdict::Untrusted;
     logLimited(LogLevel::Debug, QStringLiteral("Connecting to MJPG stream: %1").arg(LogMask::url(url)));
     // One manager per reader: a manager opens at most six connections per host, and
@@ -83,7 +87,7 @@ void MJPEGStreamSession::startInternal(quint64 generation, const Value &params, 
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     m_silence->start(silenceLimitMs(params), false);
-    m_firstPicture->start(firstPictureLimitMs(params), false);
+    m_pictureWatch->start(firstPictureLimitMs(params), false);
     QNetworkReply *reply = m_manager->get(request);
     reply->setReadBufferSize(ReplyBufferSize);
     m_reply = reply;
@@ -112,7 +116,7 @@ void MJPEGStreamSession::detachReply()
     QNetworkReply *reply = m_reply;
     m_reply = nullptr;
     m_silence->stop();
-    m_firstPicture->stop();
+    m_pictureWatch->stop();
     reply->disconnect(this);
     // Deleting the reply closes its connection. An abort() here could run inside the
     // reply's own signal, before the manager has set its error, and confuse it.
@@ -216,6 +220,17 @@ bool MJPEGStreamSession::partEnds()
     detachReply();
     emit stopRequested(m_generation);
     return false;
+}
+
+void MJPEGStreamSession::pictureShown()
+{
+    // Decoding runs after the part arrived; the connection may be gone by now.
+    if (!m_reply)
+        return;
+    m_sawPicture = true;
+    // Parts since this picture that do not decode count anew.
+    m_sawPart = false;
+    m_pictureWatch->start(pictureGapLimitMs(m_params), false);
 }
 
 void MJPEGStreamSession::deliverBuffer()

@@ -5,6 +5,7 @@
 
 #include "video/MilestoneMJPEGStreamReader.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 QString MilestoneVideoProfile::description() const
@@ -30,9 +31,11 @@ std::unique_ptr<FrameProducer> MilestoneVideoProfile::streamFromParms(const Valu
 void MilestoneVideoProfile::populateForm(FormHost &form, const Value &params) const
 {
     form.setTitle(description());
-    const FormSectionRef server = addTitledSection(form, QStringLiteral("server"), QStringLiteral("Server Options"));
-    addTextRow(form, server, params, QStringLiteral("video.camera_name"), QStringLiteral("Camera"), Field::Wide,
-               QStringLiteral("camera name"));
+    const FormSectionRef server = addTitledSection(form, QStringLiteral("server"),
+                                                   QCoreApplication::translate("VideoProfile", "Server Options"));
+    addTextRow(form, server, params, QStringLiteral("video.camera_name"),
+               QCoreApplication::translate("VideoProfile", "Camera"), Field::Wide,
+               QCoreApplication::translate("VideoProfile", "camera name"));
     addHostRow(form, server, params);
     addPortRow(form, server, params, FormTextEntry::Keyboard::NumbersAndPunctuation);
     addCredentialRows(form, server, params);

@@ -23,7 +23,8 @@ RTSPStreamReader::RTSPStreamReader(Clock &clock, QObject *parent)
     // The thread is ours; it is deleted with us, after the session it ran.
     session()->thread()->setParent(this);
     RTSPStreamSession *s = rtspSession();
-    connect(s, &RTSPStreamSession::ended, this, [this](quint64 generation, CameraState state, const QString &reason) {
+    // The state itself is set by StreamReader; the line waits for the spacing.
+    connect(s, &StreamSession::failed, this, [this](quint64 generation, CameraState state, const QString &reason) {
         if (generation != m_connection)
             return;
         m_ended = generation;
@@ -40,11 +41,7 @@ RTSPStreamReader::RTSPStreamReader(Clock &clock, QObject *parent)
         QEL_LOG(LogLevel::Debug, QStringLiteral("RTSP camera %1: %2; reconnecting in %3 s")
                                      .arg(LogMask::url(videoURL()), m_endReason)
                                      .arg(double(waitMs) / 1000.0, 0, 'f', 1));
-        setState(std::exchange(m_endState, CameraState::Idle), m_endReason);
-    });
-    connect(s, &StreamSession::playing, this, [this](quint64 generation) {
-        if (generation == m_connection)
-            setState(CameraState::Playing);
+        m_endState = CameraState::Idle;
     });
     connect(s, &RTSPStreamSession::decoding, this, [this](quint64 generation, const QString &codec, QSize size, bool hardware) {
         if (generation == m_connection)
@@ -99,7 +96,6 @@ void RTSPStreamReader::stop()
     rtspSession()->wanted = 0;
     m_connection = 0;
     StreamReader::stop();
-    setState(CameraState::Idle);
 }
 
 QByteArray RTSPStreamReader::newestPart() const

@@ -335,7 +335,6 @@ void RTSPStreamSession::fail(CameraState state, const QString &reason)
 {
     close();
     emit failed(m_generation, state, reason);
-    emit ended(m_generation, state, reason);
     emit reconnectRequested(m_generation);
 }
 

@@ -52,8 +52,6 @@ public:
     std::atomic<quint64> wanted = 0;
 
 signals:
-    // Why the connection ended, just before reconnectRequested.
-    void ended(quint64 generation, CameraState state, const QString &reason);
     // The stream's first picture of a connection: its codec, size and decoder.
     void decoding(quint64 generation, const QString &codec, QSize size, bool hardware);
 

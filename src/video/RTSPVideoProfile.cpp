@@ -5,6 +5,7 @@
 
 #include "config/FormHost.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 QString RTSPVideoProfile::description() const
@@ -46,17 +47,24 @@ std::unique_ptr<FrameProducer> RTSPVideoProfile::streamFromParms(const Value &pa
 void RTSPVideoProfile::populateForm(FormHost &form, const Value &params) const
 {
     form.setTitle(description());
-    const FormSectionRef general = addTitledSection(form, QStringLiteral("rtspVideo"), QStringLiteral("Video Options"));
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("rtspVideo"),
+                                                    QCoreApplication::translate("VideoProfile", "Video Options"));
     addHostRow(form, general, params);
-    addTextRow(form, general, params, QStringLiteral("video.port"), QStringLiteral("Port"), Field::Narrow,
+    addTextRow(form, general, params, QStringLiteral("video.port"),
+               QCoreApplication::translate("VideoProfile", "Port"), Field::Narrow,
                QStringLiteral("554"));
-    addTextRow(form, general, params, QStringLiteral("video.path"), QStringLiteral("Stream path"), Field::Narrow,
+    addTextRow(form, general, params, QStringLiteral("video.path"),
+               QCoreApplication::translate("VideoProfile", "Stream path"), Field::Narrow,
                QStringLiteral("/Streaming/Channels/101"), FormTextEntry::Keyboard::Url);
-    addTextRow(form, general, params, QStringLiteral("video.grid_path"), QStringLiteral("Grid stream path"),
+    addTextRow(form, general, params, QStringLiteral("video.grid_path"),
+               QCoreApplication::translate("VideoProfile", "Grid stream path"),
                Field::Narrow, QStringLiteral("/Streaming/Channels/102"), FormTextEntry::Keyboard::Url);
     addCredentialRows(form, general, params);
-    addTextRow(form, general, params, QStringLiteral("video.transport"), QStringLiteral("Transport"), Field::Narrow,
-               QStringLiteral("Automatic, TCP or UDP"));
+    addChoiceRow(form, general, params, QStringLiteral("video.transport"),
+                 QCoreApplication::translate("VideoProfile", "Transport"),
+                 { QStringLiteral("Automatic"), QStringLiteral("TCP"), QStringLiteral("UDP") },
+                 { QCoreApplication::translate("VideoProfile", "Automatic"), QStringLiteral("TCP"),
+                   QStringLiteral("UDP") });
 }
 
 Value RTSPVideoProfile::readFromForm(const FormHost &form) const

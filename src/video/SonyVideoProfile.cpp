@@ -5,6 +5,8 @@
 
 #include "video/FrameProducer.h"
 
+#include <QCoreApplication>
+
 QString SonyVideoProfile::description() const
 {
     return QStringLiteral("Sony - Motion JPEG");
@@ -28,13 +30,15 @@ std::unique_ptr<FrameProducer> SonyVideoProfile::streamFromParms(const Value &pa
 void SonyVideoProfile::populateForm(FormHost &form, const Value &params) const
 {
     form.setTitle(description());
-    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"), QStringLiteral("Video Options"));
+    const FormSectionRef general = addTitledSection(form, QStringLiteral("genVideo"),
+                                                    QCoreApplication::translate("VideoProfile", "Video Options"));
     addSwitchRow(form, general, params, QStringLiteral("video.ssl"), QStringLiteral("SSL"));
     addHostRow(form, general, params);
     addPortRow(form, general, params);
     addCredentialRows(form, general, params);
     const FormSectionRef extended =
-        addTitledSection(form, QStringLiteral("extVideo"), QStringLiteral("Extended Video Options"));
+        addTitledSection(form, QStringLiteral("extVideo"),
+                         QCoreApplication::translate("VideoProfile", "Extended Video Options"));
     addFrameRateRow(form, extended, params);
 }
 

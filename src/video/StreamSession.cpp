@@ -139,6 +139,8 @@ void StreamSession::deliverPicture(const QImage &picture, qint64 bytes)
     const auto consumers = m_consumers;
     for (const auto &consumer : consumers)
         consumer->consumeFrame(picture, m_params, count);
+    if (!picture.isNull())
+        pictureShown();
 }
 
 void StreamSession::reportUndecodable(qsizetype size)

@@ -78,6 +78,8 @@ protected:
     void deliverPicture(const QImage &picture, qint64 bytes);
     // Decodes the waiting picture when every consumer can show it; the waker calls it.
     virtual void decodePending();
+    // Called for every picture that decoded, after the consumers have it.
+    virtual void pictureShown() {}
 
     Clock &m_clock;
     quint64 m_generation = 0;

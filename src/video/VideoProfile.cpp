@@ -5,6 +5,7 @@
 #include "config/FormHost.h"
 #include "util/Utilities.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 QString VideoProfile::text(const Value &params, const char *key, const char *fallback)
@@ -61,6 +62,14 @@ void VideoProfile::addSwitchRow(FormHost &form, const FormSectionRef &section, c
     form.addRow(key, label, field, QStringLiteral("n"), section);
 }
 
+void VideoProfile::addChoiceRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
+                                const QString &label, const QStringList &values, const QStringList &labels)
+{
+    auto field = form.createChoice(label, values, labels);
+    field->setValue(params.value(key).toString());
+    form.addRow(key, label, field, values.value(0), section);
+}
+
 FormSectionRef VideoProfile::addTitledSection(FormHost &form, const QString &key, const QString &title)
 {
     FormSectionRef section = form.addSection(key);
@@ -70,42 +79,49 @@ FormSectionRef VideoProfile::addTitledSection(FormHost &form, const QString &key
 
 void VideoProfile::addHostRow(FormHost &form, const FormSectionRef &section, const Value &params)
 {
-    addTextRow(form, section, params, QStringLiteral("video.host"), QStringLiteral("Host"), Field::Wide,
+    addTextRow(form, section, params, QStringLiteral("video.host"),
+               QCoreApplication::translate("VideoProfile", "Host"), Field::Wide,
                QStringLiteral("0.0.0.0"), FormTextEntry::Keyboard::Url);
 }
 
 void VideoProfile::addPortRow(FormHost &form, const FormSectionRef &section, const Value &params,
                               FormTextEntry::Keyboard keyboard)
 {
-    addTextRow(form, section, params, QStringLiteral("video.port"), QStringLiteral("Port"), Field::Narrow,
+    addTextRow(form, section, params, QStringLiteral("video.port"),
+               QCoreApplication::translate("VideoProfile", "Port"), Field::Narrow,
                QStringLiteral("80"), keyboard);
 }
 
 void VideoProfile::addCredentialRows(FormHost &form, const FormSectionRef &section, const Value &params)
 {
-    addTextRow(form, section, params, QStringLiteral("video.username"), QStringLiteral("Username"), Field::Narrow,
-               QStringLiteral("none"));
-    addTextRow(form, section, params, QStringLiteral("video.password"), QStringLiteral("Password"), Field::Narrow,
-               QStringLiteral("none"), FormTextEntry::Keyboard::Default, true);
+    addTextRow(form, section, params, QStringLiteral("video.username"),
+               QCoreApplication::translate("VideoProfile", "Username"), Field::Narrow,
+               QCoreApplication::translate("VideoProfile", "none"));
+    addTextRow(form, section, params, QStringLiteral("video.password"),
+               QCoreApplication::translate("VideoProfile", "Password"), Field::Narrow,
+               QCoreApplication::translate("VideoProfile", "none"), FormTextEntry::Keyboard::Default, true);
 }
 
 void VideoProfile::addResolutionRow(FormHost &form, const FormSectionRef &section, const Value &params,
                                     const QString &hint)
 {
-    addTextRow(form, section, params, QStringLiteral("video.resolution"), QStringLiteral("Resolution"), Field::Narrow,
+    addTextRow(form, section, params, QStringLiteral("video.resolution"),
+               QCoreApplication::translate("VideoProfile", "Resolution"), Field::Narrow,
                hint);
 }
 
 void VideoProfile::addFrameRateRow(FormHost &form, const FormSectionRef &section, const Value &params)
 {
-    addTextRow(form, section, params, QStringLiteral("video.fps"), QStringLiteral("Frames/Second"), Field::Narrow,
+    addTextRow(form, section, params, QStringLiteral("video.fps"),
+               QCoreApplication::translate("VideoProfile", "Frames/Second"), Field::Narrow,
                QStringLiteral("1"), FormTextEntry::Keyboard::NumbersAndPunctuation);
 }
 
 void VideoProfile::addCompressionRow(FormHost &form, const FormSectionRef &section, const Value &params,
                                      const QString &hint)
 {
-    addTextRow(form, section, params, QStringLiteral("video.compression"), QStringLiteral("Compression"),
+    addTextRow(form, section, params, QStringLiteral("video.compression"),
+               QCoreApplication::translate("VideoProfile", "Compression"),
                Field::Narrow, hint, FormTextEntry::Keyboard::NumbersAndPunctuation);
 }
 

@@ -43,6 +43,9 @@ protected:
                            FormTextEntry::Keyboard keyboard = FormTextEntry::Keyboard::Default, bool secure = false);
     static void addSwitchRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
                              const QString &label);
+    // A row picking one of values, shown by their labels; the first value is the default.
+    static void addChoiceRow(FormHost &form, const FormSectionRef &section, const Value &params, const QString &key,
+                             const QString &label, const QStringList &values, const QStringList &labels);
     static FormSectionRef addTitledSection(FormHost &form, const QString &key, const QString &title);
     // The rows that make up every HTTP camera's connection: host, port, user, password.
     static void addHostRow(FormHost &form, const FormSectionRef &section, const Value &params);

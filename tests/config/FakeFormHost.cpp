@@ -11,13 +11,22 @@ QString FakeFormHost::Field::getValue() const
 
 void FakeFormHost::Field::setValue(const QString &newValue)
 {
-    value = newValue;
+    value = newValue.isEmpty() && !choices.isEmpty() ? choices.first() : newValue;
 }
 
 std::shared_ptr<FormTextEntry> FakeFormHost::createDefaultTextfield(bool large)
 {
     auto field = std::make_shared<Field>(false);
     field->large = large;
+    field->enabled = model.isEditable();
+    return field;
+}
+
+std::shared_ptr<FormField> FakeFormHost::createChoice(const QString &, const QStringList &values, const QStringList &)
+{
+    auto field = std::make_shared<Field>(false);
+    field->choices = values;
+    field->setValue(QString());
     field->enabled = model.isEditable();
     return field;
 }

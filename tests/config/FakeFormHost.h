@@ -26,6 +26,8 @@ public:
         void setCapitalization(Capitalization type) override { capitalization = type; }
 
         const bool isSwitch;
+        // The values of a choice; empty for other fields.
+        QStringList choices;
         QString value;
         QString hint;
         bool enabled = true;
@@ -48,6 +50,8 @@ public:
     QString viewValueOfRow(const FormRowRef &row) const override { return FormModel::viewValueOfRow(row); }
     std::shared_ptr<FormTextEntry> createDefaultTextfield(bool large) override;
     std::shared_ptr<FormField> createSwitch() override { return std::make_shared<Field>(true); }
+    std::shared_ptr<FormField> createChoice(const QString &title, const QStringList &values,
+                                            const QStringList &labels) override;
 
     // The field of a row, for looking at what a filler set up.
     Field *field(const QString &key) const;

@@ -13,6 +13,7 @@
 #include "video/CanonVideoProfile.h"
 #include "video/GenericVideoProfile.h"
 #include "video/MilestoneVideoProfile.h"
+#include "video/RTSPVideoProfile.h"
 #include "video/SonyVideoProfile.h"
 
 #include <QTest>
@@ -25,6 +26,7 @@ const AxisVideoServerProfile axisServer;
 const MilestoneVideoProfile milestone;
 const SonyVideoProfile sony;
 const CanonVideoProfile canon;
+const RTSPVideoProfile rtsp;
 
 QString s(const char *text)
 {
@@ -97,6 +99,21 @@ private slots:
         QCOMPARE(form.field(s("video.host"))->getValue(), s("127.0.0.1"));
         QCOMPARE(form.field(s("video.password"))->getValue(), s("secret"));
         QVERIFY(form.field(s("video.port"))->getValue().isEmpty());
+    }
+
+    // The transport is picked, not typed: a definition without one reads back as
+    // Automatic, and a stored value the picker does not know is kept.
+    void rtspTransportIsAChoice()
+    {
+        for (const auto &[stored, shown] : { std::pair(QString(), s("Automatic")), std::pair(s("UDP"), s("UDP")),
+                                             std::pair(s("tcp"), s("tcp")) }) {
+            FakeFormHost form;
+            rtsp.populateForm(form, dictionary({{"video.transport", stored}}));
+            const FakeFormHost::Field *field = form.field(s("video.transport"));
+            QCOMPARE(field->choices, (QStringList{s("Automatic"), s("TCP"), s("UDP")}));
+            QCOMPARE(field->getValue(), shown);
+            QCOMPARE(rtsp.readFromForm(form).value(s("video.transport")).toString(), shown);
+        }
     }
 
     void videoFormsReadTheirKeys_data()

@@ -91,6 +91,12 @@ QJsonObject CamsimProcess::state(const QString &title) const
     return {};
 }
 
+void CamsimProcess::terminate()
+{
+    m_process.terminate();
+    m_process.waitForFinished(10000);
+}
+
 void CamsimProcess::reset() const
 {
     control("POST", "/reset");

@@ -28,6 +28,8 @@ public:
     void reset() const;
 
     QString errorOutput() const { return m_stderr; }
+    // Asks the simulator to end (SIGTERM), as a session ending does, and waits.
+    void terminate();
 
 private:
     QByteArray control(const QByteArray &method, const QByteArray &path) const;

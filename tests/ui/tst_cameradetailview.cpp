@@ -1,5 +1,6 @@
 #include "ptz/QSUnivProfile.h"
 #include "support/TestSupport.h"
+#include "ui/kit/ActionSheet.h"
 #include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
@@ -7,12 +8,14 @@
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
 #include "ui/settings/CameraDetailView.h"
+#include "ui/settings/FormChoice.h"
 #include "ui/settings/FormSwitch.h"
 #include "ui/settings/PTZChooserView.h"
 #include "ui/settings/ProtocolChooserView.h"
 #include "video/VideoProfile.h"
 #include "video/VideoStreamFactory.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -111,6 +114,33 @@ private slots:
                                               {"video.vapix", s("1")},
                                               {"video.ssl", s("n")}})}});
         QCOMPARE(cameras.at(1), expected);
+    }
+
+    // An RTSP camera's transport is picked from a sheet of the three there are.
+    void rtspTransportIsPicked()
+    {
+        const VideoStreamFactory::ProfileList profiles = VideoStreamFactory::videoCameraProfileList();
+        const auto rtsp = std::find_if(profiles.cbegin(), profiles.cend(),
+                                       [](const VideoProfile *p) { return p->canHandleType() == s("RTSP"); });
+        QVERIFY(rtsp != profiles.cend());
+        Harness harness(m_scratch.store, newGroup());
+        CameraDetailView *editor = harness.choose(0, int(rtsp - profiles.cbegin()));
+        QVERIFY(editor);
+        auto *transport = dynamic_cast<FormChoice *>(field(editor, "video.transport"));
+        QVERIFY(transport);
+        QCOMPARE(transport->text(), s("Automatic"));
+        harness.stack.resize(320, 720);
+        QTest::qWait(500);
+        harness.stack.grab().save(QDir::temp().filePath(s("vyo-rtsp-editor.png")));
+
+        transport->click();
+        auto *sheet = harness.stack.window()->findChild<ActionSheet *>();
+        QVERIFY(sheet);
+        QTest::mouseClick(sheet->button(2), Qt::LeftButton);
+        QCOMPARE(valueOf(editor, "video.transport"), s("UDP"));
+        QCOMPARE(transport->text(), s("UDP"));
+        QTest::qWait(500);
+        harness.stack.grab().save(QDir::temp().filePath(s("vyo-rtsp-editor-udp.png")));
     }
 
     void genericWithUniversalPTZ()

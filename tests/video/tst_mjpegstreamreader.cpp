@@ -484,7 +484,8 @@ private slots:
     }
 
     // A camera that never ends its response headers, or sends parts that are no
-    // pictures, is dropped; reconnects then back off, and a picture resets them.
+    // pictures, is dropped; reconnects then back off, and a picture resets them. One
+    // that stops sending pictures but goes on sending parts is dropped too.
     void connectionsWithoutPicturesBackOff()
     {
         LogCapture log;
@@ -497,9 +498,12 @@ private slots:
             } else if (mode == 1) {
                 socket->write(multipartHead("myb"));
                 connect(timer, &QTimer::timeout, socket, [socket] { socket->write(multipartPart("myb", "no picture")); });
-            } else {
+            } else if (mode == 2) {
                 socket->write(multipartHead("myb") + multipartPart("myb", Red));
                 socket->disconnectFromHost();
+            } else {
+                socket->write(multipartHead("myb") + multipartPart("myb", Red));
+                connect(timer, &QTimer::timeout, socket, [socket] { socket->write(multipartPart("myb", "no picture")); });
             }
             timer->start(5);
         }));
@@ -539,8 +543,17 @@ private slots:
         m_clock.advance(30000);
         QTRY_COMPARE(pictures(), 1);
         QTRY_VERIFY(reader->isWaiting());
+        mode = 3;
         m_clock.advance(StreamReader::ReconnectSpacingMs);
         QTRY_COMPARE(pictures(), 2);
+        for (qint64 t = 0; t < MJPEGStreamSession::MinPictureGapMs; t += 1000) {
+            const qsizetype parts = m_consumer->count();
+            QTRY_VERIFY(m_consumer->count() > parts);
+            m_clock.advance(1000);
+        }
+        QTRY_VERIFY(log.contains(QStringLiteral("error in mjpeg stream: no picture within 5000 ms")));
+        // It had played, and its connection lasted longer than the spacing: back at once.
+        QTRY_COMPARE(pictures(), 3);
     }
 
     // Readers destroyed in every state, with frames in flight: the sanitizers watch.

@@ -329,7 +329,7 @@ private slots:
         QCOMPARE(server->port(), port);
         const int before = r.consumer->pictures();
         QTRY_VERIFY_WITH_TIMEOUT(r.consumer->pictures() > before, 12000);
-        QCOMPARE(r.reader->state(), CameraState::Playing);
+        QTRY_COMPARE(r.reader->state(), CameraState::Playing);
     }
 };
 

@@ -65,14 +65,19 @@ double Head::zoom()
     return m_zoom;
 }
 
-bool Head::isMoving()
+// A head pressed against its limits is not moving any more on that axis.
+bool Head::isPanTiltMoving()
 {
     advance();
-    // A head pressed against its limits is not moving any more on that axis.
     const bool panning = (m_panSpeed > 0 && m_pan < PanMax) || (m_panSpeed < 0 && m_pan > PanMin);
     const bool tilting = (m_tiltSpeed > 0 && m_tilt < TiltMax) || (m_tiltSpeed < 0 && m_tilt > TiltMin);
-    const bool zooming = (m_zoomSpeed > 0 && m_zoom < ZoomMax) || (m_zoomSpeed < 0 && m_zoom > ZoomMin);
-    return panning || tilting || zooming;
+    return panning || tilting;
+}
+
+bool Head::isZoomMoving()
+{
+    advance();
+    return (m_zoomSpeed > 0 && m_zoom < ZoomMax) || (m_zoomSpeed < 0 && m_zoom > ZoomMin);
 }
 
 double Head::fieldOfView()

@@ -29,7 +29,9 @@ public:
     double pan();
     double tilt();
     double zoom();
-    bool isMoving();
+    bool isMoving() { return isPanTiltMoving() || isZoomMoving(); }
+    bool isPanTiltMoving();
+    bool isZoomMoving();
     // Horizontal field of view in degrees at the current zoom.
     double fieldOfView();
 

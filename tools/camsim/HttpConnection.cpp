@@ -27,6 +27,8 @@ QByteArray HttpConnection::reasonPhrase(int status)
         return "Not Found";
     case 405:
         return "Method Not Allowed";
+    case 413:
+        return "Payload Too Large";
     case 431:
         return "Request Header Fields Too Large";
     default:
@@ -50,6 +52,10 @@ void HttpConnection::respond(int status, const QByteArray &contentType, const QB
 
 void HttpConnection::readHead()
 {
+    if (m_request) {
+        readBody();
+        return;
+    }
     if (m_done) {
         // Nothing more is expected from the client; keep memory flat.
         m_socket->readAll();
@@ -71,14 +77,36 @@ void HttpConnection::readHead()
         return;
     }
     m_done = true;
-    const std::optional<HttpRequest> request = parseHead(m_buffer.left(end));
+    std::optional<HttpRequest> request = parseHead(m_buffer.left(end));
     if (!request) {
         emit malformed(QStringLiteral("bad request line"));
         respond(400, "text/plain", "bad request\n");
         return;
     }
     m_buffer.remove(0, end + skip);
-    emit requestReceived(*request);
+    bool ok = true;
+    const QByteArray length = request->headers.value("content-length");
+    m_bodySize = length.isEmpty() ? 0 : length.toLongLong(&ok);
+    if (!ok || m_bodySize < 0 || m_bodySize > MaxBodySize) {
+        emit malformed(QStringLiteral("request body of %1 bytes").arg(QString::fromLatin1(length.left(20))));
+        respond(413, "text/plain", "request body too large\n");
+        return;
+    }
+    m_request = std::move(request);
+    readBody();
+}
+
+void HttpConnection::readBody()
+{
+    if (m_buffer.size() < m_bodySize)
+        m_buffer += m_socket->read(m_bodySize - m_buffer.size());
+    if (m_buffer.size() < m_bodySize)
+        return;
+    HttpRequest request = std::move(*m_request);
+    m_request.reset();
+    request.body = m_buffer.left(m_bodySize);
+    m_buffer.clear();
+    emit requestReceived(request);
 }
 
 std::optional<HttpRequest> HttpConnection::parseHead(const QByteArray &head)

@@ -16,10 +16,11 @@ struct HttpRequest
     QString path;
     QUrlQuery query;
     QMap<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body;                      // as long as Content-Length says, capped
 };
 
 // One client connection of the simulator's HTTP servers: reads one bounded
-// request head, then the owner answers it. Every connection closes after its
+// request head and its bounded body, then the owner answers it. Every connection closes after its
 // response (or its stream) ends.
 class HttpConnection final : public QObject
 {
@@ -27,6 +28,7 @@ class HttpConnection final : public QObject
 
 public:
     static constexpr int MaxHeadSize = 16 * 1024;
+    static constexpr int MaxBodySize = 64 * 1024;
 
     explicit HttpConnection(QTcpSocket *socket, QObject *parent = nullptr);
 
@@ -47,8 +49,11 @@ signals:
 
 private:
     void readHead();
+    void readBody();
 
     QTcpSocket *m_socket;
     QByteArray m_buffer;
+    std::optional<HttpRequest> m_request; // head read, body still coming
+    qsizetype m_bodySize = 0;
     bool m_done = false;
 };

@@ -163,8 +163,10 @@ bool RtspCameraServer::listen(const QHostAddress &address, quint16 port)
     m_source = gst_rtsp_server_attach(m_server, nullptr);
     if (!m_source)
         return false;
-    const int bound = gst_rtsp_server_get_bound_port(m_server);
-    m_camera->setup().port = static_cast<quint16>(bound);
+    const auto bound = static_cast<quint16>(gst_rtsp_server_get_bound_port(m_server));
+    // An ONVIF camera's own port is that of its SOAP services.
+    CameraSetup &setup = m_camera->setup();
+    (setup.family == QLatin1StringView("onvif") ? setup.rtspPort : setup.port) = bound;
     return true;
 }
 

@@ -27,7 +27,8 @@ public:
     RtspCameraServer(SimCamera *camera, const Scene &scene, QObject *parent = nullptr);
     ~RtspCameraServer() override;
 
-    // Port 0 picks a free one; the camera's setup learns the port.
+    // Port 0 picks a free one; the camera's setup learns the port (rtspPort for an
+    // ONVIF camera).
     bool listen(const QHostAddress &address, quint16 port);
 
     struct Stream;

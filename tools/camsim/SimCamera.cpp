@@ -2,6 +2,8 @@
 
 #include "util/QelLog.h"
 
+#include <QJsonArray>
+
 SimCamera::SimCamera(CameraSetup setup)
     : m_setup(std::move(setup))
 {
@@ -13,6 +15,9 @@ void SimCamera::countCommand(const QString &kind, const QString &text)
     m_commands[kind] += 1;
     // Commands come from the network: keep what is remembered short.
     m_lastCommand = text.left(512);
+    m_recentCommands.append(m_lastCommand);
+    if (m_recentCommands.size() > RecentCommands)
+        m_recentCommands.removeFirst();
     QEL_LOG(LogLevel::Trace, QStringLiteral("%1: %2").arg(m_setup.name, m_lastCommand));
 }
 
@@ -29,6 +34,7 @@ void SimCamera::reset()
     m_commands.clear();
     m_badFrames = 0;
     m_lastCommand.clear();
+    m_recentCommands.clear();
 }
 
 QJsonObject SimCamera::state()
@@ -52,5 +58,6 @@ QJsonObject SimCamera::state()
         { QStringLiteral("videoClients"), m_videoClients },
         { QStringLiteral("framesServed"), static_cast<qint64>(m_frames) },
         { QStringLiteral("lastCommand"), m_lastCommand },
+        { QStringLiteral("recentCommands"), QJsonArray::fromStringList(m_recentCommands) },
     };
 }

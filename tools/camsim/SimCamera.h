@@ -6,12 +6,13 @@
 #include <QMap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 // How one simulated camera is reached and what it speaks.
 struct CameraSetup
 {
     QString name;
-    // "generic", "axis", "axisserver", "sony", "canon", "milestone" or "rtsp".
+    // "generic", "axis", "axisserver", "sony", "canon", "milestone", "rtsp" or "onvif".
     QString family;
     // Cameras with the same server share one listener (video-server inputs,
     // cameras behind one management server).
@@ -29,7 +30,7 @@ struct CameraSetup
     double fps = 10;              // when the request names none
     double homePan = 0;           // where the head points at start and after a reset
     double homeTilt = 0;
-    // "", "axis", "sony", "canon", "pelco", "gemineye", "universal" or "milestone".
+    // "", "axis", "sony", "canon", "pelco", "gemineye", "universal", "milestone" or "onvif".
     QString ptz;
     quint16 ptzPort = 0; // byte protocols: the serial adapter's port
     int serialId = 1;
@@ -53,12 +54,26 @@ struct CameraSetup
     double exitAfter = 0;
     double downFor = 0;
     double udpLoss = 0;
+    // ONVIF cameras: an RTSP camera (main and sub stream on rtspPort) whose device,
+    // media and PTZ services answer SOAP on port. prefixes picks the namespace
+    // prefixes of its replies ("named" or "numbered"); hardware and location go
+    // into its discovery scopes. Quirks: Stop is answered but ignored, the clock
+    // is clockOffset seconds off, or only HTTP Digest is accepted.
+    quint16 rtspPort = 0;
+    QString prefixes = QStringLiteral("named");
+    QString hardware;
+    QString location;
+    bool ignoreStop = false;
+    int clockOffset = 0;
+    bool digestOnly = false;
 };
 
 // A camera's head, counters and setup; the servers update it, /state reports it.
 class SimCamera final
 {
 public:
+    static constexpr int RecentCommands = 32;
+
     explicit SimCamera(CameraSetup setup);
 
     CameraSetup &setup() { return m_setup; }
@@ -80,4 +95,5 @@ private:
     int m_videoClients = 0;
     quint64 m_frames = 0;
     QString m_lastCommand;
+    QStringList m_recentCommands; // the last RecentCommands, oldest first
 };

@@ -11,14 +11,17 @@ namespace {
 
 const QStringList Families = { QStringLiteral("generic"), QStringLiteral("axis"), QStringLiteral("axisserver"),
                                QStringLiteral("sony"),    QStringLiteral("canon"), QStringLiteral("milestone"),
-                               QStringLiteral("rtsp") };
+                               QStringLiteral("rtsp"),    QStringLiteral("onvif") };
 const QStringList PtzProtocols = { QString(), QStringLiteral("axis"), QStringLiteral("sony"),
                                    QStringLiteral("canon"), QStringLiteral("pelco"), QStringLiteral("gemineye"),
-                                   QStringLiteral("universal"), QStringLiteral("milestone") };
+                                   QStringLiteral("universal"), QStringLiteral("milestone"), QStringLiteral("onvif") };
 
 // The PTZ protocols a family's own HTTP or server interface carries.
 bool ptzFitsFamily(const CameraSetup &s)
 {
+    // An ONVIF camera's head is steered through its PTZ service and nothing else.
+    if (s.family == QLatin1StringView("onvif") || s.ptz == QLatin1StringView("onvif"))
+        return s.family == QLatin1StringView("onvif") && (s.ptz.isEmpty() || s.ptz == QLatin1StringView("onvif"));
     if (s.ptz == QLatin1StringView("axis"))
         return s.family == QLatin1StringView("axis") || s.family == QLatin1StringView("axisserver");
     if (s.ptz == QLatin1StringView("sony") || s.ptz == QLatin1StringView("canon")
@@ -58,6 +61,15 @@ QString rtspProblem(const CameraSetup &s)
         return QStringLiteral("bad faults: exitAfter and downFor go together, udpLoss is 0 to 1");
     if (s.exitAfter > 0 && s.port == 0)
         return QStringLiteral("a camera that exits and comes back needs a fixed port");
+    if (s.family == QLatin1StringView("onvif")) {
+        if (s.subPath.isEmpty())
+            return QStringLiteral("an ONVIF camera has a sub path for its second profile");
+        if (s.prefixes != QLatin1StringView("named") && s.prefixes != QLatin1StringView("numbered"))
+            return QStringLiteral("prefixes are \"named\" or \"numbered\"");
+        if (std::abs(s.clockOffset) > 10 * 365 * 86400)
+            return QStringLiteral("clockOffset is at most ten years");
+        return {};
+    }
     if (!s.ptz.isEmpty() && s.ptz != QLatin1StringView("pelco") && s.ptz != QLatin1StringView("gemineye")
         && s.ptz != QLatin1StringView("universal"))
         return QStringLiteral("an RTSP camera takes a byte-protocol head");
@@ -66,17 +78,17 @@ QString rtspProblem(const CameraSetup &s)
 
 } // namespace
 
-QList<CameraSetup> SimConfig::load(const QString &path, QString *error)
+QList<CameraSetup> SimConfig::load(const QString &path, QString *error, quint16 *discoveryPort)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return {};
     }
-    return parse(file.read(1024 * 1024), error);
+    return parse(file.read(1024 * 1024), error, discoveryPort);
 }
 
-QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
+QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error, quint16 *discoveryPort)
 {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
@@ -85,6 +97,13 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
         return {};
     }
     const QJsonArray list = doc.object().value(QStringLiteral("cameras")).toArray();
+    const int discovery = doc.object().value(QStringLiteral("discoveryPort")).toInt(DefaultDiscoveryPort);
+    if (discovery < 1 || discovery > 65535) {
+        *error = QStringLiteral("discoveryPort is 1 to 65535");
+        return {};
+    }
+    if (discoveryPort)
+        *discoveryPort = static_cast<quint16>(discovery);
     if (list.isEmpty()) {
         *error = QStringLiteral("no \"cameras\" array");
         return {};
@@ -119,11 +138,12 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
         s.noLeadingBoundary = quirks.value(QStringLiteral("noLeadingBoundary")).toBool();
         s.lfOnly = quirks.value(QStringLiteral("lfOnly")).toBool();
         s.singlePicture = quirks.value(QStringLiteral("singlePicture")).toBool();
-        if (s.family == QLatin1StringView("rtsp")) {
+        const bool onvif = s.family == QLatin1StringView("onvif");
+        if (s.family == QLatin1StringView("rtsp") || onvif) {
             s.path = o.value(QStringLiteral("path")).toString(QStringLiteral("/main"));
             s.resolution = sizeOf(o.value(QStringLiteral("resolution")).toString(QStringLiteral("1280x720")));
             s.codec = o.value(QStringLiteral("codec")).toString(QStringLiteral("h264"));
-            s.subPath = o.value(QStringLiteral("subPath")).toString();
+            s.subPath = o.value(QStringLiteral("subPath")).toString(onvif ? QStringLiteral("/sub") : QString());
             s.subResolution = sizeOf(o.value(QStringLiteral("subResolution")).toString(QStringLiteral("320x240")));
             s.transport = o.value(QStringLiteral("transport")).toString();
             const QJsonObject faults = o.value(QStringLiteral("faults")).toObject();
@@ -131,6 +151,15 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
             s.exitAfter = faults.value(QStringLiteral("exitAfter")).toDouble();
             s.downFor = faults.value(QStringLiteral("downFor")).toDouble();
             s.udpLoss = faults.value(QStringLiteral("udpLoss")).toDouble();
+        }
+        if (onvif) {
+            s.rtspPort = static_cast<quint16>(o.value(QStringLiteral("rtspPort")).toInt(0));
+            s.prefixes = o.value(QStringLiteral("prefixes")).toString(QStringLiteral("named"));
+            s.hardware = o.value(QStringLiteral("hardware")).toString(QStringLiteral("vyo-camsim"));
+            s.location = o.value(QStringLiteral("location")).toString();
+            s.ignoreStop = quirks.value(QStringLiteral("ignoreStop")).toBool();
+            s.clockOffset = quirks.value(QStringLiteral("clockOffset")).toInt();
+            s.digestOnly = quirks.value(QStringLiteral("digestOnly")).toBool();
         }
 
         const QString where = QStringLiteral("camera %1").arg(cameras.size() + 1);
@@ -149,12 +178,12 @@ QList<CameraSetup> SimConfig::parse(const QByteArray &json, QString *error)
             problem = QStringLiteral("%1: bad resolution or fps").arg(where);
         else if (std::abs(s.homePan) > 170 || std::abs(s.homeTilt) > 45)
             problem = QStringLiteral("%1: pan is -170 to 170 and tilt -45 to 45").arg(where);
-        else if ((s.family == QLatin1StringView("generic") || s.family == QLatin1StringView("rtsp"))
+        else if ((s.family == QLatin1StringView("generic") || s.family == QLatin1StringView("rtsp") || onvif)
                  && !s.path.startsWith(QLatin1Char('/')))
             problem = QStringLiteral("%1: the path must begin with \"/\"").arg(where);
         else if (s.https && s.family == QLatin1StringView("milestone"))
             problem = QStringLiteral("%1: a milestone server speaks no https").arg(where);
-        else if (s.family == QLatin1StringView("rtsp") && !rtspProblem(s).isEmpty())
+        else if ((s.family == QLatin1StringView("rtsp") || onvif) && !rtspProblem(s).isEmpty())
             problem = QStringLiteral("%1: %2").arg(where, rtspProblem(s));
         if (!problem.isEmpty()) {
             *error = problem;
@@ -237,6 +266,31 @@ QList<CameraSetup> SimConfig::demo()
     quay.user = QStringLiteral("demo");
     quay.password = QStringLiteral("demo");
     cameras.append(quay);
+
+    // ONVIF cameras, found by WS-Discovery: replies with different prefixes, one
+    // with a clock an hour off.
+    CameraSetup lighthouse = make("Lighthouse", "onvif", "onvif", -20);
+    lighthouse.path = QStringLiteral("/onvif/main");
+    lighthouse.subPath = QStringLiteral("/onvif/sub");
+    lighthouse.resolution = QSize(1280, 720);
+    lighthouse.auth = QStringLiteral("digest");
+    lighthouse.user = QStringLiteral("demo");
+    lighthouse.password = QStringLiteral("demo");
+    lighthouse.hardware = QStringLiteral("VC-PTZ-20");
+    lighthouse.location = QStringLiteral("Harbour");
+    cameras.append(lighthouse);
+    CameraSetup pier = make("Pier", "onvif", "onvif", 100);
+    pier.path = QStringLiteral("/stream1");
+    pier.subPath = QStringLiteral("/stream2");
+    pier.resolution = QSize(1280, 720);
+    pier.auth = QStringLiteral("digest");
+    pier.user = QStringLiteral("demo");
+    pier.password = QStringLiteral("demo");
+    pier.prefixes = QStringLiteral("numbered");
+    pier.hardware = QStringLiteral("NVT-360");
+    pier.location = QStringLiteral("Pier 4");
+    pier.clockOffset = 3600;
+    cameras.append(pier);
     return cameras;
 }
 
@@ -252,7 +306,9 @@ Value SimConfig::definition(const CameraSetup &s, const QString &host)
     put(video, "video.host", host);
     put(video, "video.port", port);
     put(video, "video.fps", QString::number(s.fps));
-    if (s.family == QLatin1StringView("rtsp")) {
+    if (s.family == QLatin1StringView("onvif")) {
+        put(video, "video.type", QStringLiteral("ONVIF"));
+    } else if (s.family == QLatin1StringView("rtsp")) {
         put(video, "video.type", QStringLiteral("RTSP"));
         put(video, "video.path", s.path);
         put(video, "video.grid_path", s.subPath);
@@ -331,6 +387,11 @@ Value SimConfig::definition(const CameraSetup &s, const QString &host)
         put(control, "control.port", ptzPort);
         put(control, "control.serial_id", QString::number(s.serialId));
         put(control, "control.camera_number", QString::number(s.cameraNumber));
+    } else if (s.ptz == QLatin1StringView("onvif")) {
+        put(control, "control.protocol", QStringLiteral("ONVIF PTZ"));
+        put(control, "control.port", port);
+        put(control, "control.username", s.user);
+        put(control, "control.password", s.password);
     } else if (s.ptz == QLatin1StringView("universal")) {
         put(control, "control.protocol", QStringLiteral("QuickSet Universal PTZ"));
         put(control, "control.port", ptzPort);

@@ -11,9 +11,12 @@
 class SimConfig final
 {
 public:
-    // Empty with *error set when the file is unreadable or not a valid camera list.
-    static QList<CameraSetup> load(const QString &path, QString *error);
-    static QList<CameraSetup> parse(const QByteArray &json, QString *error);
+    static constexpr quint16 DefaultDiscoveryPort = 3702;
+
+    // Empty with *error set when the file is unreadable or not a valid camera list;
+    // *discoveryPort learns the WS-Discovery responder's port.
+    static QList<CameraSetup> load(const QString &path, QString *error, quint16 *discoveryPort = nullptr);
+    static QList<CameraSetup> parse(const QByteArray &json, QString *error, quint16 *discoveryPort = nullptr);
     static QList<CameraSetup> demo();
 
     // The camera definition the viewer uses for this camera, reached at host.

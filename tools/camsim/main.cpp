@@ -2,9 +2,11 @@
 
 #include "camsim/Announcer.h"
 #include "camsim/ControlServer.h"
+#include "camsim/DiscoveryResponder.h"
 #include "camsim/GeminEyeServer.h"
 #include "camsim/HttpCameraServer.h"
 #include "camsim/MilestoneServer.h"
+#include "camsim/OnvifServer.h"
 #include "camsim/PelcoDServer.h"
 #include "camsim/RtspCameraServer.h"
 #include "camsim/Scene.h"
@@ -18,6 +20,7 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QMap>
+#include <QSocketNotifier>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
@@ -25,6 +28,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <gst/gst.h>
@@ -55,6 +60,14 @@ Announcer::Service serviceFor(const CameraSetup &setup, const QString &host)
 
 int main(int argc, char *argv[])
 {
+    // SIGTERM and SIGINT end the event loop so that the ONVIF cameras say Bye. They
+    // are blocked before any thread starts, so that only the signalfd sees them.
+    sigset_t endSignals;
+    sigemptyset(&endSignals);
+    sigaddset(&endSignals, SIGTERM);
+    sigaddset(&endSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
+
     // The simulator draws its pictures off screen; it needs no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -71,7 +84,8 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     const QCommandLineOption configOption(QStringLiteral("config"), QStringLiteral("Cameras from a JSON <file>."),
                                           QStringLiteral("file"));
-    const QCommandLineOption demoOption(QStringLiteral("demo"), QStringLiteral("The built-in set of ten cameras, two of them RTSP."));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("The built-in set of twelve cameras, two of them RTSP and two ONVIF."));
     const QCommandLineOption bindOption(QStringLiteral("bind"), QStringLiteral("Listen on <address> (127.0.0.1)."),
                                         QStringLiteral("address"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption controlOption(QStringLiteral("control-port"),
@@ -104,7 +118,9 @@ int main(int argc, char *argv[])
     QString error;
     if (parser.isSet(configOption) == parser.isSet(demoOption))
         return fail(QStringLiteral("give either --config FILE or --demo"));
-    setups = parser.isSet(demoOption) ? SimConfig::demo() : SimConfig::load(parser.value(configOption), &error);
+    quint16 discoveryPort = SimConfig::DefaultDiscoveryPort;
+    setups = parser.isSet(demoOption) ? SimConfig::demo()
+                                      : SimConfig::load(parser.value(configOption), &error, &discoveryPort);
     if (setups.isEmpty())
         return fail(error);
     const QHostAddress bind(parser.value(bindOption));
@@ -133,6 +149,10 @@ int main(int argc, char *argv[])
         if (first.family == QLatin1StringView("rtsp")) {
             auto *server = new RtspCameraServer(group.first(), scene, &owner);
             listening = server->listen(bind, first.port);
+        } else if (first.family == QLatin1StringView("onvif")) {
+            auto *streams = new RtspCameraServer(group.first(), scene, &owner);
+            auto *services = new OnvifServer(group.first(), scene, &owner);
+            listening = streams->listen(bind, first.rtspPort) && services->listen(bind, first.port);
         } else if (first.family == QLatin1StringView("milestone")) {
             auto *server = new MilestoneServer(group, scene, &owner);
             listening = server->listen(bind, first.port);
@@ -165,10 +185,28 @@ int main(int argc, char *argv[])
         live.append(camera->setup());
         const CameraSetup &s = camera->setup();
         err << "vyo-camsim: " << s.name << ": " << s.family << " video on " << host << ':' << s.port;
+        if (s.rtspPort)
+            err << ", RTSP on port " << s.rtspPort;
         if (!s.ptz.isEmpty())
             err << ", " << s.ptz << " PTZ" << (s.ptzPort ? QStringLiteral(" on port %1").arg(s.ptzPort) : QString());
         err << '\n';
     }
+    QList<DiscoveryResponder::Device> onvifDevices;
+    for (const CameraSetup &setup : std::as_const(live)) {
+        if (setup.family == QLatin1StringView("onvif"))
+            onvifDevices.append(DiscoveryResponder::deviceFor(setup, host));
+    }
+    std::unique_ptr<DiscoveryResponder> responder;
+    if (!onvifDevices.isEmpty()) {
+        responder = std::make_unique<DiscoveryResponder>(onvifDevices);
+        if (responder->start(discoveryPort))
+            err << "vyo-camsim: WS-Discovery on udp port " << discoveryPort << " (loopback)\n";
+        else
+            err << "vyo-camsim: carrying on without WS-Discovery on udp port " << discoveryPort << '\n';
+    }
+    const int endFd = signalfd(-1, &endSignals, SFD_CLOEXEC);
+    QSocketNotifier endNotifier(endFd, QSocketNotifier::Read);
+    QObject::connect(&endNotifier, &QSocketNotifier::activated, &owner, [] { QCoreApplication::quit(); });
     err << "vyo-camsim: control http://" << host << ':' << control->port() << "/state\n";
     err.flush();
 
@@ -213,5 +251,7 @@ int main(int argc, char *argv[])
         if (!announcer->start())
             err << "vyo-camsim: carrying on without announcements\n";
     }
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    ::close(endFd);
+    return status;
 }

@@ -16,7 +16,7 @@ Alert *Alert::inform(const QString &title, const QString &message, QWidget *over
 {
     auto *alert = new Alert(title, message, over);
     alert->setAttribute(Qt::WA_DeleteOnClose);
-    alert->addButton(QStringLiteral("OK"));
+    alert->addButton(tr("OK"));
     alert->showOver(over);
     return alert;
 }

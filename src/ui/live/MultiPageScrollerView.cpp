@@ -84,7 +84,7 @@ MultiPageScrollerView::MultiPageScrollerView(LiveViewHost &host, SingleView &sin
     gears->setAutoRaise(true);
     gears->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
     gears->setGeometry(w - 44, (ToolbarHeight - 36) / 2, 40, 36);
-    gears->setToolTip(QStringLiteral("Settings"));
+    gears->setToolTip(tr("Settings"));
     connect(gears, &QToolButton::clicked, this, [this] { m_host.switchToView(LiveViewHost::View::Settings); });
     resizeTitle();
 }

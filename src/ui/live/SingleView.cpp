@@ -69,7 +69,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
         "QToolButton:pressed { background: rgba(255,255,255,80); }"
         "QToolButton:disabled { color: rgba(255,255,255,90); border-color: rgba(255,255,255,40); }"));
     auto *done = new QToolButton(m_toolbar);
-    done->setText(QStringLiteral("Done"));
+    done->setText(tr("Done"));
     done->setFocusPolicy(Qt::NoFocus);
     done->setGeometry(6, 7, 64, 31);
     connect(done, &QToolButton::clicked, this, &SingleView::doneButtonClicked);
@@ -85,7 +85,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_cameraButton->setFocusPolicy(Qt::NoFocus);
     m_cameraButton->setIcon(QIcon(QStringLiteral(":/images/camera_button.png")));
     m_cameraButton->setIconSize(QSize(26, 20));
-    m_cameraButton->setToolTip(QStringLiteral("Save a snapshot"));
+    m_cameraButton->setToolTip(tr("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
     m_notice = new SnapshotNotice(this);
@@ -104,7 +104,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_fingerprint->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_fingerprint->setStyleSheet(QStringLiteral("color: white; background: transparent; font-size: 11px;"));
     auto *trust = new QToolButton(m_trustBar);
-    trust->setText(QStringLiteral("Trust This Camera"));
+    trust->setText(tr("Trust This Camera"));
     trust->setGeometry((w - 180) / 2, 40, 180, 31);
     connect(trust, &QToolButton::clicked, this, &SingleView::trustButtonClicked);
     m_trustBar->hide();
@@ -291,7 +291,7 @@ QImage SingleView::watermarkImage(const QImage &image, const QString &title)
 {
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
-    const QString text = QStringLiteral("Captured by Vyo: %1 - %2")
+    const QString text = tr("Captured by Vyo: %1 - %2")
                              .arg(title, locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
                                                        + locale.toString(now.time(), QStringLiteral("h:mm:ss AP")));
     const int w = image.width();
@@ -348,7 +348,7 @@ void SingleView::cameraButtonClicked()
         if (captioned.isNull() || !captioned.save(&buffer, "JPEG", 90))
             error = NoPicture;
         else if (!QDir().mkpath(dir) || !AtomicFile::write(path, jpeg, &error))
-            error = error.isEmpty() ? QStringLiteral("cannot create %1").arg(dir) : error;
+            error = error.isEmpty() ? tr("cannot create %1").arg(dir) : error;
         QMetaObject::invokeMethod(
             qApp, [self, path, error] {
                 if (self)
@@ -376,11 +376,11 @@ void SingleView::imageSaved(const QString &path, const QString &error)
     if (!error.isEmpty())
         QEL_LOG(LogLevel::Error, QStringLiteral("error saving picture: '%1'").arg(error));
     if (error.isEmpty())
-        m_notice->showCaption(QStringLiteral("Saved to Pictures/Vyo"));
+        m_notice->showCaption(tr("Saved to Pictures/Vyo"));
     else if (error == NoPicture)
-        m_notice->showCaption(QStringLiteral("No picture to save"));
+        m_notice->showCaption(tr("No picture to save"));
     else
-        m_notice->showCaption(QStringLiteral("Not saved: %1").arg(error));
+        m_notice->showCaption(tr("Not saved: %1").arg(error));
     emit snapshotSaved(path, error.isEmpty());
 }
 

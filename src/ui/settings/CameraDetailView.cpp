@@ -25,13 +25,13 @@ CameraDetailView::CameraDetailView(GroupStore &store, TableView::Style style, QW
     , m_saveButton(new BarButtonItem(BarButtonItem::SystemItem::Save, this))
     , m_cancelButton(new BarButtonItem(BarButtonItem::SystemItem::Cancel, this))
     , m_footer(new QWidget(this))
-    , m_copyButton(new RoundedButton(QStringLiteral("Copy To Group"), m_footer))
+    , m_copyButton(new RoundedButton(tr("Copy To Group"), m_footer))
     , m_ptzSwitch(std::make_shared<FormSwitch>())
     , m_probe(new CertificateProbe(this))
 {
     connect(m_probe, &CertificateProbe::presented, this, &CameraDetailView::showPresentedCertificate);
     connect(m_probe, &CertificateProbe::failed, this, [this](const QString &reason) {
-        Alert::inform(QStringLiteral("Camera Certificate"), reason, this);
+        Alert::inform(tr("Camera Certificate"), reason, this);
     });
     connect(m_saveButton, &BarButtonItem::triggered, this, &CameraDetailView::saveButtonPressed);
     connect(m_cancelButton, &BarButtonItem::triggered, this, &CameraDetailView::cancelButtonPressed);
@@ -84,17 +84,17 @@ void CameraDetailView::setCameraDefinition(const Value &definition)
         const bool on = !definition.contains(QStringLiteral("enabled"))
                         || definition.value(QStringLiteral("enabled")).toBool();
         enabled->setValue(on ? QStringLiteral("y") : QStringLiteral("n"));
-        addRow(QStringLiteral("enabled"), QStringLiteral("Enabled"), enabled, QStringLiteral("y"), general);
+        addRow(QStringLiteral("enabled"), tr("Enabled"), enabled, QStringLiteral("y"), general);
     } else {
         general->footer = m_footer;
         general->footerHeight =
             tableView()->standardSectionFooterHeight() + tableView()->rowHeight() + 5;
     }
     auto title = createDefaultTextfield(true);
-    title->setPlaceholder(Unnamed);
+    title->setPlaceholder(tr("unnamed"));
     title->setCapitalization(FormTextEntry::Capitalization::Words);
     title->setValue(definition.value(QStringLiteral("title")).toString());
-    addRow(QStringLiteral("title"), QStringLiteral("Name"), title, QString(), general);
+    addRow(QStringLiteral("title"), tr("Name"), title, QString(), general);
 
     const Value video = definition.value(QStringLiteral("video.parameters"));
     if (video.hasText(QStringLiteral("video.type"))) {
@@ -109,13 +109,13 @@ void CameraDetailView::setCameraDefinition(const Value &definition)
 
     const QList<const PTZProfile *> ptzProfiles = compatiblePTZList();
     if (ptzProfiles.size() < 2) {
-        addRow(QStringLiteral("ptzSwitch"), QStringLiteral("PTZ Enabled"), m_ptzSwitch, QStringLiteral("NO"),
+        addRow(QStringLiteral("ptzSwitch"), tr("PTZ Enabled"), m_ptzSwitch, QStringLiteral("NO"),
                general);
     } else {
-        const FormRowRef type = addRow(QStringLiteral("ptzType"), QStringLiteral("PTZ Type"), nullptr, QString(),
+        const FormRowRef type = addRow(QStringLiteral("ptzType"), tr("PTZ Type"), nullptr, QString(),
                                        general);
         type->selectable = true;
-        type->rightLabel = QStringLiteral("None");
+        type->rightLabel = tr("None");
         type->showCarat = true;
         type->action = QStringLiteral("showPTZList");
     }
@@ -169,9 +169,9 @@ Value CameraDetailView::makeDictFromForm() const
 
 void CameraDetailView::addCertificateRow()
 {
-    const FormRowRef row = addRow(QStringLiteral("certificate"), QStringLiteral("Certificate"), nullptr, QString(),
+    const FormRowRef row = addRow(QStringLiteral("certificate"), tr("Certificate"), nullptr, QString(),
                                   addSection(QStringLiteral("certificate")));
-    row->rightLabel = m_pinnedCertificate.isEmpty() ? QStringLiteral("Not Trusted") : QStringLiteral("Trusted");
+    row->rightLabel = m_pinnedCertificate.isEmpty() ? tr("Not Trusted") : tr("Trusted");
     row->selectable = true;
     row->showCarat = true;
     row->action = QStringLiteral("checkCertificate");
@@ -183,7 +183,7 @@ void CameraDetailView::checkCertificate()
     bool numeric = false;
     const int port = viewValueOfRow(rowForKey(QStringLiteral("video.port"))).toInt(&numeric);
     if (host.isEmpty()) {
-        Alert::inform(QStringLiteral("Camera Certificate"), QStringLiteral("Enter the camera's host first."), this);
+        Alert::inform(tr("Camera Certificate"), tr("Enter the camera's host first."), this);
         return;
     }
     m_probe->fetch(host, numeric && port > 0 && port < 65536 ? static_cast<quint16>(port) : 443);
@@ -193,26 +193,26 @@ void CameraDetailView::showPresentedCertificate(const QString &fingerprint)
 {
     const CertificatePin::Verdict verdict = CertificatePin::judge(fingerprint, m_pinnedCertificate);
     const QString note = verdict == CertificatePin::Verdict::Pinned
-        ? QStringLiteral("This camera is trusted.")
+        ? tr("This camera is trusted.")
         : verdict == CertificatePin::Verdict::Changed
-        ? QStringLiteral("This is not the certificate trusted before. Trust it only if the camera was given a new one.")
-        : QStringLiteral("Compare it with the fingerprint the camera shows on its own pages.");
-    auto *alert = new Alert(QStringLiteral("Camera Certificate"),
+        ? tr("This is not the certificate trusted before. Trust it only if the camera was given a new one.")
+        : tr("Compare it with the fingerprint the camera shows on its own pages.");
+    auto *alert = new Alert(tr("Camera Certificate"),
                             QStringLiteral("SHA-256\n%1\n\n%2").arg(CertificatePin::displayed(fingerprint), note), this);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     if (verdict != CertificatePin::Verdict::Pinned && isEditable()) {
-        alert->addButton(QStringLiteral("Trust This Camera"));
-        alert->setCancelButtonIndex(alert->addButton(QStringLiteral("Cancel")));
+        alert->addButton(tr("Trust This Camera"));
+        alert->setCancelButtonIndex(alert->addButton(tr("Cancel")));
         connect(alert, &ModalPanel::didDismissWithButtonIndex, this, [this, fingerprint](int index) {
             if (index != 0)
                 return;
             m_pinnedCertificate = fingerprint;
             if (const FormRowRef row = rowForKey(QStringLiteral("certificate")))
-                row->rightLabel = QStringLiteral("Trusted");
+                row->rightLabel = tr("Trusted");
             tableView()->reloadData();
         });
     } else {
-        alert->addButton(QStringLiteral("OK"));
+        alert->addButton(tr("OK"));
     }
     alert->showOver(this);
 }
@@ -225,7 +225,7 @@ void CameraDetailView::saveButtonPressed()
     }
     const QString problem = CameraFormCheck::problem(*this);
     if (!problem.isEmpty()) {
-        Alert::inform(QStringLiteral("Cannot Save"), problem, this);
+        Alert::inform(tr("Cannot Save"), problem, this);
         return;
     }
     // Only the very definition the editor opened on is replaced; a copy from
@@ -273,7 +273,7 @@ void CameraDetailView::setPTZ(const PTZProfile *profile)
     if (profile)
         profile->populateForm(*this, m_cameraDefinition.value(QStringLiteral("control.parameters")));
     if (type)
-        type->rightLabel = profile ? profile->description() : QStringLiteral("None");
+        type->rightLabel = profile ? profile->description() : tr("None");
     tableView()->reloadData();
 }
 

@@ -16,7 +16,7 @@ DebugSettingsView::DebugSettingsView(Preferences &preferences, TableView::Style 
     , m_showFPS(std::make_shared<FormSwitch>())
     , m_hardwareDecoding(std::make_shared<FormSwitch>())
 {
-    setTitle(QStringLiteral("Debug"));
+    setTitle(tr("Debug"));
     auto *save = new BarButtonItem(BarButtonItem::SystemItem::Save, this);
     connect(save, &BarButtonItem::triggered, this, &DebugSettingsView::saveButtonPressed);
     setRightBarButtonItem(save);
@@ -26,9 +26,9 @@ DebugSettingsView::DebugSettingsView(Preferences &preferences, TableView::Style 
 
     m_showFPS->setOn(m_preferences.showFPS());
     const FormSectionRef video = addSection(QStringLiteral("video"));
-    addRow(ShowFPSRow, QStringLiteral("Show FPS"), m_showFPS, QStringLiteral("n"), video);
+    addRow(ShowFPSRow, tr("Show FPS"), m_showFPS, QStringLiteral("n"), video);
     m_hardwareDecoding->setOn(m_preferences.hardwareDecoding());
-    addRow(HardwareDecodingRow, QStringLiteral("Hardware Decoding"), m_hardwareDecoding, QStringLiteral("y"), video);
+    addRow(HardwareDecodingRow, tr("Hardware Decoding"), m_hardwareDecoding, QStringLiteral("y"), video);
 }
 
 void DebugSettingsView::saveButtonPressed()

@@ -2,10 +2,13 @@
 
 #include "ui/kit/TableViewCell.h"
 #include "ui/kit/Theme.h"
+#include "ui/settings/FormChoice.h"
 #include "ui/settings/FormSwitch.h"
 #include "ui/settings/FormTextField.h"
 #include "ui/settings/KeyboardFixer.h"
 #include "util/QelLog.h"
+
+#include <algorithm>
 
 namespace {
 constexpr int LargeFieldWidth = 200;
@@ -84,6 +87,15 @@ std::shared_ptr<FormTextEntry> FormTableViewController::createDefaultTextfield(b
 std::shared_ptr<FormField> FormTableViewController::createSwitch()
 {
     return std::make_shared<FormSwitch>();
+}
+
+std::shared_ptr<FormField> FormTableViewController::createChoice(const QString &title, const QStringList &values,
+                                                                 const QStringList &labels)
+{
+    auto choice = std::make_shared<FormChoice>(title, values, labels);
+    choice->resize(std::max(SmallFieldWidth, choice->sizeHint().width()), FieldHeight);
+    choice->setEnabled(m_model.isEditable());
+    return choice;
 }
 
 void FormTableViewController::setRowHidden(const FormRowRef &row, bool hidden)

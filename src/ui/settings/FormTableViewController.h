@@ -44,6 +44,8 @@ public:
     QString viewValueOfRow(const FormRowRef &row) const override;
     std::shared_ptr<FormTextEntry> createDefaultTextfield(bool large) override;
     std::shared_ptr<FormField> createSwitch() override;
+    std::shared_ptr<FormField> createChoice(const QString &title, const QStringList &values,
+                                            const QStringList &labels) override;
 
     void setRowHidden(const FormRowRef &row, bool hidden);
     void setSectionHidden(const FormSectionRef &section, bool hidden);

@@ -40,12 +40,12 @@ GeneralSettingsView::GeneralSettingsView(SettingsHost &host, Preferences &prefer
     , m_preferences(preferences)
     , m_table(new TableView(TableView::Style::Grouped, this))
 {
-    setTitle(QStringLiteral("General"));
+    setTitle(tr("General"));
     m_table->setDataSource(this);
     m_table->setDelegate(this);
     m_table->setTableHeaderView(makeHeader());
     m_table->setTableFooterView(
-        makeLabel(QStringLiteral("UID: %1").arg(DeviceIdentity::uniqueIdentifier()), this));
+        makeLabel(tr("UID: %1").arg(DeviceIdentity::uniqueIdentifier()), this));
 }
 
 QLabel *GeneralSettingsView::makeLabel(const QString &text, QWidget *parent)
@@ -82,7 +82,7 @@ QWidget *GeneralSettingsView::makeHeader()
     logoRect.moveCenter(QPoint(Width / 2, logoSize.height() / 2 + 10));
     image->setGeometry(logoRect);
     // Each label is centred on its line, half its height above and below.
-    QLabel *version = makeLabel(QStringLiteral("Version: %1").arg(AppInfo::value(AppInfo::BundleVersion)), header);
+    QLabel *version = makeLabel(tr("Version: %1").arg(AppInfo::value(AppInfo::BundleVersion)), header);
     version->move(0, 10 + logoSize.height() + 8 - LabelHeight / 2);
     QLabel *copyright = makeLabel(AppInfo::value(AppInfo::Copyright), header);
     copyright->move(0, 10 + logoSize.height() + 24 - LabelHeight / 2);
@@ -122,14 +122,14 @@ TableViewCell *GeneralSettingsView::cellForRow(TableView *, const IndexPath &pat
         cell->setText(AppInfo::value(AppInfo::HelpEmail));
         break;
     case Registration:
-        cell->setText(QStringLiteral("Registration"));
+        cell->setText(tr("Registration"));
         break;
     case SettingsPin:
         cell->setText(tr("Settings PIN"));
         cell->setDetailText(m_preferences.settingsPinHash().isEmpty() ? tr("Off") : tr("On"));
         return cell;
     case Debug:
-        cell->setText(QStringLiteral("Debug"));
+        cell->setText(tr("Debug"));
         break;
     default:
         QEL_LOG(LogLevel::Error, QStringLiteral("Got cell request for unknown section: %1").arg(path.section));

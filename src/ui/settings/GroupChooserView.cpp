@@ -27,7 +27,7 @@ GroupChooserView::GroupChooserView(GroupStore &store, GroupListView &groupList, 
     , m_groupList(groupList)
     , m_table(new TableView(TableView::Style::Plain, this))
 {
-    setTitle(QStringLiteral("Select Group"));
+    setTitle(tr("Select Group"));
     m_table->setDataSource(this);
     m_table->setDelegate(this);
     connect(&m_store, &GroupStore::groupListChanged, m_table, &TableView::reloadData);
@@ -57,7 +57,7 @@ int GroupChooserView::numberOfRows(TableView *, int)
 TableViewCell *GroupChooserView::cellForRow(TableView *, const IndexPath &path)
 {
     auto *cell = new TableViewCell;
-    cell->setText(m_store.groups().at(path.row).value(QStringLiteral("name")).toString());
+    cell->setText(GroupStore::displayedName(m_store.groups().at(path.row)));
     cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
     return cell;
 }

@@ -25,7 +25,7 @@ GroupListView::GroupListView(GroupStore &store, QWidget *parent)
     , m_store(store)
     , m_table(new TableView(TableView::Style::Grouped, this))
 {
-    setTitle(QStringLiteral("Groups"));
+    setTitle(tr("Groups"));
     m_table->setDataSource(this);
     m_table->setDelegate(this);
     m_groupController = new GroupViewController(store, TableView::Style::Grouped, this);
@@ -115,16 +115,16 @@ TableViewCell *GroupListView::cellForRow(TableView *, const IndexPath &path)
     auto *cell = new TableViewCell;
     if (isGroupRow(path)) {
         const Value group = m_store.groups().at(path.row);
-        cell->setText(group.value(QStringLiteral("name")).toString());
+        cell->setText(GroupStore::displayedName(group));
         cell->setImage(checkImage(group.isSameObject(m_store.selectedGroup())));
         cell->setAccessoryType(TableViewCell::Accessory::DetailDisclosureButton);
     } else if (isEditing()) {
-        cell->setText(QStringLiteral("no groups defined"));
+        cell->setText(tr("no groups defined"));
         cell->setTextFont(italicFont());
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
         cell->setImage(checkImage(false));
     } else {
-        cell->setText(QStringLiteral("add new group..."));
+        cell->setText(tr("add new group..."));
         cell->setTextFont(italicFont());
         cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
         cell->setImage(checkImage(false));

@@ -37,15 +37,15 @@ GroupViewController::GroupViewController(GroupStore &store, TableView::Style sty
     , m_nameField(new TextField(this))
     , m_singleFooter(new QWidget(this))
     , m_doubleFooter(new QWidget(this))
-    , m_emailBtn(new RoundedButton(QStringLiteral("Email Camera Definitions"), m_singleFooter))
-    , m_selectAllBtn(new RoundedButton(QStringLiteral("Select All"), m_doubleFooter))
-    , m_deselectAllBtn(new RoundedButton(QStringLiteral("Deselect All"), m_doubleFooter))
-    , m_sendButton(new BarButtonItem(QStringLiteral("Send"), BarButtonItem::Style::Done, this))
+    , m_emailBtn(new RoundedButton(tr("Email Camera Definitions"), m_singleFooter))
+    , m_selectAllBtn(new RoundedButton(tr("Select All"), m_doubleFooter))
+    , m_deselectAllBtn(new RoundedButton(tr("Deselect All"), m_doubleFooter))
+    , m_sendButton(new BarButtonItem(tr("Send"), BarButtonItem::Style::Done, this))
     , m_cancelEmailButton(new BarButtonItem(BarButtonItem::SystemItem::Cancel, this))
     , m_table(new TableView(style, this))
 {
     m_nameField->resize(200, m_nameField->minimumHeight());
-    m_nameField->setPlaceholderText(Unnamed);
+    m_nameField->setPlaceholderText(tr("unnamed"));
     m_nameField->setAutocorrection(false);
     m_nameField->hide();
     connect(m_nameField, &QLineEdit::editingFinished, this, &GroupViewController::updateNameFromTextfield);
@@ -105,9 +105,9 @@ bool GroupViewController::isCameraRow(const IndexPath &path) const
 void GroupViewController::setCurrentGroup(const Value &group)
 {
     m_currentGroup = group;
-    const QString name = group.value(NameKey).toString();
+    const QString name = GroupStore::displayedName(group);
     m_nameField->setText(name);
-    setTitle(name.isEmpty() ? Unnamed : name);
+    setTitle(name.isEmpty() ? tr("unnamed") : name);
 }
 
 void GroupViewController::updateNameFromTextfield()
@@ -235,7 +235,7 @@ TableViewCell *GroupViewController::cellForRow(TableView *, const IndexPath &pat
         cell->setText(tr("Turn Pages Every"));
         cell->setDetailText(tourText(GroupStore::tourSeconds(m_currentGroup)));
     } else if (path.section == 0) {
-        cell->setText(QStringLiteral("Name"));
+        cell->setText(tr("Name"));
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
         cell->setAccessoryView(m_nameField);
     } else if (isCameraRow(path)) {
@@ -247,11 +247,11 @@ TableViewCell *GroupViewController::cellForRow(TableView *, const IndexPath &pat
         else if (isSelected(camera))
             cell->setAccessoryType(TableViewCell::Accessory::Checkmark);
     } else if (cameraCount() == 0 && (isEditing() || m_emailing)) {
-        cell->setText(QStringLiteral("no cameras defined"));
+        cell->setText(tr("no cameras defined"));
         cell->setTextFont(italicFont());
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
     } else {
-        cell->setText(QStringLiteral("add new camera..."));
+        cell->setText(tr("add new camera..."));
         cell->setTextFont(italicFont());
         cell->setAccessoryType(TableViewCell::Accessory::DisclosureIndicator);
     }
@@ -261,7 +261,7 @@ TableViewCell *GroupViewController::cellForRow(TableView *, const IndexPath &pat
 
 QString GroupViewController::titleForHeader(TableView *, int section)
 {
-    return section == 1 ? QStringLiteral("Cameras") : QString();
+    return section == 1 ? tr("Cameras") : QString();
 }
 
 bool GroupViewController::canEditRow(TableView *, const IndexPath &path)

@@ -11,7 +11,7 @@ PTZChooserView::PTZChooserView(QList<const PTZProfile *> types, const PTZProfile
     , m_currentProfile(currentProfile)
     , m_table(new TableView(TableView::Style::Plain, this))
 {
-    setTitle(QStringLiteral("PTZ Type"));
+    setTitle(tr("PTZ Type"));
     m_table->setDataSource(this);
     m_table->setDelegate(this);
 }
@@ -31,7 +31,7 @@ TableViewCell *PTZChooserView::cellForRow(TableView *, const IndexPath &path)
 {
     auto *cell = new TableViewCell;
     const PTZProfile *profile = path.row == 0 ? nullptr : m_types.value(path.row - 1);
-    cell->setText(profile ? profile->description() : QStringLiteral("None"));
+    cell->setText(profile ? profile->description() : tr("None"));
     if (profile == m_currentProfile)
         cell->setAccessoryType(TableViewCell::Accessory::Checkmark);
     return cell;

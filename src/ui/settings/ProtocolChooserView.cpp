@@ -22,7 +22,7 @@ ProtocolChooserView::ProtocolChooserView(GroupStore &store, const Value &current
     , m_currentGroup(currentGroup)
     , m_table(new TableView(TableView::Style::Plain, this))
 {
-    setTitle(QStringLiteral("Video Source"));
+    setTitle(tr("Video Source"));
     m_table->setDataSource(this);
     m_table->setDelegate(this);
 }
@@ -58,7 +58,7 @@ TableViewCell *ProtocolChooserView::cellForRow(TableView *, const IndexPath &pat
 
 QString ProtocolChooserView::titleForHeader(TableView *, int section)
 {
-    return section == 0 ? QStringLiteral("Standalone Camera") : QStringLiteral("Video Server");
+    return section == 0 ? tr("Standalone Camera") : tr("Video Server");
 }
 
 void ProtocolChooserView::didSelectRow(TableView *table, const IndexPath &path)

@@ -38,7 +38,7 @@ RegistrationView::RegistrationView(SettingsHost &host, Preferences &preferences,
     , m_saveButton(new BarButtonItem(BarButtonItem::SystemItem::Save, this))
     , m_subscribe(std::make_shared<FormSwitch>())
 {
-    setTitle(QStringLiteral("%1 Registration").arg(AppInfo::value(AppInfo::BundleDisplayName)));
+    setTitle(tr("%1 Registration").arg(AppInfo::value(AppInfo::BundleDisplayName)));
     setKeyboardFixer(m_host.keyboardFixer());
     connect(m_saveButton, &BarButtonItem::triggered, this, &RegistrationView::saveButtonPressed);
     setRightBarButtonItem(m_saveButton);
@@ -53,16 +53,16 @@ RegistrationView::RegistrationView(SettingsHost &host, Preferences &preferences,
 
     m_subscribe->setOn(m_preferences.registrationSubscribed());
     connect(m_subscribe.get(), &Switch::valueChanged, this, &RegistrationView::subscribeChanged);
-    addRow(SubscribeRow, QStringLiteral("Receive Updates"), m_subscribe, QStringLiteral("y"),
+    addRow(SubscribeRow, tr("Receive Updates"), m_subscribe, QStringLiteral("y"),
            addSection(QStringLiteral("sub")));
 
     m_details = addSection(QStringLiteral("details"));
-    m_details->title = QStringLiteral("Contact Information");
-    addTextRow(FirstNameRow, QStringLiteral("First Name"), QStringLiteral("John"), false,
+    m_details->title = tr("Contact Information");
+    addTextRow(FirstNameRow, tr("First Name"), tr("John"), false,
                m_preferences.registrationFirstName());
-    addTextRow(LastNameRow, QStringLiteral("Last Name"), QStringLiteral("Smith"), false,
+    addTextRow(LastNameRow, tr("Last Name"), tr("Smith"), false,
                m_preferences.registrationLastName());
-    addTextRow(EmailRow, QStringLiteral("Email"), QStringLiteral("john@example.com"), true,
+    addTextRow(EmailRow, tr("Email"), QStringLiteral("john@example.com"), true,
                m_preferences.registrationEmail());
     setSectionHidden(m_details, !m_subscribe->isOn());
 
@@ -80,7 +80,7 @@ QWidget *RegistrationView::makeHeader()
     logoRect.moveCenter(QPoint(160, logoSize.height() / 2 + 10));
     image->setGeometry(logoRect);
     auto *text = new QLabel(
-        QStringLiteral("We encourage you to register this product so that we can notify you of important updates."),
+        tr("We encourage you to register this product so that we can notify you of important updates."),
         header);
     text->setAlignment(Qt::AlignCenter);
     text->setWordWrap(true);
@@ -147,7 +147,7 @@ void RegistrationView::saveButtonPressed()
     if (subscribe && (firstName.isEmpty() || lastName.isEmpty() || email.isEmpty())) {
         if (KeyboardFixer *fixer = m_host.keyboardFixer())
             fixer->dismissKeyboard();
-        Alert::inform(QStringLiteral("Missing Information"), QStringLiteral("Please complete all fields."), this);
+        Alert::inform(tr("Missing Information"), tr("Please complete all fields."), this);
         return;
     }
 
