@@ -3,7 +3,6 @@
 #include "ui/kit/Theme.h"
 
 #include <QCloseEvent>
-#include <QEvent>
 #include <QGraphicsProxyWidget>
 #include <QShortcut>
 #include <QTimer>

@@ -7,8 +7,8 @@
 #include "config/AppInfo.h"
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
-#include "config/PinHash.h"
 #include "config/LiveCameraList.h"
+#include "config/PinHash.h"
 #include "discovery/BonjourHandler.h"
 #include "ui/kit/Alert.h"
 #include "ui/kit/NavigationController.h"
@@ -16,6 +16,7 @@
 #include "ui/settings/GroupChooserView.h"
 #include "ui/settings/GroupListView.h"
 #include "ui/live/MultiPageScrollerView.h"
+#include "ui/live/PageTour.h"
 #include "ui/live/SingleView.h"
 #include "ui/live/VideoView.h"
 #include "platform/AvahiBrowser.h"
@@ -321,7 +322,7 @@ void VyoAppDelegate::zoomOut()
 void VyoAppDelegate::updateCameraList(bool resetCurrentPage)
 {
     m_multiView->setCameraList(m_liveCameras->cameras(), m_liveCameras->title(), resetCurrentPage);
-    m_multiView->setTourSeconds(m_liveCameras->tourSeconds());
+    m_multiView->tour()->setIntervalSeconds(m_liveCameras->tourSeconds());
 }
 
 void VyoAppDelegate::liveCamerasChanged(bool resetCurrentPage)

@@ -1,4 +1,5 @@
 #include "live/FakeHost.h"
+#include "live/LoopbackCameras.h"
 #include "support/ManualClock.h"
 #include "support/TestServer.h"
 #include "support/TestSupport.h"
@@ -11,28 +12,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-
-namespace {
-
-// Cameras at a loopback port: a closed one fails them.
-QList<Value> cameras(int count, quint16 port)
-{
-    QList<Value> list;
-    for (int i = 0; i < count; ++i) {
-        Value video = Value::dictionary();
-        video.insert(QStringLiteral("video.type"), QStringLiteral("GENMJPEG"));
-        video.insert(QStringLiteral("video.host"), QStringLiteral("127.0.0.1"));
-        video.insert(QStringLiteral("video.port"), QString::number(port));
-        video.insert(QStringLiteral("video.path"), QStringLiteral("/cam%1").arg(i));
-        Value camera = Value::dictionary();
-        camera.insert(QStringLiteral("title"), QStringLiteral("Camera %1").arg(i + 1));
-        camera.insert(QStringLiteral("video.parameters"), video);
-        list.append(camera);
-    }
-    return list;
-}
-
-} // namespace
 
 class TestPageTour final : public QObject
 {
@@ -72,13 +51,22 @@ private slots:
 
     void nextPageSkipsFailingPagesAndWraps()
     {
-        const auto failing = [](QList<int> pages) { return [pages](int p) { return pages.contains(p); }; };
-        QCOMPARE(PageTour::nextPage(0, 4, failing({})), 1);
-        QCOMPARE(PageTour::nextPage(3, 4, failing({})), 0);
-        QCOMPARE(PageTour::nextPage(0, 4, failing({ 1, 2 })), 3);
-        QCOMPARE(PageTour::nextPage(2, 4, failing({ 3, 0 })), 1);
-        QCOMPARE(PageTour::nextPage(1, 4, failing({ 0, 2, 3 })), 1);
-        QCOMPARE(PageTour::nextPage(0, 1, failing({})), 0);
+        ManualClock clock;
+        PageTour tour(clock, nullptr);
+        QCOMPARE(tour.nextPage(0, 4), 1);
+        QCOMPARE(tour.nextPage(3, 4), 0);
+        QCOMPARE(tour.nextPage(0, 1), 0);
+        tour.notePage(1, true);
+        tour.notePage(2, true);
+        tour.notePage(3, false);
+        QCOMPARE(tour.nextPage(0, 4), 3);
+        tour.notePage(0, true);
+        tour.notePage(3, true);
+        QCOMPARE(tour.nextPage(2, 4), 2);
+        tour.notePage(1, false);
+        QCOMPARE(tour.nextPage(2, 4), 1);
+        tour.forgetPages();
+        QCOMPARE(tour.nextPage(2, 4), 3);
     }
 
     void gridSkipsAPageOfFailingCamerasAndComesRound()
@@ -94,10 +82,10 @@ private slots:
         single->hide();
         auto *multi = new MultiPageScrollerView(host, *single, QRect(0, 0, 480, 320), &window);
         // Page 2 of three: every camera refused.
-        const QList<Value> good = cameras(6, playing.port());
-        const QList<Value> list = good + cameras(6, 9) + good.mid(0, 2);
+        const QList<Value> good = loopbackCameras(6, playing.port());
+        const QList<Value> list = good + loopbackCameras(6) + good.mid(0, 2);
         multi->setCameraList(list, QStringLiteral("Tour"), true);
-        multi->setTourSeconds(10);
+        multi->tour()->setIntervalSeconds(10);
         multi->willMoveToWindow(true);
         QVERIFY(multi->tour()->isTurning());
         // The right neighbour's trickled frames find its cameras failing.

@@ -29,7 +29,7 @@ Alert::Alert(const QString &title, const QString &message, QWidget *parent)
     m_message->setFont(Theme::font(16));
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignCenter);
-    m_message->setHidden(message.isEmpty());
+    m_message->setVisible(!message.isEmpty());
     for (QLabel *label : {titleLabel(), m_message}) {
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, Qt::white);

@@ -158,7 +158,7 @@ void MultiPageScrollerView::setCameraList(const QList<Value> &list, const QStrin
     m_title->setText(title);
     resizeTitle();
     m_cameraList = list;
-    m_failingPages.clear();
+    m_tour->forgetPages();
     const int oldPages = numberOfPages();
     updatePageControl();
     if (!resetCurrentPage) {
@@ -172,19 +172,14 @@ void MultiPageScrollerView::setCameraList(const QList<Value> &list, const QStrin
     rebuildThroughSpare();
 }
 
-void MultiPageScrollerView::setTourSeconds(int seconds)
-{
-    m_tour->setIntervalSeconds(seconds);
-}
-
 void MultiPageScrollerView::noteFailingPages()
 {
     const int p = currentPage();
-    m_failingPages.insert(p, m_multiView->allFeedsFailing());
+    m_tour->notePage(p, m_multiView->allFeedsFailing());
     if (pageAvailableAtOffset(-1))
-        m_failingPages.insert(p - 1, m_leftMultiView->allFeedsFailing());
+        m_tour->notePage(p - 1, m_leftMultiView->allFeedsFailing());
     if (pageAvailableAtOffset(1))
-        m_failingPages.insert(p + 1, m_rightMultiView->allFeedsFailing());
+        m_tour->notePage(p + 1, m_rightMultiView->allFeedsFailing());
 }
 
 void MultiPageScrollerView::turnPageByTour()
@@ -194,24 +189,19 @@ void MultiPageScrollerView::turnPageByTour()
         return;
     noteFailingPages();
     const int from = currentPage();
-    const int page = PageTour::nextPage(from, numberOfPages(), [this](int p) { return m_failingPages.value(p); });
+    const int page = m_tour->nextPage(from, numberOfPages());
     if (page == from)
         return;
     // A page further on, or the first after the last, is brought in as the right neighbour.
     if (page != from + 1)
         resetFeedsStartingAtOffset(FeedsPerPage * page, m_rightMultiView);
-    m_leftMultiView->show();
-    m_rightMultiView->show();
-    placeNeighbours();
-    turnPage(1, page);
+    slideIn(1, page);
     if (from != page - 1) {
         if (page >= 1)
             resetFeedsStartingAtOffset(FeedsPerPage * (page - 1), m_leftMultiView);
         else
             clearFeedsInView(m_leftMultiView);
     }
-    reCenter();
-    showFocus();
 }
 
 void MultiPageScrollerView::rebuildThroughSpare()
@@ -536,13 +526,17 @@ void MultiPageScrollerView::keyPressEvent(QKeyEvent *event)
 
 void MultiPageScrollerView::turnPageByKey(int d)
 {
-    if (!pageAvailableAtOffset(d))
-        return;
+    if (pageAvailableAtOffset(d))
+        slideIn(d, currentPage() + d);
+}
+
+void MultiPageScrollerView::slideIn(int d, int page)
+{
     // As if the finger had carried the neighbour all the way in.
     m_leftMultiView->show();
     m_rightMultiView->show();
     placeNeighbours();
-    turnPage(d, currentPage() + d);
+    turnPage(d, page);
     reCenter();
     showFocus();
 }

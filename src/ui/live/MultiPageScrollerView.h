@@ -2,7 +2,6 @@
 
 #include "config/Value.h"
 
-#include <QHash>
 #include <QList>
 #include <QWidget>
 
@@ -30,8 +29,7 @@ public:
     ~MultiPageScrollerView() override;
 
     void setCameraList(const QList<Value> &list, const QString &title, bool resetCurrentPage);
-    // The group's page tour; 0 for none.
-    void setTourSeconds(int seconds);
+    // The group's page tour.
     PageTour *tour() const { return m_tour; }
     // In window coordinates (this view's top-level widget).
     QRectF rectForCamera(const Value &camera);
@@ -90,6 +88,8 @@ private:
     // Grows the feed's camera, if it has one, into the single view.
     void openFeed(int feed);
     void turnPageByKey(int direction);
+    // The neighbour in that direction, showing the given page, slides in to the centre.
+    void slideIn(int direction, int page);
     // The arrows move the ring a column or a row, across to the neighbouring page at the sides.
     void moveFocus(int columns, int rows);
     void showFocus();
@@ -106,8 +106,6 @@ private:
     PageControl *m_pageControl;
     QList<Value> m_cameraList;
     PageTour *m_tour;
-    // By page, from when each was last on or beside the screen.
-    QHash<int, bool> m_failingPages;
     int m_selectedIdx = -1;
     // The tile the keyboard is on, shown with a ring once keys are in use.
     int m_focusedFeed = 0;

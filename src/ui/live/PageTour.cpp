@@ -53,11 +53,21 @@ void PageTour::schedule()
     m_timer->start(std::max(m_intervalMs, m_pausedUntil - m_clock.now()), false);
 }
 
-int PageTour::nextPage(int current, int count, const std::function<bool(int page)> &failing)
+void PageTour::notePage(int page, bool allFailing)
+{
+    m_failing.insert(page, allFailing);
+}
+
+void PageTour::forgetPages()
+{
+    m_failing.clear();
+}
+
+int PageTour::nextPage(int current, int count) const
 {
     for (int step = 1; step < count; ++step) {
         const int page = (current + step) % count;
-        if (!failing(page))
+        if (!m_failing.value(page))
             return page;
     }
     return current;

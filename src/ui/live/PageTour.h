@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
-
-#include <functional>
 
 class Clock;
 class ClockTimer;
@@ -27,10 +26,14 @@ public:
     void touched();
     bool isTurning() const;
 
+    // What a page's cameras were doing when it was last on or beside the screen.
+    void notePage(int page, bool allFailing);
+    // The pages hold other cameras now.
+    void forgetPages();
     // Where the tour goes from the current page among count pages: the next one,
-    // round from the last to the first, that is not failing; the current page when
+    // round from the last to the first, not noted as failing; the current page when
     // all others are.
-    static int nextPage(int current, int count, const std::function<bool(int page)> &failing);
+    int nextPage(int current, int count) const;
 
 signals:
     void turnDue();
@@ -43,4 +46,5 @@ private:
     qint64 m_intervalMs = 0;
     qint64 m_pausedUntil;
     bool m_shown = false;
+    QHash<int, bool> m_failing;
 };
