@@ -350,6 +350,28 @@
     </message>
 </context>
 <context>
+    <name>OnvifPTZController</name>
+    <message>
+        <source>This camera keeps no presets.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera refused the user name or password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not answer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OnvifPTZProfile</name>
+    <message>
+        <source>ONVIF</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>OpenURLHandler</name>
     <message>
         <source>camera</source>
@@ -462,6 +484,41 @@
     </message>
     <message>
         <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PresetsMenu</name>
+    <message>
+        <source>Presets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No presets yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Current Position...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Current Position</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name the preset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -586,6 +643,10 @@
     </message>
     <message>
         <source>Not saved: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presets</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

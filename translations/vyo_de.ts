@@ -350,6 +350,28 @@
     </message>
 </context>
 <context>
+    <name>OnvifPTZController</name>
+    <message>
+        <source>This camera keeps no presets.</source>
+        <translation>Diese Kamera speichert keine Positionen.</translation>
+    </message>
+    <message>
+        <source>The camera refused the user name or password.</source>
+        <translation>Die Kamera hat Benutzername oder Passwort abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The camera did not answer.</source>
+        <translation>Die Kamera hat nicht geantwortet.</translation>
+    </message>
+</context>
+<context>
+    <name>OnvifPTZProfile</name>
+    <message>
+        <source>ONVIF</source>
+        <translation>ONVIF</translation>
+    </message>
+</context>
+<context>
     <name>OpenURLHandler</name>
     <message>
         <source>camera</source>
@@ -463,6 +485,41 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>PresetsMenu</name>
+    <message>
+        <source>Presets</source>
+        <translation>Positionen</translation>
+    </message>
+    <message>
+        <source>No presets yet</source>
+        <translation>Noch keine Positionen</translation>
+    </message>
+    <message>
+        <source>Save Current Position...</source>
+        <translation>Aktuelle Position sichern…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save Current Position</source>
+        <translation>Aktuelle Position sichern</translation>
+    </message>
+    <message>
+        <source>Name the preset.</source>
+        <translation>Geben Sie der Position einen Namen.</translation>
+    </message>
+    <message>
+        <source>Preset name</source>
+        <translation>Name der Position</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Sichern</translation>
     </message>
 </context>
 <context>
@@ -587,6 +644,10 @@
     <message>
         <source>Not saved: %1</source>
         <translation>Nicht gesichert: %1</translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation>Positionen</translation>
     </message>
 </context>
 <context>

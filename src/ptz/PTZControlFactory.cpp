@@ -8,6 +8,8 @@
 #include "ptz/CanonPTZProfile.h"
 #include "ptz/MilestonePTZController.h"
 #include "ptz/MilestonePTZProfile.h"
+#include "ptz/OnvifPTZController.h"
+#include "ptz/OnvifPTZProfile.h"
 #include "ptz/PelcoDController.h"
 #include "ptz/PelcoPTZProfile.h"
 #include "ptz/QSGemineyePTZProfile.h"
@@ -41,6 +43,7 @@ const ControllerEntry Controllers[] = {
     { "Canon PTZ", make<CanonPTZController> },
     { "Sony PTZ", make<SonyPTZController> },
     { "Milestone PTZ", make<MilestonePTZController> },
+    { "ONVIF PTZ", make<OnvifPTZController> },
 };
 
 } // namespace
@@ -78,6 +81,6 @@ QList<const PTZProfile *> PTZControlFactory::ptzProfileList()
     return {
         &AxisPTZProfile::instance(),   &CanonPTZProfile::instance(),     &SonyPTZProfile::instance(),
         &QSUnivProfile::instance(),    &MilestonePTZProfile::instance(), &QSGemineyePTZProfile::instance(),
-        &PelcoPTZProfile::instance(),
+        &PelcoPTZProfile::instance(),  &OnvifPTZProfile::instance(),
     };
 }

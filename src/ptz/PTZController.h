@@ -1,8 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QString>
 
 class Value;
+
+// A position the camera keeps under a name.
+struct PTZPreset
+{
+    QString token;
+    QString name;
+};
 
 // What the live view drives: finger motion in points goes in, the camera's own
 // protocol comes out on the controller's tick. Lives on the main thread; call
@@ -28,6 +37,20 @@ public:
                             double interval) = 0;
     // Ends all network activity and the tick; nothing is sent afterwards.
     virtual void disconnect() = 0;
+
+    // Presets, for the protocols whose cameras keep them; support may become known
+    // only after setting up (presetSupportChanged). Answers come as signals.
+    virtual bool supportsPresets() const { return false; }
+    virtual void listPresets() {}
+    virtual void gotoPreset(const QString &) {}
+    virtual void savePreset(const QString &) {}
+
+signals:
+    void presetSupportChanged(bool supported);
+    void presetsListed(const QList<PTZPreset> &presets);
+    void presetSaved(const QString &name);
+    // reason is for the user: the camera's fault text or what went wrong.
+    void presetFailed(const QString &reason);
 
 protected:
     using QObject::QObject;

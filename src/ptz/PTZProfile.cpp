@@ -18,6 +18,13 @@ void PTZProfile::copyRow(const FormHost &form, Value &params, const QString &key
         params.insert(key, value);
 }
 
+void PTZProfile::copyVideoConnection(const FormHost &form, Value &params)
+{
+    for (const QString &suffix : { QStringLiteral("host"), QStringLiteral("port"), QStringLiteral("username"),
+                                   QStringLiteral("password") })
+        copyRow(form, params, QStringLiteral("control.") + suffix, QStringLiteral("video.") + suffix);
+}
+
 void PTZProfile::copyNonZeroPort(const FormHost &form, Value &params)
 {
     const QString port = form.viewValueOfRow(form.rowForKey(QStringLiteral("video.port")));

@@ -31,6 +31,9 @@ protected:
     Value newParameters() const;
     // Stores the non-empty value of the row rowKey under key.
     static void copyRow(const FormHost &form, Value &params, const QString &key, const QString &rowKey);
+    // The video's host, port, user name and password as the control's, for the
+    // protocols that talk to the camera the video comes from.
+    static void copyVideoConnection(const FormHost &form, Value &params);
     // Copies "video.port" to "control.port" unless it reads as 0, as the HTTP
     // controllers fall back to their own port then.
     static void copyNonZeroPort(const FormHost &form, Value &params);

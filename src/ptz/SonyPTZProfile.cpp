@@ -26,9 +26,6 @@ void SonyPTZProfile::populateForm(FormHost &, const Value &) const
 Value SonyPTZProfile::readFromForm(const FormHost &form) const
 {
     Value params = newParameters();
-    copyRow(form, params, QStringLiteral("control.host"), QStringLiteral("video.host"));
-    copyRow(form, params, QStringLiteral("control.port"), QStringLiteral("video.port"));
-    copyRow(form, params, QStringLiteral("control.username"), QStringLiteral("video.username"));
-    copyRow(form, params, QStringLiteral("control.password"), QStringLiteral("video.password"));
+    copyVideoConnection(form, params);
     return params;
 }

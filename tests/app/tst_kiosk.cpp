@@ -4,6 +4,7 @@
 #include "config/PinHash.h"
 #include "platform/Preferences.h"
 #include "ui/kit/PinPad.h"
+#include "ui/kit/TextField.h"
 #include "ui/live/SingleView.h"
 
 #include "support/ManualClock.h"

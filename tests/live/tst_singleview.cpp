@@ -4,6 +4,11 @@
 #include "tools/CamsimProcess.h"
 
 #include "platform/CertificatePin.h"
+#include "ui/kit/ActionSheet.h"
+#include "ui/kit/Alert.h"
+#include "ui/kit/RoundedButton.h"
+#include "ui/kit/TextField.h"
+#include "ui/live/PresetsMenu.h"
 #include "ui/live/PTZGestureView.h"
 #include "ui/live/SingleView.h"
 #include "ui/live/SnapshotNotice.h"
@@ -133,6 +138,47 @@ private slots:
         QVERIFY(!m_view->gestureView()->ptInterface());
         QVERIFY(!m_view->ptzIndicator()->isVisibleTo(m_view));
         QCOMPARE(m_view->toolbar()->pos(), QPoint(0, 0));
+    }
+
+    // An ONVIF camera's presets: the toolbar button, the sheet, saving under a typed
+    // name and going to a preset; cameras without presets show no button.
+    void presets()
+    {
+        CamsimProcess sim;
+        QVERIFY2(sim.start(R"({"discoveryPort": 37023, "cameras": [{"name": "Lobby", "family": "onvif", "ptz": "onvif",
+                                 "fps": 5, "user": "admin", "password": "pw"}]})"),
+                 qPrintable(sim.errorOutput()));
+        m_window->show();
+        m_view->setCamera(camera(true));
+        QVERIFY(!m_view->presetsButton()->isVisibleTo(m_view));
+        m_view->setCamera(sim.camera(QStringLiteral("Lobby")));
+        QTRY_VERIFY(m_view->presetsButton()->isVisibleTo(m_view));
+
+        const auto sheet = [this]() -> ActionSheet * {
+            m_view->presetsButton()->click();
+            return QTest::qWaitFor([this] { return m_view->presetsMenu()->sheet() != nullptr; }, 5000)
+                ? m_view->presetsMenu()->sheet()
+                : nullptr;
+        };
+        ActionSheet *first = sheet();
+        QVERIFY(first);
+        QCOMPARE(first->title(), QStringLiteral("No presets yet"));
+        QCOMPARE(first->buttonCount(), 2);
+        first->button(0)->click();
+        QTRY_VERIFY(m_view->presetsMenu()->nameAlert());
+        Alert *alert = m_view->presetsMenu()->nameAlert();
+        alert->findChild<TextField *>()->setText(QStringLiteral("  Quay & Gate "));
+        alert->button(1)->click();
+        QTRY_VERIFY(sim.state(QStringLiteral("Lobby")).value(QStringLiteral("lastCommand")).toString()
+                    == QStringLiteral("SetPreset 1 Quay & Gate"));
+
+        ActionSheet *second = sheet();
+        QVERIFY(second);
+        QCOMPARE(second->buttonCount(), 3);
+        QCOMPARE(second->button(0)->text(), QStringLiteral("Quay & Gate"));
+        second->button(0)->click();
+        QTRY_COMPARE(sim.state(QStringLiteral("Lobby")).value(QStringLiteral("lastCommand")).toString(),
+                     QStringLiteral("GotoPreset 1"));
     }
 
     void doneAndEscape()

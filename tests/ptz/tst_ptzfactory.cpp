@@ -45,7 +45,7 @@ private slots:
     {
         QTest::addColumn<QString>("protocol");
         for (const char *protocol : { "Axis PTZ", "Sony PTZ", "Canon PTZ", "Pelco D PTZ", "QuickSet GeminEye PTZ",
-                                      "QuickSet Universal PTZ", "Milestone PTZ" })
+                                      "QuickSet Universal PTZ", "Milestone PTZ", "ONVIF PTZ" })
             QTest::newRow(protocol) << QString::fromLatin1(protocol);
     }
 

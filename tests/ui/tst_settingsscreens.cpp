@@ -7,6 +7,7 @@
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/PinPad.h"
+#include "ui/kit/TextField.h"
 #include "ui/kit/RoundedButton.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"

@@ -115,6 +115,24 @@ QImage cameraButton()
     return image;
 }
 
+QImage presetsButton()
+{
+    // The presets button's star, white on the translucent toolbar like the camera.
+    QImage image = canvas(26, 20);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(245, 245, 245));
+    QPolygonF star;
+    for (int i = 0; i < 10; ++i) {
+        const double radius = i % 2 ? 3.9 : 9.4;
+        const double angle = -M_PI / 2 + i * M_PI / 5;
+        star << QPointF(13 + radius * std::cos(angle), 10.6 + radius * std::sin(angle));
+    }
+    p.drawPolygon(star);
+    return image;
+}
+
 QImage titleBar()
 {
     QImage image = canvas(16, 15);
@@ -403,7 +421,7 @@ int main(int argc, char *argv[])
         && save(button(QColor(70, 70, 74), QColor(12, 12, 14)), dir, "black_btn.png")
         && save(titleBar(), dir, "small_title_bar.png") && save(small, dir, "joystick_small.png")
         && save(large, dir, "joystick_large.png") && save(whiteCircle(), dir, "white_circle.png")
-        && save(cameraButton(), dir, "camera_button.png") && save(cameraIcon(), dir, "camera_icon.png")
+        && save(cameraButton(), dir, "camera_button.png") && save(presetsButton(), dir, "presets_button.png") && save(cameraIcon(), dir, "camera_icon.png")
         && save(ptzIcon(), dir, "ptz_icon.png") && save(groupIcon(), dir, "group_icon.png")
         && save(settingsIcon(), dir, "settings_icon.png") && save(bonjourIcon(), dir, "bonjour_icon.png")
         && save(check(true), dir, "check.png") && save(check(false), dir, "no_check.png")

@@ -269,26 +269,22 @@ QList<CameraSetup> SimConfig::demo()
 
     // ONVIF cameras, found by WS-Discovery: replies with different prefixes, one
     // with a clock an hour off.
-    CameraSetup lighthouse = make("Lighthouse", "onvif", "onvif", -20);
-    lighthouse.path = QStringLiteral("/onvif/main");
-    lighthouse.subPath = QStringLiteral("/onvif/sub");
-    lighthouse.resolution = QSize(1280, 720);
-    lighthouse.auth = QStringLiteral("digest");
-    lighthouse.user = QStringLiteral("demo");
-    lighthouse.password = QStringLiteral("demo");
-    lighthouse.hardware = QStringLiteral("VC-PTZ-20");
-    lighthouse.location = QStringLiteral("Harbour");
-    cameras.append(lighthouse);
-    CameraSetup pier = make("Pier", "onvif", "onvif", 100);
-    pier.path = QStringLiteral("/stream1");
-    pier.subPath = QStringLiteral("/stream2");
-    pier.resolution = QSize(1280, 720);
-    pier.auth = QStringLiteral("digest");
-    pier.user = QStringLiteral("demo");
-    pier.password = QStringLiteral("demo");
+    const auto onvif = [&make](const char *name, double pan, const char *path, const char *subPath,
+                               const char *hardware, const char *location) {
+        CameraSetup s = make(name, "onvif", "onvif", pan);
+        s.path = QString::fromLatin1(path);
+        s.subPath = QString::fromLatin1(subPath);
+        s.resolution = QSize(1280, 720);
+        s.auth = QStringLiteral("digest");
+        s.user = QStringLiteral("demo");
+        s.password = QStringLiteral("demo");
+        s.hardware = QString::fromLatin1(hardware);
+        s.location = QString::fromLatin1(location);
+        return s;
+    };
+    cameras.append(onvif("Lighthouse", -20, "/onvif/main", "/onvif/sub", "VC-PTZ-20", "Harbour"));
+    CameraSetup pier = onvif("Pier", 100, "/stream1", "/stream2", "NVT-360", "Pier 4");
     pier.prefixes = QStringLiteral("numbered");
-    pier.hardware = QStringLiteral("NVT-360");
-    pier.location = QStringLiteral("Pier 4");
     pier.clockOffset = 3600;
     cameras.append(pier);
     return cameras;

@@ -1,6 +1,7 @@
 #include "ui/kit/Alert.h"
 
 #include "ui/kit/RoundedButton.h"
+#include "ui/kit/TextField.h"
 #include "ui/kit/Theme.h"
 
 #include <QLabel>
@@ -49,6 +50,18 @@ void Alert::setMessage(const QString &message)
     m_message->setText(message);
     m_message->setVisible(!message.isEmpty());
     placePanel();
+}
+
+TextField *Alert::addTextField(const QString &placeholder)
+{
+    auto *field = new TextField(panel());
+    field->setPlaceholderText(placeholder);
+    field->setFont(Theme::font(16));
+    field->setMinimumHeight(32);
+    field->setStyleSheet(QStringLiteral("background: white; color: black; border-radius: 4px; padding: 0 6px;"));
+    static_cast<QVBoxLayout *>(panel()->layout())->insertWidget(2, field);
+    field->setFocus();
+    return field;
 }
 
 void Alert::styleButton(RoundedButton *button, int index) const

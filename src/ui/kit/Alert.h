@@ -3,6 +3,7 @@
 #include "ui/kit/ModalPanel.h"
 
 class QLabel;
+class TextField;
 
 // A message in a rounded box in the middle of the window, answered by one of its
 // buttons.
@@ -20,6 +21,8 @@ public:
     QString message() const;
     // Empty hides the line.
     void setMessage(const QString &message);
+    // A text field under the message, for an answer typed in; the alert owns it.
+    TextField *addTextField(const QString &placeholder);
 
 protected:
     void placePanel() override;

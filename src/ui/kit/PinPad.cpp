@@ -1,7 +1,7 @@
 #include "ui/kit/PinPad.h"
 
 #include "ui/kit/RoundedButton.h"
-#include "ui/kit/Theme.h"
+#include "ui/kit/TextField.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -14,11 +14,10 @@ constexpr int KeyHeight = 28;
 
 PinPad::PinPad(const QString &title, QWidget *parent)
     : Alert(title, QString(), parent)
-    , m_field(new QLineEdit(panel()))
+    , m_field(addTextField(QString()))
 {
     m_field->setEchoMode(QLineEdit::Password);
     m_field->setAlignment(Qt::AlignCenter);
-    m_field->setFont(Theme::font(18));
     m_field->setMaxLength(MaxDigits);
     m_field->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(MaxDigits)), m_field));
@@ -46,11 +45,8 @@ PinPad::PinPad(const QString &title, QWidget *parent)
     connect(key(tr("Delete"), 3, 0), &QAbstractButton::clicked, m_field, &QLineEdit::backspace);
     connect(key(tr("OK"), 3, 2), &QAbstractButton::clicked, this, [this] { emit entered(pin()); });
 
-    auto *layout = static_cast<QVBoxLayout *>(panel()->layout());
-    layout->insertWidget(2, m_field);
-    layout->insertLayout(3, keys);
+    static_cast<QVBoxLayout *>(panel()->layout())->insertLayout(3, keys);
     setCancelButtonIndex(addButton(tr("Cancel")));
-    m_field->setFocus();
 }
 
 QString PinPad::pin() const

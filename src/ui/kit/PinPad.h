@@ -2,7 +2,7 @@
 
 #include "ui/kit/Alert.h"
 
-class QLineEdit;
+class TextField;
 
 // A PIN asked for in the middle of the window: a masked field, a pad of digits
 // that touch panels without a keyboard need, OK and Cancel. OK reports the PIN and
@@ -16,7 +16,7 @@ public:
 
     explicit PinPad(const QString &title, QWidget *parent = nullptr);
 
-    QLineEdit *field() const { return m_field; }
+    TextField *field() const { return m_field; }
     QString pin() const;
     // Clears the field and says why.
     void refuse(const QString &message);
@@ -25,5 +25,5 @@ signals:
     void entered(const QString &pin);
 
 private:
-    QLineEdit *m_field;
+    TextField *m_field;
 };

@@ -3,6 +3,7 @@
 
 #include "ui/live/LiveViewHost.h"
 #include "ui/live/PTZGestureView.h"
+#include "ui/live/PresetsMenu.h"
 #include "ui/live/SnapshotNotice.h"
 #include "ui/live/VideoView.h"
 #include "ui/kit/ActivitySpinner.h"
@@ -88,6 +89,16 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_cameraButton->setToolTip(tr("Save a snapshot"));
     m_cameraButton->setGeometry(w - 56, 7, 50, 31);
     connect(m_cameraButton, &QToolButton::clicked, this, &SingleView::cameraButtonClicked);
+    m_presetsButton = new QToolButton(m_toolbar);
+    m_presetsButton->setFocusPolicy(Qt::NoFocus);
+    m_presetsButton->setIcon(QIcon(QStringLiteral(":/images/presets_button.png")));
+    m_presetsButton->setIconSize(QSize(26, 20));
+    m_presetsButton->setToolTip(tr("Presets"));
+    m_presetsButton->setGeometry(w - 112, 7, 50, 31);
+    m_presetsButton->hide();
+    m_presetsMenu = new PresetsMenu(this);
+    connect(m_presetsButton, &QToolButton::clicked, m_presetsMenu, &PresetsMenu::show);
+    connect(m_presetsMenu, &PresetsMenu::availabilityChanged, this, &SingleView::showPresetsButton);
     m_notice = new SnapshotNotice(this);
 
     constexpr int TrustBarHeight = 76;
@@ -119,6 +130,14 @@ void SingleView::showTrustBar(bool shown)
     m_trustBar->setVisible(shown);
     if (shown)
         m_trustBar->raise();
+}
+
+void SingleView::showPresetsButton(bool shown)
+{
+    // The title keeps the middle, clear of the buttons on either side.
+    const int inset = shown ? 116 : 60;
+    m_title->setGeometry(inset, 2, width() - 2 * inset, 40);
+    m_presetsButton->setVisible(shown);
 }
 
 void SingleView::trustButtonClicked()
@@ -164,6 +183,7 @@ void SingleView::setCamera(const Value &camera)
     else
         m_videoView->setInitialFrame(QImage(), Clock::DistantPast);
     m_gestureView->setPtInterface(PTZControlFactory::createControllerWithParameters(camera));
+    m_presetsMenu->setController(m_gestureView->ptInterface());
 }
 
 void SingleView::pictureMoved(const QRectF &picture)
@@ -192,6 +212,7 @@ void SingleView::willMoveToWindow(bool entering)
         m_vidStream->removeConsumer(m_host.imageCache());
         m_vidStream.reset();
     }
+    m_presetsMenu->setController(nullptr);
     m_gestureView->setPtInterface(nullptr);
     m_ptzIndicator->hide();
 }

@@ -11,6 +11,7 @@
 class FrameProducer;
 class LiveViewHost;
 class PTZGestureView;
+class PresetsMenu;
 class QLabel;
 class QSoundEffect;
 class QToolButton;
@@ -38,6 +39,9 @@ public:
     PTZGestureView *gestureView() const { return m_gestureView; }
     QWidget *toolbar() const { return m_toolbar; }
     QToolButton *cameraButton() const { return m_cameraButton; }
+    // Shown while the camera's controller keeps presets.
+    QToolButton *presetsButton() const { return m_presetsButton; }
+    PresetsMenu *presetsMenu() const { return m_presetsMenu; }
     QLabel *ptzIndicator() const { return m_ptzIndicator; }
     // Offers to trust the camera's certificate while the camera presents one that is
     // not trusted.
@@ -76,6 +80,7 @@ private:
     void pictureMoved(const QRectF &picture);
     void imageSaved(const QString &path, const QString &error);
     void showTrustBar(bool shown);
+    void showPresetsButton(bool shown);
 
     // Why a snapshot failed when there was nothing to encode.
     static constexpr QLatin1StringView NoPicture{ "no picture to save" };
@@ -84,6 +89,8 @@ private:
     QWidget *m_toolbar;
     QLabel *m_title;
     QToolButton *m_cameraButton;
+    QToolButton *m_presetsButton;
+    PresetsMenu *m_presetsMenu;
     VideoView *m_videoView;
     PTZGestureView *m_gestureView;
     QLabel *m_ptzIndicator;
