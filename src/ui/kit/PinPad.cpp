@@ -26,11 +26,15 @@ PinPad::PinPad(const QString &title, QWidget *parent)
 
     auto *keys = new QGridLayout;
     keys->setSpacing(6);
+    for (int column = 0; column < 3; ++column)
+        keys->setColumnStretch(column, 1);
     const auto key = [this, keys](const QString &label, int row, int column) {
         auto *button = new RoundedButton(label, panel());
         button->setRole(RoundedButton::Role::Dark);
         button->setFocusPolicy(Qt::NoFocus);
         button->setFixedHeight(KeyHeight);
+        // Equal keys: the columns share the width, whatever their labels need.
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         keys->addWidget(button, row, column);
         return button;
     };
@@ -42,7 +46,10 @@ PinPad::PinPad(const QString &title, QWidget *parent)
                 m_field->setText(m_field->text() + text);
         });
     }
-    connect(key(tr("Delete"), 3, 0), &QAbstractButton::clicked, m_field, &QLineEdit::backspace);
+    // The sign fits the narrow key; the word is for screen readers.
+    RoundedButton *erase = key(QStringLiteral("\u232B"), 3, 0);
+    erase->setAccessibleName(tr("Delete"));
+    connect(erase, &QAbstractButton::clicked, m_field, &QLineEdit::backspace);
     connect(key(tr("OK"), 3, 2), &QAbstractButton::clicked, this, [this] { emit entered(pin()); });
 
     static_cast<QVBoxLayout *>(panel()->layout())->insertLayout(3, keys);
