@@ -649,6 +649,14 @@
         <source>Presets</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Steer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Switch</name>

@@ -649,6 +649,14 @@
         <source>Presets</source>
         <translation>Positionen</translation>
     </message>
+    <message>
+        <source>Steer</source>
+        <translation>Steuern</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
 </context>
 <context>
     <name>Switch</name>

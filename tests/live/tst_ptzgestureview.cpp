@@ -1,8 +1,12 @@
+#include "support/ManualClock.h"
+
 #include "ui/live/PTZGestureView.h"
 #include "ui/live/TapDelegate.h"
 #include "ptz/PTZController.h"
 
+#include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -196,6 +200,70 @@ private slots:
         QCOMPARE(m_taps.count, 0);
         stroke(QPointF(10, 10), {});
         QCOMPARE(m_taps.count, 1);
+    }
+
+    // With digital zoom on, one finger drags the picture, two scale it about their
+    // middle and the wheel about the pointer, whether the toolbar is shown or not; the
+    // controller hears none of it.
+    void digitalZoomGestures()
+    {
+        m_view->setControlTouchEnabled(false);
+        m_view->setDigitalZoom(true);
+        QSignalSpy pans(m_view, &PTZGestureView::panRequested);
+        QSignalSpy zooms(m_view, &PTZGestureView::zoomRequested);
+        stroke(QPointF(100, 100), { QPointF(110, 95), QPointF(130, 90) });
+        QCOMPARE(pans.size(), 2);
+        QCOMPARE(pans.at(1).at(0).toPointF(), QPointF(20, -5));
+
+        // From 100 to 200 points apart, the middle moving 10 to the right.
+        m_view->touchesBegan({ { QPointF(150, 150), QPointF(150, 150), 2.0 }, { QPointF(250, 150), QPointF(250, 150), 2.0 } });
+        m_view->touchesMoved({ { QPointF(110, 150), QPointF(150, 150), 2.1 }, { QPointF(310, 150), QPointF(250, 150), 2.1 } });
+        QCOMPARE(pans.last().at(0).toPointF(), QPointF(10, 0));
+        QCOMPARE(zooms.size(), 1);
+        QCOMPARE(zooms.at(0).at(0).toReal(), 2.0);
+        QCOMPARE(zooms.at(0).at(1).toPointF(), QPointF(210, 150));
+        // Only the second finger moves back by 100: half the spread.
+        m_view->touchesMoved({ { QPointF(210, 150), QPointF(310, 150), 2.2 } });
+        QCOMPARE(zooms.last().at(0).toReal(), 0.5);
+        m_view->touchesEnded({ { QPointF(110, 150), QPointF(110, 150), 2.3 }, { QPointF(210, 150), QPointF(210, 150), 2.3 } });
+
+        QWheelEvent wheel(QPointF(40, 60), QPointF(40, 60), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(m_view, &wheel);
+        QCOMPARE(zooms.last().at(0).toReal(), PTZGestureView::WheelZoomStep * PTZGestureView::WheelZoomStep);
+        QCOMPARE(zooms.last().at(1).toPointF(), QPointF(40, 60));
+        QVERIFY(m_calls.isEmpty());
+        QCOMPARE(m_taps.count, 0);
+    }
+
+    // Zoomed in, a tap waits to see whether a second one follows: two ask for the whole
+    // picture again, one alone is a tap once the wait is over. Unzoomed, taps act at once.
+    void doubleTapWhenZoomed()
+    {
+        ManualClock clock;
+        PTZGestureView view(nullptr, clock);
+        Taps taps;
+        view.setTapDelegate(&taps);
+        view.setDigitalZoom(true);
+        QSignalSpy resets(&view, &PTZGestureView::zoomResetRequested);
+        const auto tap = [&view] {
+            view.touchesBegan({ { QPointF(50, 50), QPointF(50, 50), 1.0 } });
+            view.touchesEnded({ { QPointF(50, 50), QPointF(50, 50), 1.0 } });
+        };
+        tap();
+        QCOMPARE(taps.count, 1);
+
+        view.setZoomed(true);
+        tap();
+        clock.advance(PTZGestureView::DoubleTapMs - 1);
+        tap();
+        QCOMPARE(resets.size(), 1);
+        clock.advance(1000);
+        QCOMPARE(taps.count, 1);
+        tap();
+        clock.advance(PTZGestureView::DoubleTapMs);
+        QCOMPARE(taps.count, 2);
+        QCOMPARE(resets.size(), 1);
     }
 
     void controllerChangesDisconnect()

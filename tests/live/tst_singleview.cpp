@@ -15,13 +15,16 @@
 #include "ui/live/VideoView.h"
 #include "video/FrameProducer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 class TestSingleView final : public QObject
 {
@@ -153,6 +156,8 @@ private slots:
         QVERIFY(!m_view->presetsButton()->isVisibleTo(m_view));
         m_view->setCamera(sim.camera(QStringLiteral("Lobby")));
         QTRY_VERIFY(m_view->presetsButton()->isVisibleTo(m_view));
+        QTest::qWait(300);
+        m_window->grab().save(QDir::temp().filePath(QStringLiteral("vyo-presets-toolbar.png")));
 
         const auto sheet = [this]() -> ActionSheet * {
             m_view->presetsButton()->click();
@@ -249,6 +254,79 @@ private slots:
         const QString path = saved.at(0).at(0).toString();
         QCOMPARE(QImageReader(path).size(), QSize(640, 480));
         QFile::remove(path);
+    }
+
+    // A camera without PTZ zooms: the wheel zooms about the pointer, the reader is asked
+    // for a larger picture, a snapshot is the part shown cut from the full frame, and a
+    // double tap shows the whole picture again.
+    void digitalZoomAndItsSnapshot()
+    {
+        // A chart of labelled squares, decoded at half its size while shown whole.
+        QImage chart(1280, 960, QImage::Format_RGB32);
+        chart.fill(Qt::white);
+        QPainter painter(&chart);
+        for (int i = 0; i < 16 * 12; ++i) {
+            const QRect square(i % 16 * 80, i / 16 * 80, 80, 80);
+            painter.fillRect(square.adjusted(2, 2, -2, -2), QColor::fromHsv(i % 16 * 20, 90, 230));
+            painter.drawText(square, Qt::AlignCenter, QString::number(i));
+        }
+        painter.end();
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        chart.save(&buffer, "JPEG", 90);
+        TestServer server(TestServer::multipartStream(30, [jpeg] { return jpeg; }));
+        m_window->show();
+        m_view->setCamera(camera(false, server.port()));
+        QVERIFY(!m_view->zoomButton()->isVisibleTo(m_view));
+        VideoView *video = m_view->videoView();
+        m_view->willMoveToWindow(true);
+        QTRY_COMPARE(video->image().size(), QSize(640, 480));
+
+        QWheelEvent wheel(QPointF(0, 0), QPointF(0, 0), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(m_view->gestureView(), &wheel);
+        QCOMPARE(video->zoom().scale(), PTZGestureView::WheelZoomStep);
+        video->zoomBy(4 / PTZGestureView::WheelZoomStep, QPointF(0, 0));
+        QTRY_COMPARE(video->image().size(), QSize(1280, 960));
+        m_window->grab().save(QDir::temp().filePath(QStringLiteral("vyo-zoomed.png")));
+        // The top left corner: a quarter of the height, a little more of the width.
+        QCOMPARE(video->zoom().visiblePart().topLeft(), QPointF(0, 0));
+        QSignalSpy saved(m_view, &SingleView::snapshotSaved);
+        m_view->cameraButtonClicked();
+        QTRY_COMPARE(saved.size(), 1);
+        const QString path = saved.at(0).at(0).toString();
+        const QSize size = QImageReader(path).size();
+        QFile::remove(path);
+        QCOMPARE(size.height(), 240);
+        QCOMPARE(size.width(), 360);
+
+        for (int i = 0; i < 2; ++i) {
+            m_view->gestureView()->touchesBegan({ { QPointF(50, 50), QPointF(50, 50), 1.0 } });
+            m_view->gestureView()->touchesEnded({ { QPointF(50, 50), QPointF(50, 50), 1.0 } });
+        }
+        QVERIFY(!video->zoom().isZoomed());
+        QTRY_COMPARE(video->image().size(), QSize(640, 480));
+    }
+
+    // A PTZ camera steers until switched to Zoom; back to Steer, the whole picture shows.
+    void steerOrZoom()
+    {
+        m_window->show();
+        m_view->setCamera(camera(true));
+        QVERIFY(m_view->zoomButton()->isVisibleTo(m_view));
+        QVERIFY(m_view->steerButton()->isChecked());
+        QVERIFY(!m_view->gestureView()->digitalZoom());
+        m_view->zoomButton()->click();
+        QVERIFY(m_view->gestureView()->digitalZoom());
+        m_view->videoView()->zoomBy(2, QPointF(10, 10));
+        m_view->steerButton()->click();
+        QVERIFY(!m_view->gestureView()->digitalZoom());
+        QVERIFY(!m_view->videoView()->zoom().isZoomed());
+        m_view->zoomButton()->click();
+        // Another camera starts steering again.
+        m_view->setCamera(camera(true));
+        QVERIFY(!m_view->gestureView()->digitalZoom());
     }
 };
 

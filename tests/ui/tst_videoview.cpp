@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -235,6 +236,42 @@ private slots:
         QCOMPARE(view->frameConsumer()->targetSize(), QSize(640, 240));
         view->setInitialFrame(checkerboard(640, 240), m_clock.now());
         QCOMPARE(paintTwice().copy(0, 120, 640, 240), checkerboard(640, 240));
+    }
+
+    // Zoomed in, the view shows the part of the picture about the point, and readers
+    // are asked for the picture at the size it is shown, up to 8x; back to the whole
+    // picture, at the size it fills again.
+    void zoomShowsAPartDecodedLarger()
+    {
+        auto view = makeView(false);
+        QImage quarters(320, 240, QImage::Format_RGB32);
+        quarters.fill(Qt::blue);
+        QPainter(&quarters).fillRect(0, 0, 160, 120, Qt::red);
+        view->setInitialFrame(quarters, m_clock.now());
+        QCOMPARE(view->frameConsumer()->targetSize(), QSize(320, 240));
+
+        QSignalSpy zoomed(view.get(), &VideoView::zoomChanged);
+        view->zoomBy(2, QPointF(0, 0));
+        QCOMPARE(zoomed.size(), 1);
+        QCOMPARE(view->frameConsumer()->targetSize(), QSize(640, 480));
+        QImage shown = view->grab().toImage();
+        QCOMPARE(shown.pixelColor(5, 5), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(315, 235), QColor(Qt::red));
+        // The larger picture a reader then sends fills the same place, pixel for pixel.
+        view->setInitialFrame(quarters.scaled(640, 480), m_clock.now());
+        QCOMPARE(view->grab().toImage().pixelColor(315, 235), QColor(Qt::red));
+        view->panBy(QPointF(-1000, -1000));
+        QCOMPARE(view->grab().toImage().pixelColor(5, 5), QColor(Qt::blue));
+        QCOMPARE(zoomed.size(), 1);
+
+        view->zoomBy(100, QPointF(160, 120));
+        QCOMPARE(view->frameConsumer()->targetSize(), QSize(2560, 1920));
+        view->resetZoom();
+        QCOMPARE(view->frameConsumer()->targetSize(), QSize(320, 240));
+        QCOMPARE(zoomed.last().at(0).toReal(), 1.0);
+        shown = view->grab().toImage();
+        QCOMPARE(shown.pixelColor(5, 5), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(315, 235), QColor(Qt::blue));
     }
 
     // A camera sending 300 parts a second to a view whose GUI thread stalls: only

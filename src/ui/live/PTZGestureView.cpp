@@ -22,10 +22,15 @@ double seconds(quint64 ms)
 
 } // namespace
 
-PTZGestureView::PTZGestureView(QWidget *parent)
+PTZGestureView::PTZGestureView(QWidget *parent, Clock &clock)
     : QWidget(parent)
     , m_arrowLayer(new QLabel)
+    , m_tapTimer(clock.createTimer(this))
 {
+    connect(m_tapTimer, &ClockTimer::timeout, this, [this] {
+        if (m_tapDelegate)
+            m_tapDelegate->handleTap();
+    });
     setAttribute(Qt::WA_AcceptTouchEvents);
     m_touchPoints.reserve(100);
     const QPixmap circle(QStringLiteral(":/images/white_circle.png"));
@@ -53,6 +58,13 @@ void PTZGestureView::setPtInterface(std::unique_ptr<PTZController> controller)
     if (m_ptInterface)
         m_ptInterface->disconnect();
     m_ptInterface = std::move(controller);
+}
+
+void PTZGestureView::setDigitalZoom(bool on)
+{
+    m_digitalZoom = on;
+    if (on)
+        cancelSingleArrow();
 }
 
 float PTZGestureView::distanceFromPoint(QPointF p, QPointF q)
@@ -88,6 +100,10 @@ void PTZGestureView::touchesBegan(const QList<Touch> &touches)
 void PTZGestureView::touchesMoved(const QList<Touch> &touches)
 {
     m_touchMoved = true;
+    if (m_digitalZoom) {
+        zoomMoved(touches);
+        return;
+    }
     if (!m_controlTouchEnabled)
         return;
     if (!m_doingMulti) {
@@ -129,6 +145,32 @@ void PTZGestureView::touchesMoved(const QList<Touch> &touches)
     m_lastTime = latest;
     m_prevMulti[0] = current[0];
     m_prevMulti[1] = current[1];
+}
+
+void PTZGestureView::zoomMoved(const QList<Touch> &touches)
+{
+    if (touches.isEmpty())
+        return;
+    if (!m_doingMulti) {
+        emit panRequested(touches.first().location - touches.first().previousLocation);
+        return;
+    }
+    // Two fingers: the picture follows their middle and scales with their spread.
+    QPointF current[2] = { touches.first().location, m_prevMulti[1] };
+    QPointF previous[2] = { touches.first().previousLocation, m_prevMulti[1] };
+    if (touches.size() > 1) {
+        current[1] = touches.at(1).location;
+        previous[1] = touches.at(1).previousLocation;
+    } else if (m_prevMulti[1] == previous[0]) {
+        current[1] = previous[1] = m_prevMulti[0];
+    }
+    m_prevMulti[0] = current[0];
+    m_prevMulti[1] = current[1];
+    const QPointF middle = (current[0] + current[1]) / 2;
+    emit panRequested(middle - (previous[0] + previous[1]) / 2);
+    const float before = distanceFromPoint(previous[0], previous[1]);
+    if (before > 0)
+        emit zoomRequested(distanceFromPoint(current[0], current[1]) / before, middle);
 }
 
 bool PTZGestureView::handledSingleArrow()
@@ -236,9 +278,25 @@ void PTZGestureView::touchesEnded(const QList<Touch> &touches)
     m_touchCount -= static_cast<int>(touches.size());
     if (m_touchCount > 0)
         return;
-    if (!m_touchMoved && m_tapDelegate)
-        m_tapDelegate->handleTap();
+    if (!m_touchMoved)
+        tapped();
     cancelMultiMode();
+}
+
+void PTZGestureView::tapped()
+{
+    // Unzoomed, a double tap has nothing to undo: taps act at once.
+    if (m_digitalZoom && m_zoomed) {
+        if (!m_tapTimer->isActive()) {
+            m_tapTimer->start(DoubleTapMs, false);
+            return;
+        }
+        m_tapTimer->stop();
+        emit zoomResetRequested();
+        return;
+    }
+    if (m_tapDelegate)
+        m_tapDelegate->handleTap();
 }
 
 void PTZGestureView::touchesCancelled()
@@ -341,11 +399,15 @@ void PTZGestureView::mouseReleaseEvent(QMouseEvent *event)
 void PTZGestureView::wheelEvent(QWheelEvent *event)
 {
     event->accept();
+    const float notches = static_cast<float>(event->angleDelta().y()) / 120.0f;
+    if (m_digitalZoom) {
+        emit zoomRequested(std::pow(WheelZoomStep, qreal(notches)), event->position());
+        return;
+    }
     if (!m_controlTouchEnabled || !m_ptInterface)
         return;
     const double now = seconds(event->timestamp());
     const double interval = std::clamp(now - m_lastWheel, 0.02, WheelMaxInterval);
     m_lastWheel = now;
-    const float notches = static_cast<float>(event->angleDelta().y()) / 120.0f;
     m_ptInterface->updateChangePinch(notches * WheelPinchPoints, interval);
 }

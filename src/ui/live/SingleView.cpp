@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QButtonGroup>
 #include <QDateTime>
 #include <QDir>
 #include <QKeyEvent>
@@ -34,6 +35,20 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+
+namespace {
+
+// A toolbar button's width: at least minimum, and room for its text in any language
+// within the style sheet's 10-pixel padding and 1-pixel border.
+int fittedWidth(QToolButton *button, int minimum)
+{
+    button->ensurePolished();
+    return std::max(minimum, button->fontMetrics().horizontalAdvance(button->text()) + 22);
+}
+
+} // namespace
+
 SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     : QWidget(parent)
     , m_host(host)
@@ -43,7 +58,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     const int w = frame.width();
 
-    m_gestureView = new PTZGestureView(this);
+    m_gestureView = new PTZGestureView(this, host.clock());
     m_gestureView->setGeometry(rect());
     m_gestureView->setTapDelegate(this);
     m_videoView = new VideoView(host.preferences(), host.clock(), m_gestureView);
@@ -58,6 +73,12 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_ptzIndicator->hide();
     m_gestureView->setControlTouchEnabled(false);
     connect(m_videoView, &VideoView::pictureRectChanged, this, &SingleView::pictureMoved);
+    connect(m_gestureView, &PTZGestureView::zoomRequested, m_videoView, &VideoView::zoomBy);
+    connect(m_gestureView, &PTZGestureView::panRequested, m_videoView, &VideoView::panBy);
+    connect(m_gestureView, &PTZGestureView::zoomResetRequested, m_videoView, &VideoView::resetZoom);
+    connect(m_videoView, &VideoView::zoomChanged, m_gestureView, [this](qreal scale) {
+        m_gestureView->setZoomed(scale > 1);
+    });
 
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("singleToolbar"));
@@ -67,15 +88,14 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
         "#singleToolbar { background: rgba(0, 0, 0, 150); border-bottom: 1px solid rgba(255, 255, 255, 40); }"
         "QToolButton { color: white; font-weight: bold; font-size: 14px; border: 1px solid rgba(255,255,255,90);"
         " border-radius: 6px; background: rgba(255,255,255,30); padding: 4px 10px; }"
-        "QToolButton:pressed { background: rgba(255,255,255,80); }"
+        "QToolButton:pressed, QToolButton:checked { background: rgba(255,255,255,80); }"
         "QToolButton:disabled { color: rgba(255,255,255,90); border-color: rgba(255,255,255,40); }"));
-    auto *done = new QToolButton(m_toolbar);
-    done->setText(tr("Done"));
-    done->setFocusPolicy(Qt::NoFocus);
-    done->setGeometry(6, 7, 64, 31);
-    connect(done, &QToolButton::clicked, this, &SingleView::doneButtonClicked);
+    m_doneButton = new QToolButton(m_toolbar);
+    m_doneButton->setText(tr("Done"));
+    m_doneButton->setFocusPolicy(Qt::NoFocus);
+    m_doneButton->setGeometry(6, 7, fittedWidth(m_doneButton, 64), 31);
+    connect(m_doneButton, &QToolButton::clicked, this, &SingleView::doneButtonClicked);
     m_title = new QLabel(m_toolbar);
-    m_title->setGeometry(60, 2, w - 120, 40);
     m_title->setAlignment(Qt::AlignCenter);
     QFont bold = m_title->font();
     bold.setPixelSize(18);
@@ -99,6 +119,28 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     m_presetsMenu = new PresetsMenu(this);
     connect(m_presetsButton, &QToolButton::clicked, m_presetsMenu, &PresetsMenu::show);
     connect(m_presetsMenu, &PresetsMenu::availabilityChanged, this, &SingleView::showPresetsButton);
+    m_modeSwitch = new QWidget(m_toolbar);
+    auto *modes = new QButtonGroup(m_modeSwitch);
+    m_steerButton = new QToolButton(m_modeSwitch);
+    m_steerButton->setText(tr("Steer"));
+    m_zoomButton = new QToolButton(m_modeSwitch);
+    m_zoomButton->setText(tr("Zoom"));
+    int buttonWidth = 0;
+    for (QToolButton *button : { m_steerButton, m_zoomButton }) {
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        buttonWidth = std::max(buttonWidth, fittedWidth(button, 70));
+        modes->addButton(button);
+    }
+    m_steerButton->setGeometry(0, 0, buttonWidth, 31);
+    m_zoomButton->setGeometry(buttonWidth, 0, buttonWidth, 31);
+    m_modeSwitch->resize(2 * buttonWidth, 31);
+    m_steerButton->setChecked(true);
+    m_modeSwitch->hide();
+    connect(modes, &QButtonGroup::buttonClicked, this, [this] {
+        applyGestureMode();
+        m_ptzIndicator->setVisible(!m_gestureView->digitalZoom());
+    });
     m_notice = new SnapshotNotice(this);
 
     constexpr int TrustBarHeight = 76;
@@ -119,6 +161,7 @@ SingleView::SingleView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     trust->setGeometry((w - 180) / 2, 40, 180, 31);
     connect(trust, &QToolButton::clicked, this, &SingleView::trustButtonClicked);
     m_trustBar->hide();
+    applyGestureMode();
 }
 
 void SingleView::showTrustBar(bool shown)
@@ -134,10 +177,8 @@ void SingleView::showTrustBar(bool shown)
 
 void SingleView::showPresetsButton(bool shown)
 {
-    // The title keeps the middle, clear of the buttons on either side.
-    const int inset = shown ? 116 : 60;
-    m_title->setGeometry(inset, 2, width() - 2 * inset, 40);
     m_presetsButton->setVisible(shown);
+    placeToolbarItems();
 }
 
 void SingleView::trustButtonClicked()
@@ -184,6 +225,38 @@ void SingleView::setCamera(const Value &camera)
         m_videoView->setInitialFrame(QImage(), Clock::DistantPast);
     m_gestureView->setPtInterface(PTZControlFactory::createControllerWithParameters(camera));
     m_presetsMenu->setController(m_gestureView->ptInterface());
+    m_steerButton->setChecked(true);
+    m_videoView->resetZoom();
+    applyGestureMode();
+}
+
+void SingleView::applyGestureMode()
+{
+    const bool ptz = m_gestureView->ptInterface() != nullptr;
+    const bool zoom = !ptz || m_zoomButton->isChecked();
+    m_gestureView->setDigitalZoom(zoom);
+    if (!zoom)
+        m_videoView->resetZoom();
+    m_modeSwitch->setVisible(ptz);
+    placeToolbarItems();
+}
+
+void SingleView::placeToolbarItems()
+{
+    int right = m_cameraButton->x() - 6;
+    if (!m_presetsButton->isHidden()) {
+        m_presetsButton->move(right - m_presetsButton->width(), m_presetsButton->y());
+        right = m_presetsButton->x() - 6;
+    }
+    // Centred between Done and the buttons on the right, or beside Done when the switch takes the room.
+    const int left = m_doneButton->geometry().right() + 7;
+    if (!m_modeSwitch->isHidden()) {
+        m_modeSwitch->move(right - m_modeSwitch->width(), 7);
+        m_title->setGeometry(left, 2, m_modeSwitch->x() - 6 - left, 40);
+        return;
+    }
+    const int margin = std::max({ 60, left, width() - right });
+    m_title->setGeometry(margin, 2, width() - 2 * margin, 40);
 }
 
 void SingleView::pictureMoved(const QRectF &picture)
@@ -215,11 +288,12 @@ void SingleView::willMoveToWindow(bool entering)
     m_presetsMenu->setController(nullptr);
     m_gestureView->setPtInterface(nullptr);
     m_ptzIndicator->hide();
+    m_videoView->resetZoom();
 }
 
 void SingleView::finishedAnimatingIn()
 {
-    m_ptzIndicator->setVisible(m_gestureView->ptInterface() != nullptr);
+    m_ptzIndicator->setVisible(m_gestureView->ptInterface() != nullptr && !m_gestureView->digitalZoom());
     if (ActivitySpinner *spinner = m_videoView->spinner()) {
         spinner->move(m_videoView->rect().center() - spinner->rect().center());
         spinner->show();
@@ -308,6 +382,15 @@ QString SingleView::snapshotDirectory()
     return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QStringLiteral("/Vyo");
 }
 
+QImage SingleView::shownPart(const QImage &image, const QRectF &part)
+{
+    if (part == QRectF(0, 0, 1, 1))
+        return image;
+    const QRectF pixels(part.x() * image.width(), part.y() * image.height(), part.width() * image.width(),
+                        part.height() * image.height());
+    return image.copy(pixels.toAlignedRect().intersected(image.rect()));
+}
+
 QImage SingleView::watermarkImage(const QImage &image, const QString &title)
 {
     const QLocale locale;
@@ -351,17 +434,19 @@ void SingleView::cameraButtonClicked()
     // received, decoded at full size.
     const QByteArray newest = m_vidStream ? m_vidStream->newestPart() : QByteArray();
     const QImage shown = m_videoView->image();
+    const QRectF part = m_videoView->zoom().visiblePart();
     const QString title = m_title->text();
     const QString dir = snapshotDirectory();
     const QString path = dir + QStringLiteral("/Vyo ")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss.zzz")) + QStringLiteral(".jpg");
     // Decoding, encoding and writing happen off the main thread; the view is told when done.
     QPointer<SingleView> self(this);
-    QThreadPool::globalInstance()->start([self, newest, shown, title, dir, path] {
+    QThreadPool::globalInstance()->start([self, newest, shown, part, title, dir, path] {
         QImage picture = newest.isEmpty() ? QImage() : FrameDecoder().decode(newest);
         if (picture.isNull())
             picture = shown;
-        const QImage captioned = picture.isNull() ? QImage() : watermarkImage(picture, title);
+        // What is shown of a zoomed picture, cut from the full frame, and the caption.
+        const QImage captioned = picture.isNull() ? QImage() : watermarkImage(shownPart(picture, part), title);
         QString error;
         QByteArray jpeg;
         QBuffer buffer(&jpeg);

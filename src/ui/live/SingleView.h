@@ -20,7 +20,8 @@ class VideoView;
 
 // One camera full screen: the picture, a toolbar with Done, the title and the
 // snapshot button, and, while the toolbar is away, steering through the gesture
-// view. Main thread only.
+// view. Cameras without PTZ zoom into the picture digitally instead; PTZ cameras
+// switch between the two with the toolbar's Steer and Zoom. Main thread only.
 class SingleView final : public QWidget, public TapDelegate
 {
     Q_OBJECT
@@ -42,6 +43,9 @@ public:
     // Shown while the camera's controller keeps presets.
     QToolButton *presetsButton() const { return m_presetsButton; }
     PresetsMenu *presetsMenu() const { return m_presetsMenu; }
+    // Shown for PTZ cameras only.
+    QToolButton *steerButton() const { return m_steerButton; }
+    QToolButton *zoomButton() const { return m_zoomButton; }
     QLabel *ptzIndicator() const { return m_ptzIndicator; }
     // Offers to trust the camera's certificate while the camera presents one that is
     // not trusted.
@@ -68,6 +72,8 @@ public:
     static QImage watermarkImage(const QImage &image, const QString &title);
     // Where snapshots go: the Pictures directory's "Vyo" folder.
     static QString snapshotDirectory();
+    // The part of the image that part gives as fractions of its width and height.
+    static QImage shownPart(const QImage &image, const QRectF &part);
 
 signals:
     void snapshotSaved(const QString &path, bool ok);
@@ -81,16 +87,25 @@ private:
     void imageSaved(const QString &path, const QString &error);
     void showTrustBar(bool shown);
     void showPresetsButton(bool shown);
+    // Gestures zoom for a camera without PTZ and for a PTZ camera switched to Zoom.
+    void applyGestureMode();
+    // The presets button and the Steer/Zoom switch left of the camera button, as far
+    // as they are shown, and the title in the room that is left.
+    void placeToolbarItems();
 
     // Why a snapshot failed when there was nothing to encode.
     static constexpr QLatin1StringView NoPicture{ "no picture to save" };
 
     LiveViewHost &m_host;
     QWidget *m_toolbar;
+    QToolButton *m_doneButton;
     QLabel *m_title;
     QToolButton *m_cameraButton;
     QToolButton *m_presetsButton;
     PresetsMenu *m_presetsMenu;
+    QWidget *m_modeSwitch;
+    QToolButton *m_steerButton;
+    QToolButton *m_zoomButton;
     VideoView *m_videoView;
     PTZGestureView *m_gestureView;
     QLabel *m_ptzIndicator;

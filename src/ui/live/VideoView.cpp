@@ -357,11 +357,42 @@ void VideoView::placePicture()
     if (!m_picture.isNull())
         shown = QSizeF(m_picture.size()).scaled(shown, Qt::KeepAspectRatio);
     const QRectF place(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
-    m_feed->setTargetSize((shown * m_paintedScale.value_or(devicePixelRatioF())).toSize());
+    m_zoom.setFitted(rect(), place);
+    m_feed->setTargetSize((shown * m_zoom.scale() * m_paintedScale.value_or(devicePixelRatioF())).toSize());
     if (place != m_pictureRect) {
         m_pictureRect = place;
         emit pictureRectChanged(place);
     }
+}
+
+void VideoView::zoomBy(qreal factor, QPointF about)
+{
+    const qreal before = m_zoom.scale();
+    m_zoom.zoomBy(factor, about);
+    zoomMoved(before);
+}
+
+void VideoView::panBy(QPointF delta)
+{
+    const qreal before = m_zoom.scale();
+    m_zoom.panBy(delta);
+    zoomMoved(before);
+}
+
+void VideoView::resetZoom()
+{
+    const qreal before = m_zoom.scale();
+    m_zoom.reset();
+    zoomMoved(before);
+}
+
+void VideoView::zoomMoved(qreal scaleBefore)
+{
+    update();
+    if (m_zoom.scale() == scaleBefore)
+        return;
+    placePicture();
+    emit zoomChanged(m_zoom.scale());
 }
 
 void VideoView::placeChildren()
@@ -411,17 +442,18 @@ void VideoView::paintPicture(QPainter &painter, const QTransform &toDevice)
     if (showsFailure() && m_greyed.isNull())
         m_greyed = m_picture.convertToFormat(QImage::Format_Grayscale8);
     const QImage &shown = showsFailure() ? m_greyed : m_picture;
-    const QRectF target = toDevice.mapRect(m_pictureRect);
+    const QRectF place = m_zoom.placed();
+    const QRectF target = toDevice.mapRect(place);
     const QSize picture = shown.size();
     const auto near = [&picture](QSizeF size) {
         return std::abs(picture.width() - size.width()) <= OneToOneSlack
             && std::abs(picture.height() - size.height()) <= OneToOneSlack;
     };
-    // Close to its place or to the whole view: a pixel or two cut off is no loss.
+    // Close to its place or, unzoomed, to the whole view: a pixel or two cut off is no loss.
     const bool oneToOne = toDevice.type() <= QTransform::TxScale
-        && (near(target.size()) || near(toDevice.mapRect(QRectF(rect())).size()));
+        && (near(target.size()) || (!m_zoom.isZoomed() && near(toDevice.mapRect(QRectF(rect())).size())));
     // The bars, and the rim a picture a pixel or two short leaves.
-    if (m_pictureRect.toAlignedRect() != rect() || (oneToOne && picture != target.size().toSize()))
+    if (!place.toAlignedRect().contains(rect()) || (oneToOne && picture != target.size().toSize()))
         painter.fillRect(rect(), Qt::black);
     painter.save();
     if (oneToOne) {
@@ -430,10 +462,16 @@ void VideoView::paintPicture(QPainter &painter, const QTransform &toDevice)
         const QPointF corner = target.center() - QPointF(picture.width(), picture.height()) / 2;
         painter.drawImage(corner.toPoint(), shown);
     } else {
-        // One scaling; filtering only pays when pixels are dropped.
-        painter.setRenderHint(QPainter::SmoothPixmapTransform,
-                              picture.width() > target.width() || picture.height() > target.height());
-        painter.drawImage(m_pictureRect, shown);
+        // One scaling of the part in view; filtering pays when pixels are dropped, and when
+        // a zoom goes past the camera's resolution.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom.isZoomed() || picture.width() > target.width()
+                                                                   || picture.height() > target.height());
+        const QRectF inView = place.intersected(rect());
+        const qreal sx = picture.width() / place.width();
+        const qreal sy = picture.height() / place.height();
+        const QPointF from = inView.topLeft() - place.topLeft();
+        painter.drawImage(inView, shown,
+                          QRectF(from.x() * sx, from.y() * sy, inView.width() * sx, inView.height() * sy));
     }
     painter.restore();
 }

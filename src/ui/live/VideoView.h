@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "ui/live/DigitalZoom.h"
 #include "video/CameraState.h"
 
 #include <QImage>
@@ -29,6 +30,8 @@ class QTransform;
 // this view on the GUI thread, holding the reader back until the view has painted it.
 // Device pixels are those the view was last painted at, so a view shown scaled (the
 // window fits its contents to its size) still gets pictures of the size it fills.
+// Zoomed digitally, the picture is shown larger than the view and asked for at the
+// size it is shown, so that it stays sharp up to the camera's own resolution.
 class VideoView final : public QWidget
 {
     Q_OBJECT
@@ -64,8 +67,14 @@ public:
     void showSpinner();
 
     QImage image() const { return m_picture; }
-    // Where the picture goes, in this view's coordinates: all of it when there is none.
+    // Where the whole picture goes unzoomed, in this view's coordinates: all of it when there is none.
     QRectF pictureRect() const { return m_pictureRect; }
+
+    // Digital zoom about a point of the view, drags of the zoomed picture, and the way back.
+    void zoomBy(qreal factor, QPointF about);
+    void panBy(QPointF delta);
+    void resetZoom();
+    const DigitalZoom &zoom() const { return m_zoom; }
     // Totals since the view was made: pictures painted, parts the reader skipped.
     qint64 framesShown() const;
     qint64 framesSkipped() const;
@@ -77,6 +86,7 @@ public:
 
 signals:
     void pictureRectChanged(const QRectF &rect);
+    void zoomChanged(qreal scale);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -100,6 +110,8 @@ private:
     // The picture's place and the size readers are asked for follow the view's size,
     // the picture's shape and the scale the view is painted at.
     void placePicture();
+    // Repaints the zoom's change, and asks readers for the new size when the scale changed.
+    void zoomMoved(qreal scaleBefore);
     void removeSpinner();
     void placeChildren();
     void resetCounters();
@@ -110,6 +122,7 @@ private:
     std::shared_ptr<Feed> m_feed;
     QImage m_picture;
     QRectF m_pictureRect;
+    DigitalZoom m_zoom;
     // Device pixels per logical pixel at the last paint; none before the first.
     std::optional<qreal> m_paintedScale;
     QLabel *m_fpsLabel;
