@@ -215,6 +215,34 @@
         <source>Debug</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Settings PIN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Settings PIN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leave it empty for none.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter it again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The two did not match. Enter the new PIN.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>GroupChooserView</name>
@@ -281,6 +309,22 @@
     </message>
     <message>
         <source>unnamed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turn Pages Every</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -468,6 +512,21 @@
     </message>
     <message>
         <source>Camera Number</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PinPad</name>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -786,6 +845,14 @@
     </message>
     <message>
         <source>Your camera groups could not be read. A copy was kept as %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings PIN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrong PIN</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -215,6 +215,34 @@
         <source>Debug</source>
         <translation>Fehlersuche</translation>
     </message>
+    <message>
+        <source>Settings PIN</source>
+        <translation>PIN für die Einstellungen</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>New Settings PIN</source>
+        <translation>Neue PIN für die Einstellungen</translation>
+    </message>
+    <message>
+        <source>Leave it empty for none.</source>
+        <translation>Leer lassen für keine.</translation>
+    </message>
+    <message>
+        <source>Enter it again.</source>
+        <translation>Bitte noch einmal eingeben.</translation>
+    </message>
+    <message>
+        <source>The two did not match. Enter the new PIN.</source>
+        <translation>Die beiden stimmen nicht überein. Neue PIN eingeben.</translation>
+    </message>
 </context>
 <context>
     <name>GroupChooserView</name>
@@ -282,6 +310,22 @@
     <message>
         <source>unnamed</source>
         <translation>unbenannt</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Turn Pages Every</source>
+        <translation>Seiten weiterblättern alle</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -469,6 +513,21 @@
     <message>
         <source>Camera Number</source>
         <translation>Kameranummer</translation>
+    </message>
+</context>
+<context>
+    <name>PinPad</name>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -787,6 +846,14 @@
     <message>
         <source>Your camera groups could not be read. A copy was kept as %1.</source>
         <translation>Ihre Kameragruppen konnten nicht gelesen werden. Eine Kopie wurde als %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Settings PIN</source>
+        <translation>PIN für die Einstellungen</translation>
+    </message>
+    <message>
+        <source>Wrong PIN</source>
+        <translation>Falsche PIN</translation>
     </message>
 </context>
 </TS>

@@ -4,18 +4,27 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusReply>
+#include <QGuiApplication>
 
 namespace {
 
-QDBusInterface *screenSaver()
+const QString ScreenSaverService = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
+// The portal's flag for the session going idle.
+constexpr uint InhibitIdle = 8;
+
+QDBusMessage screenSaverCall(const QString &method)
 {
-    if (!QDBusConnection::sessionBus().isConnected())
-        return nullptr;
-    static QDBusInterface iface(QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/ScreenSaver"),
-                                QStringLiteral("org.freedesktop.ScreenSaver"), QDBusConnection::sessionBus());
-    return iface.isValid() ? &iface : nullptr;
+    return QDBusMessage::createMethodCall(ScreenSaverService, QStringLiteral("/ScreenSaver"), ScreenSaverService,
+                                          method);
+}
+
+QString reason()
+{
+    return QCoreApplication::translate("IdleTimer", "Watching cameras");
 }
 
 } // namespace
@@ -29,21 +38,47 @@ IdleTimer::~IdleTimer()
 
 void IdleTimer::setDisabled(bool disabled)
 {
-    if (disabled == isDisabled())
+    if (disabled == isDisabled() || !QDBusConnection::sessionBus().isConnected())
         return;
-    QDBusInterface *iface = screenSaver();
-    if (!iface)
-        return;
-    if (disabled) {
-        const QDBusReply<quint32> reply =
-            iface->call(QStringLiteral("Inhibit"), QStringLiteral("Vyo"),
-                        QCoreApplication::translate("IdleTimer", "Watching cameras"));
-        if (reply.isValid())
-            m_cookie = reply.value();
-        else
-            QEL_LOG(LogLevel::Debug, QStringLiteral("Cannot hold back the screensaver: %1").arg(reply.error().message()));
-    } else {
-        iface->call(QStringLiteral("UnInhibit"), m_cookie);
+    if (!disabled) {
+        if (m_cookie != 0)
+            QDBusConnection::sessionBus().call(screenSaverCall(QStringLiteral("UnInhibit")) << m_cookie);
+        if (!m_portalRequest.isEmpty()) {
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                PortalService, m_portalRequest, QStringLiteral("org.freedesktop.portal.Request"),
+                QStringLiteral("Close")));
+        }
         m_cookie = 0;
+        m_portalRequest.clear();
+        return;
     }
+    const bool wayland = QGuiApplication::platformName() == QLatin1StringView("wayland");
+    const bool held = wayland ? inhibitThroughPortal() || inhibitScreenSaver()
+                              : inhibitScreenSaver() || inhibitThroughPortal();
+    if (!held)
+        QEL_LOG(LogLevel::Debug, QStringLiteral("Cannot hold back the screensaver: no inhibitor on the session bus"));
+}
+
+bool IdleTimer::inhibitScreenSaver()
+{
+    const QDBusReply<quint32> reply =
+        QDBusConnection::sessionBus().call(screenSaverCall(QStringLiteral("Inhibit")) << QStringLiteral("Vyo") << reason());
+    if (!reply.isValid() || reply.value() == 0)
+        return false;
+    m_cookie = reply.value();
+    return true;
+}
+
+bool IdleTimer::inhibitThroughPortal()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(PortalService, QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                       QStringLiteral("org.freedesktop.portal.Inhibit"),
+                                                       QStringLiteral("Inhibit"));
+    // No parent window: the inhibition is the session's while the viewer shows cameras.
+    call << QString() << InhibitIdle << QVariantMap{ { QStringLiteral("reason"), reason() } };
+    const QDBusReply<QDBusObjectPath> reply = QDBusConnection::sessionBus().call(call);
+    if (!reply.isValid())
+        return false;
+    m_portalRequest = reply.value().path();
+    return !m_portalRequest.isEmpty();
 }

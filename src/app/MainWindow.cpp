@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
 #include <QShortcut>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,8 @@
 MainWindow::MainWindow(QWidget *parent)
     : QGraphicsView(parent)
     , m_stage(new QWidget)
+    , m_quit(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this))
+    , m_fullScreen(new QShortcut(QKeySequence(Qt::Key_F11), this))
 {
     setWindowTitle(QStringLiteral("Vyo"));
     setFrameShape(QFrame::NoFrame);
@@ -31,9 +34,8 @@ MainWindow::MainWindow(QWidget *parent)
     setMinimumSize(Landscape / 2);
     resize(Landscape);
     // Quitting closes the window, which stores the groups on the way out.
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, &QWidget::close);
-    connect(new QShortcut(QKeySequence(Qt::Key_F11), this), &QShortcut::activated, this,
-            &MainWindow::toggleFullScreen);
+    connect(m_quit, &QShortcut::activated, this, &QWidget::close);
+    connect(m_fullScreen, &QShortcut::activated, this, &MainWindow::toggleFullScreen);
 }
 
 QSize MainWindow::preferredSize(const QSize &available)
@@ -57,6 +59,15 @@ void MainWindow::toggleFullScreen()
     if (isFullScreen())
         showNormal();
     else
+        showFullScreen();
+}
+
+void MainWindow::setKiosk(bool kiosk)
+{
+    m_kiosk = kiosk;
+    m_quit->setEnabled(!kiosk);
+    m_fullScreen->setEnabled(!kiosk);
+    if (kiosk)
         showFullScreen();
 }
 
@@ -90,8 +101,15 @@ void MainWindow::setIdle(bool idle)
 void MainWindow::changeEvent(QEvent *event)
 {
     // Losing focus is not idleness: people watch cameras while they work elsewhere.
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         setIdle(windowState() & Qt::WindowMinimized);
+        // A window manager's key may have shrunk the kiosk; it goes straight back.
+        // Only a step out of full screen counts: the way into it may pass other states.
+        const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+        const bool left = (change->oldState() & Qt::WindowFullScreen) && !(windowState() & Qt::WindowFullScreen);
+        if (m_kiosk && (left || (windowState() & Qt::WindowMinimized)))
+            QTimer::singleShot(0, this, &QWidget::showFullScreen);
+    }
     QGraphicsView::changeEvent(event);
 }
 
@@ -111,6 +129,10 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_kiosk) {
+        event->ignore();
+        return;
+    }
     emit closing();
     event->accept();
 }

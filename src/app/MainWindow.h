@@ -9,6 +9,8 @@
 // where the shapes differ. Pictures are still painted at the window's device
 // pixels (the video views size their pictures by the scale they are painted at).
 // Main thread only; the stage belongs to the window's scene.
+class QShortcut;
+
 class MainWindow final : public QGraphicsView
 {
     Q_OBJECT
@@ -26,6 +28,11 @@ public:
     // Window pixels per stage point.
     double stageScale() const { return transform().m11(); }
     void toggleFullScreen();
+    // Full screen and held there: no key of the window's own leaves it or closes it,
+    // and a close asked for by the window system is refused. Kiosk mode ends the
+    // viewer another way.
+    void setKiosk(bool kiosk);
+    bool isKiosk() const { return m_kiosk; }
     // A size for a first start: the landscape layout at a whole or half multiple
     // that leaves room on the desktop.
     static QSize preferredSize(const QSize &available);
@@ -51,4 +58,7 @@ private:
     QWidget *m_stage;
     bool m_portrait = false;
     bool m_idle = false;
+    bool m_kiosk = false;
+    QShortcut *m_quit;
+    QShortcut *m_fullScreen;
 };

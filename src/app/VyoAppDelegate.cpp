@@ -8,6 +8,7 @@
 #include "config/DefaultSettings.h"
 #include "config/GroupStore.h"
 #include "config/LiveCameraList.h"
+#include "config/PinHash.h"
 #include "discovery/BonjourHandler.h"
 #include "discovery/DetectedCameras.h"
 #include "ui/kit/Alert.h"
@@ -16,6 +17,7 @@
 #include "ui/settings/GroupChooserView.h"
 #include "ui/settings/GroupListView.h"
 #include "ui/live/MultiPageScrollerView.h"
+#include "ui/live/PageTour.h"
 #include "ui/live/SingleView.h"
 #include "ui/live/VideoView.h"
 #include "platform/AvahiBrowser.h"
@@ -114,8 +116,8 @@ void VyoAppDelegate::applicationDidFinishLaunching()
 
     updateCameraList(true);
     // Without a registration address there is nowhere to send the form, which
-    // would only stand between a new user and the cameras.
-    if (m_preferences.registrationShown() || AppInfo::value(AppInfo::RegURL).isEmpty()) {
+    // would only stand between a new user and the cameras; nor does a wall panel ask.
+    if (m_kiosk || m_preferences.registrationShown() || AppInfo::value(AppInfo::RegURL).isEmpty()) {
         switchToView(View::Multi);
         m_registrationHandler->checkAndSendRegForm();
     } else {
@@ -167,6 +169,8 @@ void VyoAppDelegate::place(View view)
         else
             m_navigationController->topViewController()->viewWillDisappear(false);
     }
+    if (view != View::Settings)
+        m_settingsUnlocked = false;
     m_window.setPortrait(view == View::Settings);
     QWidget *next = widgetFor(view);
     next->show();
@@ -192,6 +196,10 @@ void VyoAppDelegate::switchToView(View view)
     }
     if (m_hasContent && m_current == view)
         return;
+    if (view == View::Settings && settingsLocked()) {
+        askForPin();
+        return;
+    }
     const View top = m_current;
     if (m_hasContent && top == View::Settings && view == View::Multi) {
         updateCameraList(true);
@@ -207,6 +215,35 @@ void VyoAppDelegate::switchToView(View view)
     }
     applyPolicy(view);
     emit viewSwitched(view);
+}
+
+bool VyoAppDelegate::settingsLocked() const
+{
+    return m_kiosk && m_hasContent && !m_settingsUnlocked && !m_preferences.settingsPinHash().isEmpty();
+}
+
+void VyoAppDelegate::askForPin()
+{
+    if (m_pinPad)
+        return;
+    m_pinPad = new PinPad(tr("Settings PIN"), m_window.stage());
+    m_pinPad->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_pinPad, &PinPad::entered, this, [this](const QString &pin) {
+        if (!PinHash::matches(pin, m_preferences.settingsPinHash())) {
+            m_pinPad->refuse(tr("Wrong PIN"));
+            return;
+        }
+        m_settingsUnlocked = true;
+        m_pinPad->close();
+        switchToView(View::Settings);
+    });
+    m_pinPad->showOver(m_window.stage());
+}
+
+void VyoAppDelegate::returnToGrid()
+{
+    if (m_current == View::Single)
+        switchToView(View::Multi);
 }
 
 void VyoAppDelegate::applyPolicy(View view)
@@ -291,6 +328,7 @@ void VyoAppDelegate::zoomOut()
 void VyoAppDelegate::updateCameraList(bool resetCurrentPage)
 {
     m_multiView->setCameraList(m_liveCameras->cameras(), m_liveCameras->title(), resetCurrentPage);
+    m_multiView->tour()->setIntervalSeconds(m_liveCameras->tourSeconds());
 }
 
 void VyoAppDelegate::liveCamerasChanged(bool resetCurrentPage)

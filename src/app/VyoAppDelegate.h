@@ -4,11 +4,13 @@
 #include "app/LinkHost.h"
 #include "discovery/BonjourDelegate.h"
 #include "discovery/OnvifDiscoverer.h"
+#include "ui/kit/PinPad.h"
 #include "ui/live/LiveViewHost.h"
 #include "config/Value.h"
 #include "ui/settings/SettingsHost.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QUrl>
 
 #include <memory>
@@ -47,6 +49,15 @@ class VyoAppDelegate final : public QObject,
 public:
     VyoAppDelegate(MainWindow &window, Preferences &preferences, QString documentsDir, QObject *parent = nullptr);
     ~VyoAppDelegate() override;
+
+    // Kiosk mode, set before launching: the first start opens on the grid, and the
+    // settings open only with the settings PIN when one is set.
+    void setKiosk(bool kiosk) { m_kiosk = kiosk; }
+    bool isKiosk() const { return m_kiosk; }
+    // Kiosk mode's idle spell: the single view gives way to the grid.
+    void returnToGrid();
+    // The PIN asked for before the settings open; none while not asking.
+    PinPad *pinPad() const { return m_pinPad; }
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
@@ -106,6 +117,8 @@ private:
     void liveCamerasChanged(bool resetCurrentPage);
     // Whatever settings screen was open gives way to the screen a link leads to.
     void showInSettings(ViewController *screen);
+    bool settingsLocked() const;
+    void askForPin();
 
     MainWindow &m_window;
     Preferences &m_preferences;
@@ -130,4 +143,8 @@ private:
     std::optional<View> m_pendingView;
     bool m_idleTimerDisabled = false;
     bool m_terminated = false;
+    bool m_kiosk = false;
+    // The PIN was given for this visit to the settings.
+    bool m_settingsUnlocked = false;
+    QPointer<PinPad> m_pinPad;
 };

@@ -1,10 +1,12 @@
 // vyo: the camera viewer.
 
 #include "app/DemoProfile.h"
+#include "app/KioskMode.h"
 #include "app/MainWindow.h"
 #include "app/LinkServer.h"
 #include "app/Translations.h"
 #include "app/VyoAppDelegate.h"
+#include "platform/Clock.h"
 #include "platform/Preferences.h"
 #include "platform/Profile.h"
 #include "util/QelLog.h"
@@ -71,6 +73,9 @@ struct CommandLine
                                     QStringLiteral("n") };
     const QCommandLineOption fullscreen{ QStringLiteral("fullscreen"),
                                          QStringLiteral("Fill the display, the interface scaled to fit.") };
+    const QCommandLineOption kiosk{ QStringLiteral("kiosk"),
+                                    QStringLiteral("Run as a wall panel: full screen, no way out but the configured "
+                                                   "exit keys, the settings behind the settings PIN.") };
 
     // Help and version are printed by process(), which then ends the program.
     void process(const QCoreApplication &app)
@@ -80,7 +85,7 @@ struct CommandLine
         parser.setApplicationDescription(QStringLiteral("Vyo: live network cameras, steered by touch."));
         parser.addHelpOption();
         parser.addVersionOption();
-        parser.addOptions({ profile, demo, scale, fullscreen });
+        parser.addOptions({ profile, demo, scale, fullscreen, kiosk });
         parser.addPositionalArgument(QStringLiteral("link"), QStringLiteral("A vyo:// link to open."),
                                      QStringLiteral("[link]"));
         parser.process(app);
@@ -150,6 +155,8 @@ int main(int argc, char *argv[])
     // The simulator's cameras live on loopback; a real network is searched everywhere.
     if (!parser.isSet(command.demo))
         delegate.setOnvifDiscoveryOptions({});
+    const bool kiosk = parser.isSet(command.kiosk);
+    delegate.setKiosk(kiosk);
     delegate.applicationDidFinishLaunching();
     profile.warnIfReadableByOthers();
 
@@ -164,10 +171,11 @@ int main(int argc, char *argv[])
         QEL_LOG(LogLevel::Error, QStringLiteral("Links from other starts cannot reach this viewer: %1").arg(error));
 
     // SIGINT, SIGTERM and SIGHUP end the application as a normal quit would, so
-    // no edit is lost to a signal.
+    // no edit is lost to a signal. They leave the event loop without asking the
+    // window, which a kiosk would refuse; the groups are stored on the way out.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::exit(0); });
         struct sigaction action = {};
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
@@ -186,10 +194,18 @@ int main(int argc, char *argv[])
     const auto keepGeometry = [&window, &preferences] { preferences.setWindowGeometry(window.saveGeometry()); };
     QObject::connect(&window, &MainWindow::closing, &preferences, keepGeometry);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &preferences, keepGeometry);
-    if (parser.isSet(command.fullscreen))
+    std::unique_ptr<KioskMode> kioskMode;
+    if (kiosk) {
+        kioskMode = std::make_unique<KioskMode>(Clock::system(), preferences);
+        QObject::connect(kioskMode.get(), &KioskMode::idle, &delegate, &VyoAppDelegate::returnToGrid);
+        QObject::connect(kioskMode.get(), &KioskMode::exitRequested, &app,
+                         [] { QCoreApplication::exit(KioskMode::ExitStatus); });
+        window.setKiosk(true);
+    } else if (parser.isSet(command.fullscreen)) {
         window.showFullScreen();
-    else
+    } else {
         window.show();
+    }
     if (!link.isEmpty())
         QTimer::singleShot(0, &delegate, [&delegate, link] { delegate.application(link); });
     return QApplication::exec();

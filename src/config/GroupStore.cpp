@@ -12,6 +12,8 @@
 #include <QCryptographicHash>
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 // The group file is a few kilobytes; anything this large is not ours.
@@ -26,6 +28,15 @@ QByteArray readWholeFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxGroupFileSize)
         return {};
     return file.readAll();
+}
+
+// Seconds between page turns; absent in groups that do not tour.
+const QString TourKey = QStringLiteral("tour.seconds");
+
+bool isTourChoice(qint64 seconds)
+{
+    return std::find(GroupStore::TourChoices.begin(), GroupStore::TourChoices.end(), seconds)
+        != GroupStore::TourChoices.end();
 }
 
 } // namespace
@@ -284,6 +295,29 @@ void GroupStore::renameGroup(Value group, const QString &name)
     if (group.value(QStringLiteral("name")).toString() == name && group.contains(QStringLiteral("name")))
         return;
     group.insert(QStringLiteral("name"), name);
+    emit groupChanged(group);
+}
+
+int GroupStore::tourSeconds(const Value &group)
+{
+    const Value stored = group.value(TourKey);
+    if (stored.type() != Value::Type::Integer)
+        return 0;
+    const qint64 seconds = stored.toInteger();
+    return isTourChoice(seconds) ? int(seconds) : 0;
+}
+
+void GroupStore::setTourSeconds(Value group, int seconds)
+{
+    if (!isTourChoice(seconds))
+        seconds = 0;
+    if (tourSeconds(group) == seconds && (seconds != 0 || !group.contains(TourKey)))
+        return;
+    // Off is no key at all, so that a group without a tour keeps its old shape.
+    if (seconds == 0)
+        group.remove(TourKey);
+    else
+        group.insert(TourKey, seconds);
     emit groupChanged(group);
 }
 

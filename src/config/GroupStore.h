@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
+
 class Preferences;
 
 // The installation's one ordered list of groups, the selected group, the group
@@ -69,8 +71,14 @@ public:
     // The group after the selected one, wrapping round; nothing with fewer than two.
     void selectNextGroup();
 
-    // One group's name and cameras; the group need not be in the list yet.
+    // The seconds between the grid's own page turns that a group may ask for; 0 is off.
+    static constexpr std::array<int, 5> TourChoices = { 0, 10, 20, 30, 60 };
+    // A group without the setting, or with one no build offers, does not tour.
+    static int tourSeconds(const Value &group);
+
+    // One group's name, page tour and cameras; the group need not be in the list yet.
     void renameGroup(Value group, const QString &name);
+    void setTourSeconds(Value group, int seconds);
     void removeCamera(Value group, qsizetype index);
     void moveCamera(Value group, qsizetype from, qsizetype to);
     // Replaces the very definition the editor opened on (by identity), or appends

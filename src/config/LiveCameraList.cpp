@@ -49,6 +49,11 @@ QString LiveCameraList::title() const
     return GroupStore::displayedName(m_store.selectedGroup());
 }
 
+int LiveCameraList::tourSeconds() const
+{
+    return GroupStore::tourSeconds(m_store.selectedGroup());
+}
+
 void LiveCameraList::setDetectedCameras(const QList<Value> &cameras)
 {
     m_detected = cameras;

@@ -26,6 +26,8 @@ public:
     QList<Value> cameras() const;
     // The selected group's name, the live view's title.
     QString title() const;
+    // The selected group's seconds between page turns; 0 when it does not tour.
+    int tourSeconds() const;
     // What discovery has found now; a change matters only with detected cameras shown.
     void setDetectedCameras(const QList<Value> &cameras);
 

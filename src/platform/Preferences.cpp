@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -51,6 +53,12 @@ KeyEntry entry(Preferences::Key key)
         return { QLatin1StringView("RegLastVer"), QString() };
     case Key::WindowGeometry:
         return { QLatin1StringView("WindowGeometry"), QByteArray() };
+    case Key::SettingsPin:
+        return { QLatin1StringView("SettingsPin"), QString() };
+    case Key::KioskExitKeys:
+        return { QLatin1StringView("KioskExitKeys"), QString() };
+    case Key::KioskIdleMinutes:
+        return { QLatin1StringView("KioskIdleMinutes"), 5 };
     }
     Q_UNREACHABLE();
     return {};
@@ -272,4 +280,24 @@ QByteArray Preferences::windowGeometry() const
 void Preferences::setWindowGeometry(const QByteArray &geometry)
 {
     write(Key::WindowGeometry, geometry);
+}
+
+QString Preferences::settingsPinHash() const
+{
+    return value(Key::SettingsPin).toString();
+}
+
+void Preferences::setSettingsPinHash(const QString &hash)
+{
+    writeOrRemove(Key::SettingsPin, hash);
+}
+
+QString Preferences::kioskExitKeys() const
+{
+    return value(Key::KioskExitKeys).toString().trimmed();
+}
+
+int Preferences::kioskIdleMinutes() const
+{
+    return static_cast<int>(std::clamp<qint64>(integerValue(Key::KioskIdleMinutes), 0, 24 * 60));
 }

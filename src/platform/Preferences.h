@@ -30,6 +30,9 @@ public:
         RegistrationEmail,
         RegistrationLastVersion,
         WindowGeometry,
+        SettingsPin,
+        KioskExitKeys,
+        KioskIdleMinutes,
     };
     Q_ENUM(Key)
 
@@ -78,6 +81,17 @@ public:
     // The window's place and size as the window system last had it; empty at first.
     QByteArray windowGeometry() const;
     void setWindowGeometry(const QByteArray &geometry);
+
+    // The salted hash of the PIN that guards the settings in kiosk mode (PinHash);
+    // empty for none. Never the PIN itself.
+    QString settingsPinHash() const;
+    void setSettingsPinHash(const QString &hash);
+    // Set by editing the file only: the key chord that leaves kiosk mode, in Qt's
+    // portable text ("Ctrl+Alt+Q"); empty for no way out.
+    QString kioskExitKeys() const;
+    // Set by editing the file only: minutes without a touch after which kiosk mode
+    // takes the single view back to the grid; 0 for never.
+    int kioskIdleMinutes() const;
 
 signals:
     // After every write of the key, also one that stores the value it had: a

@@ -27,3 +27,15 @@ QString cameraStateText(CameraState state, int silentSeconds)
     }
     return {};
 }
+
+bool isCameraFailing(CameraState state)
+{
+    switch (state) {
+    case CameraState::Idle:
+    case CameraState::Connecting:
+    case CameraState::Playing:
+        return false;
+    default:
+        return true;
+    }
+}

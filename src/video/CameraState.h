@@ -19,3 +19,6 @@ enum class CameraState {
 // The words a view shows for a state; empty for states that show no caption.
 // Silent counts up in the view, so its words take the seconds without a picture.
 QString cameraStateText(CameraState state, int silentSeconds = 0);
+// The states in which the camera shows nothing until someone acts or it recovers;
+// Idle and Connecting say nothing yet.
+bool isCameraFailing(CameraState state);

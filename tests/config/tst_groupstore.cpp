@@ -280,6 +280,28 @@ private slots:
         QCOMPARE(counts(), (QList<qsizetype>{ 2, 2, 0 }));
     }
 
+    void tourIsOptionalAndOnlyFromTheChoices()
+    {
+        auto store = startStore();
+        Value group = store->groups().at(0);
+        QCOMPARE(GroupStore::tourSeconds(group), 0);
+        QSignalSpy changed(store.get(), &GroupStore::groupChanged);
+        store->setTourSeconds(group, 0);
+        QCOMPARE(changed.size(), 0);
+        store->setTourSeconds(group, 20);
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(store->persistBulkData());
+        QCOMPARE(GroupStore::tourSeconds(readBackIndependently(store->groupFilePath()).at(0)), 20);
+
+        // Off leaves the group as older versions wrote it; odd values read as off.
+        store->setTourSeconds(group, 45);
+        QVERIFY(!group.contains(QStringLiteral("tour.seconds")));
+        group.insert(QStringLiteral("tour.seconds"), 45);
+        QCOMPARE(GroupStore::tourSeconds(group), 0);
+        group.insert(QStringLiteral("tour.seconds"), QStringLiteral("30"));
+        QCOMPARE(GroupStore::tourSeconds(group), 0);
+    }
+
     void unserialisableGroupsLeaveTheFileAlone()
     {
         auto store = startStore();

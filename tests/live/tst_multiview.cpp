@@ -1,4 +1,5 @@
 #include "live/FakeHost.h"
+#include "live/LoopbackCameras.h"
 #include "support/TestServer.h"
 #include "support/TestSupport.h"
 
@@ -10,28 +11,6 @@
 
 #include <QDir>
 #include <QTest>
-
-namespace {
-
-// Cameras whose streams go to a closed loopback port: readers exist but see nothing.
-QList<Value> cameras(int count)
-{
-    QList<Value> list;
-    for (int i = 0; i < count; ++i) {
-        Value camera = Value::dictionary();
-        camera.insert(QStringLiteral("title"), QStringLiteral("Camera %1").arg(i + 1));
-        Value video = Value::dictionary();
-        video.insert(QStringLiteral("video.type"), QStringLiteral("GENMJPEG"));
-        video.insert(QStringLiteral("video.host"), QStringLiteral("127.0.0.1"));
-        video.insert(QStringLiteral("video.port"), QStringLiteral("9"));
-        video.insert(QStringLiteral("video.path"), QStringLiteral("/cam%1").arg(i));
-        camera.insert(QStringLiteral("video.parameters"), video);
-        list.append(camera);
-    }
-    return list;
-}
-
-} // namespace
 
 class TestMultiView final : public QObject
 {
@@ -72,7 +51,7 @@ private slots:
 
     void pagesAndSwipes()
     {
-        m_multi->setCameraList(cameras(7), QStringLiteral("Yard"), true);
+        m_multi->setCameraList(loopbackCameras(7), QStringLiteral("Yard"), true);
         QCOMPARE(m_multi->title(), QStringLiteral("Yard"));
         QCOMPARE(m_multi->numberOfPages(), 2);
         QCOMPARE(m_multi->currentPage(), 0);
@@ -113,14 +92,14 @@ private slots:
 
     void refreshKeepsReaders()
     {
-        const QList<Value> list = cameras(6);
+        const QList<Value> list = loopbackCameras(6);
         m_multi->setCameraList(list, QStringLiteral("A"), true);
         FrameProducer *first = m_multi->centerPage()->streamForFeed(0);
         QVERIFY(first);
         // Equal parameters in new objects keep the running reader.
-        m_multi->setCameraList(cameras(6), QStringLiteral("A"), false);
+        m_multi->setCameraList(loopbackCameras(6), QStringLiteral("A"), false);
         QCOMPARE(m_multi->centerPage()->streamForFeed(0), first);
-        QList<Value> changed = cameras(6);
+        QList<Value> changed = loopbackCameras(6);
         changed[0].value(QStringLiteral("video.parameters")).insert(QStringLiteral("video.port"), QStringLiteral("10"));
         m_multi->setCameraList(changed, QStringLiteral("A"), false);
         QVERIFY(m_multi->centerPage()->streamForFeed(0) != first);
@@ -139,7 +118,7 @@ private slots:
             }
             socket->write("HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"cam\"\r\nContent-Length: 0\r\n\r\n");
         }));
-        QList<Value> list = cameras(2);
+        QList<Value> list = loopbackCameras(2);
         list[1].value(QStringLiteral("video.parameters"))
             .insert(QStringLiteral("video.port"), QString::number(refusing.port()));
         m_window->show();
@@ -155,7 +134,7 @@ private slots:
 
     void tapOpensTheSingleView()
     {
-        const QList<Value> list = cameras(3);
+        const QList<Value> list = loopbackCameras(3);
         m_multi->setCameraList(list, QStringLiteral("A"), true);
         // An empty slot is no tap.
         m_multi->touchesBegan(QPointF(240, 200), 1.0);
@@ -182,7 +161,7 @@ private slots:
     // column, and Enter opens the ringed camera; a touch puts the ring away.
     void keyboardRingOverTheTiles()
     {
-        const QList<Value> list = cameras(8);
+        const QList<Value> list = loopbackCameras(8);
         m_multi->setCameraList(list, QStringLiteral("A"), true);
         m_window->show();
         m_window->activateWindow();
@@ -211,7 +190,7 @@ private slots:
 
     void rectForCameraTurnsToItsPage()
     {
-        const QList<Value> list = cameras(8);
+        const QList<Value> list = loopbackCameras(8);
         m_multi->setCameraList(list, QStringLiteral("A"), true);
         QCOMPARE(m_multi->currentPage(), 0);
         const QRectF rect = m_multi->rectForCamera(list.at(7));
@@ -223,7 +202,7 @@ private slots:
 
     void leavingTheWindowTrickles()
     {
-        m_multi->setCameraList(cameras(12), QStringLiteral("A"), true);
+        m_multi->setCameraList(loopbackCameras(12), QStringLiteral("A"), true);
         m_multi->willMoveToWindow(false);
         QVERIFY(m_multi->centerPage()->isTrickling());
         QVERIFY(!m_multi->leftPage()->isRunning());

@@ -1,6 +1,7 @@
 #include "config/PropertyList.h"
 #include "config/QelCrypto.h"
 #include "platform/UrlOpener.h"
+#include "ui/kit/ActionSheet.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/CellControl.h"
 #include "ui/kit/NavigationController.h"
@@ -114,6 +115,19 @@ private slots:
         m_editor->setEditing(false, false);
         QCOMPARE(cameraRows(table()), QStringList{s("add new camera...")});
         QVERIFY(!m_editor->hidesBackButton());
+    }
+
+    void tourRowOffersTheChoicesAndSetsTheGroup()
+    {
+        QCOMPARE(table()->cellForRow({0, 1})->detailText(), s("Off"));
+        tapRow(table(), {0, 1});
+        auto *sheet = m_stack->window()->findChild<ActionSheet *>();
+        QVERIFY(sheet);
+        QCOMPARE(sheet->buttonCount(), 6);
+        QCOMPARE(sheet->button(3)->text(), s("30 s"));
+        sheet->dismissWithButtonIndex(3);
+        QCOMPARE(GroupStore::tourSeconds(m_editor->currentGroup()), 30);
+        QCOMPARE(table()->cellForRow({0, 1})->detailText(), s("30 s"));
     }
 
     void emailSendsChosenCamerasInGroupOrder()

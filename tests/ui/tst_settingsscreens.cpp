@@ -1,10 +1,13 @@
 #include "config/AppInfo.h"
+#include "config/PinHash.h"
 #include "platform/DeviceIdentity.h"
 #include "platform/Preferences.h"
 #include "platform/UrlOpener.h"
 #include "ui/kit/Alert.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
+#include "ui/kit/PinPad.h"
+#include "ui/kit/TextField.h"
 #include "ui/kit/RoundedButton.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
@@ -19,7 +22,9 @@
 
 #include "support/RecordingOpener.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -133,9 +138,10 @@ private slots:
         show(general);
         TableView *table = general->tableView();
         QStringList texts;
-        for (int section = 0; section < 4; ++section)
+        for (int section = 0; section < 5; ++section)
             texts << table->cellForRow({ section, 0 })->text();
-        QCOMPARE(texts, (QStringList{ s("help.example.net/vyo"), s("help@example.net"), s("Registration"), s("Debug") }));
+        QCOMPARE(texts, (QStringList{ s("help.example.net/vyo"), s("help@example.net"), s("Registration"),
+                                      s("Settings PIN"), s("Debug") }));
 
         const auto *footer = qobject_cast<QLabel *>(table->tableFooterView());
         QCOMPARE(footer->text(), s("UID: %1").arg(DeviceIdentity::uniqueIdentifier()));
@@ -153,9 +159,44 @@ private slots:
         QVERIFY(form && form->cancelButton());
         m_stack->popViewController(false);
 
-        tap(table, { 3, 0 });
+        tap(table, { 4, 0 });
         QTRY_VERIFY(!m_stack->isTransitioning());
         QVERIFY(qobject_cast<DebugSettingsView *>(m_stack->topViewController()));
+    }
+
+    // The new PIN is typed twice and kept only as its salted hash; empty removes it.
+    void settingsPinIsAskedTwiceAndKeptHashed()
+    {
+        auto *general = new GeneralSettingsView(*m_host, *m_preferences);
+        show(general);
+        TableView *table = general->tableView();
+        QCOMPARE(table->cellForRow({ 3, 0 })->detailText(), s("Off"));
+        const auto enter = [](PinPad *pad, const char *pin) {
+            pad->field()->setText(QString::fromLatin1(pin));
+            QTest::keyClick(pad->field(), Qt::Key_Return);
+        };
+
+        tap(table, { 3, 0 });
+        auto *pad = general->findChild<PinPad *>();
+        QVERIFY(pad);
+        enter(pad, "1357");
+        enter(pad, "1358");
+        QCOMPARE(pad->message(), s("The two did not match. Enter the new PIN."));
+        QVERIFY(m_preferences->settingsPinHash().isEmpty());
+        enter(pad, "2468");
+        enter(pad, "2468");
+        const QString stored = m_preferences->settingsPinHash();
+        QVERIFY(PinHash::matches(s("2468"), stored));
+        QFile file(m_dir->filePath(s("preferences.conf")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!file.readAll().contains("2468"));
+        QCOMPARE(table->cellForRow({ 3, 0 })->detailText(), s("On"));
+
+        tap(table, { 3, 0 });
+        QTRY_VERIFY((pad = general->findChild<PinPad *>()) && pad->isVisible());
+        enter(pad, "");
+        enter(pad, "");
+        QVERIFY(m_preferences->settingsPinHash().isEmpty());
     }
 
     void firstRunFormIsLeftOnlyBySaving()

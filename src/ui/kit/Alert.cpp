@@ -45,6 +45,13 @@ QString Alert::message() const
     return m_message->text();
 }
 
+void Alert::setMessage(const QString &message)
+{
+    m_message->setText(message);
+    m_message->setVisible(!message.isEmpty());
+    placePanel();
+}
+
 TextField *Alert::addTextField(const QString &placeholder)
 {
     auto *field = new TextField(panel());

@@ -7,7 +7,7 @@ class TextField;
 
 // A message in a rounded box in the middle of the window, answered by one of its
 // buttons.
-class Alert final : public ModalPanel
+class Alert : public ModalPanel
 {
     Q_OBJECT
 
@@ -19,6 +19,8 @@ public:
     static Alert *inform(const QString &title, const QString &message, QWidget *over);
 
     QString message() const;
+    // Empty hides the line.
+    void setMessage(const QString &message);
     // A text field under the message, for an answer typed in; the alert owns it.
     TextField *addTextField(const QString &placeholder);
 

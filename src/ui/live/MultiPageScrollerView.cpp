@@ -4,6 +4,7 @@
 #include "ui/live/LiveViewHost.h"
 #include "ui/live/MultiView.h"
 #include "ui/live/PageControl.h"
+#include "ui/live/PageTour.h"
 #include "ui/live/SingleView.h"
 #include "ui/live/VideoView.h"
 
@@ -34,6 +35,7 @@ MultiPageScrollerView::MultiPageScrollerView(LiveViewHost &host, SingleView &sin
     : QWidget(parent)
     , m_host(host)
     , m_singleView(singleView)
+    , m_tour(new PageTour(host.clock(), this))
 {
     setGeometry(frame);
     setAttribute(Qt::WA_AcceptTouchEvents);
@@ -55,6 +57,7 @@ MultiPageScrollerView::MultiPageScrollerView(LiveViewHost &host, SingleView &sin
     m_pageControl = new PageControl(this);
     m_pageControl->setGeometry(0, h - PageControlHeight, w, PageControlHeight);
     connect(m_pageControl, &PageControl::valueChanged, this, &MultiPageScrollerView::pageControlChanged);
+    connect(m_tour, &PageTour::turnDue, this, &MultiPageScrollerView::turnPageByTour);
 
     auto *toolbar = new QWidget(this);
     toolbar->setObjectName(QStringLiteral("multiToolbar"));
@@ -155,6 +158,7 @@ void MultiPageScrollerView::setCameraList(const QList<Value> &list, const QStrin
     m_title->setText(title);
     resizeTitle();
     m_cameraList = list;
+    m_tour->forgetPages();
     const int oldPages = numberOfPages();
     updatePageControl();
     if (!resetCurrentPage) {
@@ -166,6 +170,38 @@ void MultiPageScrollerView::setCameraList(const QList<Value> &list, const QStrin
         m_pageControl->setCurrentPage(0);
     }
     rebuildThroughSpare();
+}
+
+void MultiPageScrollerView::noteFailingPages()
+{
+    const int p = currentPage();
+    m_tour->notePage(p, m_multiView->allFeedsFailing());
+    if (pageAvailableAtOffset(-1))
+        m_tour->notePage(p - 1, m_leftMultiView->allFeedsFailing());
+    if (pageAvailableAtOffset(1))
+        m_tour->notePage(p + 1, m_rightMultiView->allFeedsFailing());
+}
+
+void MultiPageScrollerView::turnPageByTour()
+{
+    // Never under a finger or during a slide.
+    if (!m_acceptTouches || m_mouseDown || m_centerOffset != 0 || m_selectedIdx >= 0)
+        return;
+    noteFailingPages();
+    const int from = currentPage();
+    const int page = m_tour->nextPage(from, numberOfPages());
+    if (page == from)
+        return;
+    // A page further on, or the first after the last, is brought in as the right neighbour.
+    if (page != from + 1)
+        resetFeedsStartingAtOffset(FeedsPerPage * page, m_rightMultiView);
+    slideIn(1, page);
+    if (from != page - 1) {
+        if (page >= 1)
+            resetFeedsStartingAtOffset(FeedsPerPage * (page - 1), m_leftMultiView);
+        else
+            clearFeedsInView(m_leftMultiView);
+    }
 }
 
 void MultiPageScrollerView::rebuildThroughSpare()
@@ -192,6 +228,7 @@ void MultiPageScrollerView::pageControlChanged()
 void MultiPageScrollerView::touchesBegan(QPointF location, double time)
 {
     m_touchStartTime = time;
+    m_tour->touched();
     if (std::exchange(m_keyboardInUse, false))
         showFocus();
     const int f = m_multiView->feedNumberForLocation(m_multiView->mapFrom(this, location));
@@ -241,14 +278,14 @@ void MultiPageScrollerView::touchesEnded(double time)
     const bool far = std::fabs(m_centerOffset) > 0.5 * w;
     const bool flick = (time - m_touchStartTime) < 0.25 && std::fabs(m_centerOffset) > 0.25 * w;
     if ((far || flick) && pageAvailableAtOffset(d))
-        turnPage(d);
+        turnPage(d, currentPage() + d);
     reCenter();
 }
 
-void MultiPageScrollerView::turnPage(int d)
+void MultiPageScrollerView::turnPage(int d, int page)
 {
     m_multiView->stopFeeds();
-    m_pageControl->setCurrentPage(currentPage() + d);
+    m_pageControl->setCurrentPage(page);
     MultiView *oldCenter = m_multiView;
     if (d > 0) {
         m_multiView = m_rightMultiView;
@@ -366,6 +403,7 @@ void MultiPageScrollerView::willMoveToWindow(bool entering)
 {
     m_inWindow = entering;
     setPagesLive(entering);
+    m_tour->setShown(entering);
 }
 
 void MultiPageScrollerView::setPagesLive(bool live)
@@ -386,12 +424,14 @@ void MultiPageScrollerView::becameIdle()
 {
     if (m_inWindow)
         setPagesLive(false);
+    m_tour->setShown(false);
 }
 
 void MultiPageScrollerView::becameActive()
 {
     if (m_inWindow)
         setPagesLive(true);
+    m_tour->setShown(m_inWindow);
 }
 
 bool MultiPageScrollerView::event(QEvent *event)
@@ -451,6 +491,7 @@ void MultiPageScrollerView::mouseReleaseEvent(QMouseEvent *event)
 
 void MultiPageScrollerView::keyPressEvent(QKeyEvent *event)
 {
+    m_tour->touched();
     if (!m_acceptTouches) {
         QWidget::keyPressEvent(event);
         return;
@@ -485,13 +526,17 @@ void MultiPageScrollerView::keyPressEvent(QKeyEvent *event)
 
 void MultiPageScrollerView::turnPageByKey(int d)
 {
-    if (!pageAvailableAtOffset(d))
-        return;
+    if (pageAvailableAtOffset(d))
+        slideIn(d, currentPage() + d);
+}
+
+void MultiPageScrollerView::slideIn(int d, int page)
+{
     // As if the finger had carried the neighbour all the way in.
     m_leftMultiView->show();
     m_rightMultiView->show();
     placeNeighbours();
-    turnPage(d);
+    turnPage(d, page);
     reCenter();
     showFocus();
 }

@@ -8,6 +8,7 @@
 class LiveViewHost;
 class MultiView;
 class PageControl;
+class PageTour;
 class QPushButton;
 class SingleView;
 
@@ -28,6 +29,8 @@ public:
     ~MultiPageScrollerView() override;
 
     void setCameraList(const QList<Value> &list, const QString &title, bool resetCurrentPage);
+    // The group's page tour.
+    PageTour *tour() const { return m_tour; }
     // In window coordinates (this view's top-level widget).
     QRectF rectForCamera(const Value &camera);
 
@@ -72,7 +75,12 @@ private:
     void updatePageControl();
     bool pageAvailableAtOffset(int offset) const;
     void rebuildThroughSpare();
-    void turnPage(int direction);
+    // The neighbour in that direction becomes the centre, showing the given page.
+    void turnPage(int direction, int page);
+    // Slides in from the right the next page the tour goes to.
+    void turnPageByTour();
+    // What the pages on screen and beside it say about their cameras now.
+    void noteFailingPages();
     void reCenter();
     void placeNeighbours();
     void pageControlChanged();
@@ -80,6 +88,8 @@ private:
     // Grows the feed's camera, if it has one, into the single view.
     void openFeed(int feed);
     void turnPageByKey(int direction);
+    // The neighbour in that direction, showing the given page, slides in to the centre.
+    void slideIn(int direction, int page);
     // The arrows move the ring a column or a row, across to the neighbouring page at the sides.
     void moveFocus(int columns, int rows);
     void showFocus();
@@ -95,6 +105,7 @@ private:
     MultiView *m_instantMultiView;
     PageControl *m_pageControl;
     QList<Value> m_cameraList;
+    PageTour *m_tour;
     int m_selectedIdx = -1;
     // The tile the keyboard is on, shown with a ring once keys are in use.
     int m_focusedFeed = 0;

@@ -194,6 +194,20 @@ void MultiView::trickleTimerHandler()
     m_trickleTimer.start(TricklePeriodMs);
 }
 
+bool MultiView::allFeedsFailing() const
+{
+    bool any = false;
+    for (int k = 0; k < Feeds; ++k) {
+        if (m_slots[static_cast<size_t>(k)].container->isHidden())
+            continue;
+        any = true;
+        const auto &stream = m_videoStreams[static_cast<size_t>(k)];
+        if (stream && !isCameraFailing(stream->state()))
+            return false;
+    }
+    return any;
+}
+
 int MultiView::feedNumberForLocation(QPointF location) const
 {
     for (int k = 0; k < Feeds; ++k) {

@@ -46,6 +46,8 @@ public:
     bool isTrickling() const { return m_trickleTimer.isActive(); }
     FrameProducer *streamForFeed(int feed) const { return m_videoStreams.at(static_cast<size_t>(feed)).get(); }
     QSizeF feedSize() const { return m_feedSize; }
+    // Every camera on the page fails (or has nothing to read); false for an empty page.
+    bool allFeedsFailing() const;
 
 private:
     struct Slot

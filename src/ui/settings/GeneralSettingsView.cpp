@@ -1,9 +1,12 @@
 #include "ui/settings/GeneralSettingsView.h"
 
 #include "config/AppInfo.h"
+#include "config/PinHash.h"
 #include "platform/DeviceIdentity.h"
+#include "platform/Preferences.h"
 #include "platform/UrlOpener.h"
 #include "ui/kit/NavigationController.h"
+#include "ui/kit/PinPad.h"
 #include "ui/kit/TableView.h"
 #include "ui/kit/TableViewCell.h"
 #include "ui/kit/Theme.h"
@@ -16,9 +19,12 @@
 #include <QLabel>
 #include <QUrl>
 
+#include <memory>
+#include <optional>
+
 namespace {
 
-enum Section { HelpWeb, HelpMail, Registration, Debug, SectionCount };
+enum Section { HelpWeb, HelpMail, Registration, SettingsPin, Debug, SectionCount };
 
 constexpr int Width = 320;
 constexpr int LabelHeight = 16;
@@ -118,6 +124,10 @@ TableViewCell *GeneralSettingsView::cellForRow(TableView *, const IndexPath &pat
     case Registration:
         cell->setText(tr("Registration"));
         break;
+    case SettingsPin:
+        cell->setText(tr("Settings PIN"));
+        cell->setDetailText(m_preferences.settingsPinHash().isEmpty() ? tr("Off") : tr("On"));
+        return cell;
     case Debug:
         cell->setText(tr("Debug"));
         break;
@@ -155,6 +165,9 @@ void GeneralSettingsView::didSelectRow(TableView *table, const IndexPath &path)
         if (NavigationController *stack = navigationController())
             stack->pushViewController(new RegistrationView(m_host, m_preferences), true);
         break;
+    case SettingsPin:
+        askForNewPin();
+        break;
     case Debug:
         if (NavigationController *stack = navigationController())
             stack->pushViewController(new DebugSettingsView(m_preferences), true);
@@ -162,4 +175,29 @@ void GeneralSettingsView::didSelectRow(TableView *table, const IndexPath &path)
     default:
         break;
     }
+}
+
+void GeneralSettingsView::askForNewPin()
+{
+    auto *pad = new PinPad(tr("New Settings PIN"), this);
+    pad->setAttribute(Qt::WA_DeleteOnClose);
+    pad->setMessage(tr("Leave it empty for none."));
+    // The first entry waits here for the second; it never leaves this screen.
+    auto first = std::make_shared<std::optional<QString>>();
+    connect(pad, &PinPad::entered, this, [this, pad, first](const QString &pin) {
+        if (!*first) {
+            *first = pin;
+            pad->refuse(tr("Enter it again."));
+            return;
+        }
+        if (**first != pin) {
+            first->reset();
+            pad->refuse(tr("The two did not match. Enter the new PIN."));
+            return;
+        }
+        m_preferences.setSettingsPinHash(pin.isEmpty() ? QString() : PinHash::hash(pin));
+        pad->close();
+        m_table->reloadData();
+    });
+    pad->showOver(this);
 }

@@ -9,7 +9,8 @@ class QLabel;
 class SettingsHost;
 class TableView;
 
-// Help on the web and by e-mail, the registration form, the debug settings, and
+// Help on the web and by e-mail, the registration form, the PIN that guards the
+// settings in kiosk mode, the debug settings, and
 // the about texts: logo, version and copyright above, the device identifier below.
 class GeneralSettingsView final : public ViewController, public TableViewDataSource, public TableViewDelegate
 {
@@ -30,6 +31,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+
+    // Asked twice; an empty one removes the PIN.
+    void askForNewPin();
 
 private:
     QLabel *makeLabel(const QString &text, QWidget *parent);

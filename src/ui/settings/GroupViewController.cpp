@@ -2,6 +2,7 @@
 
 #include "config/GroupStore.h"
 #include "sharing/ConfigLink.h"
+#include "ui/kit/ActionSheet.h"
 #include "ui/kit/BarButtonItem.h"
 #include "ui/kit/NavigationController.h"
 #include "ui/kit/RoundedButton.h"
@@ -21,6 +22,8 @@ const QString NameKey = QStringLiteral("name");
 const QString CamerasKey = QStringLiteral("cameras");
 
 constexpr int FooterHeight = 70;
+// The rows of the first section.
+enum GroupRow { NameRow, TourRow, GroupRowCount };
 
 QFont italicFont()
 {
@@ -117,6 +120,31 @@ void GroupViewController::updateNameFromTextfield()
     setTitle(name);
 }
 
+QString GroupViewController::tourText(int seconds)
+{
+    return seconds == 0 ? tr("Off") : tr("%1 s").arg(seconds);
+}
+
+void GroupViewController::chooseTour()
+{
+    if (m_currentGroup.isNull())
+        return;
+    QWidget *over = window();
+    auto *sheet = new ActionSheet(tr("Turn Pages Every"), over);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    for (const int seconds : GroupStore::TourChoices)
+        sheet->addButton(tourText(seconds));
+    sheet->setCancelButtonIndex(sheet->addButton(tr("Cancel")));
+    const Value group = m_currentGroup;
+    connect(sheet, &ModalPanel::clickedButtonAtIndex, this, [this, group](int index) {
+        if (index < 0 || index >= int(GroupStore::TourChoices.size()))
+            return;
+        m_store.setTourSeconds(group, GroupStore::TourChoices.at(size_t(index)));
+        m_table->reloadData();
+    });
+    sheet->showOver(over);
+}
+
 void GroupViewController::showCameraDetail(const Value &camera)
 {
     NavigationController *stack = navigationController();
@@ -184,7 +212,7 @@ int GroupViewController::numberOfSections(TableView *)
 int GroupViewController::numberOfRows(TableView *, int section)
 {
     if (section == 0)
-        return 1;
+        return GroupRowCount;
     if (section != 1 || m_currentGroup.isNull())
         return 0;
     const int count = int(cameraCount());
@@ -203,7 +231,10 @@ TableViewCell *GroupViewController::cellForRow(TableView *, const IndexPath &pat
     }
     auto *cell = new TableViewCell;
     QEL_LOG(LogLevel::Trace, QStringLiteral("Made new cell for section: %1, row:%2").arg(path.section).arg(path.row));
-    if (path.section == 0) {
+    if (path.section == 0 && path.row == TourRow) {
+        cell->setText(tr("Turn Pages Every"));
+        cell->setDetailText(tourText(GroupStore::tourSeconds(m_currentGroup)));
+    } else if (path.section == 0) {
         cell->setText(tr("Name"));
         cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
         cell->setAccessoryView(m_nameField);
@@ -276,6 +307,8 @@ IndexPath GroupViewController::targetForMove(TableView *, const IndexPath &, con
 
 IndexPath GroupViewController::willSelectRow(TableView *, const IndexPath &path)
 {
+    if (path.section == 0 && path.row == TourRow && !m_emailing && !isEditing())
+        return path;
     if (path.section != 1)
         return {};
     if (cameraCount() == 0 && (isEditing() || m_emailing))
@@ -286,6 +319,8 @@ IndexPath GroupViewController::willSelectRow(TableView *, const IndexPath &path)
 void GroupViewController::didSelectRow(TableView *table, const IndexPath &path)
 {
     table->deselectRow(path, true);
+    if (path.section == 0 && path.row == TourRow)
+        chooseTour();
     if (path.section != 1)
         return;
     if (isCameraRow(path)) {

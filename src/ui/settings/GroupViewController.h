@@ -15,7 +15,7 @@ class KeyboardFixer;
 class RoundedButton;
 class TextField;
 
-// The group editor: the group's name, its cameras (opened, added, deleted and
+// The group editor: the group's name and page tour, its cameras (opened, added, deleted and
 // reordered), and a selection mode in which chosen cameras are e-mailed.
 //
 // One instance, owned by the group list, serves every group. It changes the
@@ -50,6 +50,11 @@ public:
     RoundedButton *deselectAllButton() const { return m_deselectAllBtn; }
     BarButtonItem *sendButton() const { return m_sendButton; }
     BarButtonItem *cancelEmailButton() const { return m_cancelEmailButton; }
+
+    // "Off" or the seconds, as the tour's row shows them.
+    static QString tourText(int seconds);
+    // The choice of page tours, rising over the window; it sets the group's on a tap.
+    void chooseTour();
 
     void showCameraDetail(const Value &camera);
     void setEditing(bool editing, bool animated) override;
