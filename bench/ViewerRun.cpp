@@ -112,17 +112,31 @@ void waitForRest(const VyoAppDelegate &delegate)
         runFor(100);
 }
 
+// The viewer on the profile in profileDir, shown and warmed up.
+struct RunningViewer
+{
+    explicit RunningViewer(const QString &profileDir)
+        : preferences(profileDir + QStringLiteral("/preferences.conf"))
+        , delegate(window, preferences, profileDir)
+    {
+        delegate.applicationDidFinishLaunching();
+        window.show();
+        runFor(WarmUpMs);
+    }
+
+    Preferences preferences;
+    MainWindow window;
+    VyoAppDelegate delegate;
+};
+
 } // namespace
 
 int runViewer(const QString &profileDir)
 {
     QTextStream out(stdout);
-    Preferences preferences(profileDir + QStringLiteral("/preferences.conf"));
-    MainWindow window;
-    VyoAppDelegate delegate(window, preferences, profileDir);
-    delegate.applicationDidFinishLaunching();
-    window.show();
-    runFor(WarmUpMs);
+    RunningViewer viewer(profileDir);
+    MainWindow &window = viewer.window;
+    VyoAppDelegate &delegate = viewer.delegate;
 
     MultiView *grid = delegate.multiView()->centerPage();
     QList<VideoView *> tiles;
@@ -175,13 +189,8 @@ int runViewer(const QString &profileDir)
 int runViewerSoak(const QString &profileDir, int minutes)
 {
     QTextStream out(stdout);
-    Preferences preferences(profileDir + QStringLiteral("/preferences.conf"));
-    MainWindow window;
-    VyoAppDelegate delegate(window, preferences, profileDir);
-    delegate.applicationDidFinishLaunching();
-    window.show();
-    runFor(WarmUpMs);
-    VideoView *tile = delegate.multiView()->centerPage()->getViewForFeed(0);
+    RunningViewer viewer(profileDir);
+    VideoView *tile = viewer.delegate.multiView()->centerPage()->getViewForFeed(0);
     qint64 first = -1;
     qint64 last = -1;
     for (int minute = 0; minute < minutes; ++minute) {

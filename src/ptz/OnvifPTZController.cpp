@@ -4,10 +4,10 @@
 #include "onvif/OnvifNamespaces.h"
 #include "onvif/OnvifSoapClient.h"
 #include "onvif/SoapCall.h"
+#include "onvif/XsDuration.h"
 #include "platform/Clock.h"
 #include "util/QelLog.h"
 
-#include <QRegularExpression>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
@@ -31,23 +31,6 @@ SoapBodyWriter ptzRequest(const char *operation, const QList<std::pair<const cha
             w.writeTextElement(OnvifNs::PTZ, QString::fromLatin1(name), value);
         w.writeEndElement();
     };
-}
-
-// An xs:duration of hours, minutes and seconds in milliseconds; none when unreadable.
-std::optional<int> durationMs(const QString &text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^PT(?:(\\d{1,4})H)?(?:(\\d{1,4})M)?(?:(\\d{1,6}(?:\\.\\d{1,6})?)S)?$"));
-    const QRegularExpressionMatch m = pattern.match(text.trimmed());
-    if (!m.hasMatch() || text.trimmed() == QLatin1StringView("PT"))
-        return std::nullopt;
-    const double seconds = m.captured(1).toDouble() * 3600 + m.captured(2).toDouble() * 60 + m.captured(3).toDouble();
-    return static_cast<int>(std::min(seconds * 1000, 1e9));
-}
-
-QString duration(int ms)
-{
-    return QStringLiteral("PT%1S").arg(QString::number(ms / 1000.0, 'g', 6));
 }
 
 QString number(float v)
@@ -220,8 +203,8 @@ void OnvifPTZController::gotOptions(const SoapResult &result)
         return;
     }
     if (const XmlElement *timeouts = result.body->find(OnvifNs::Schema, QStringLiteral("PTZTimeout"))) {
-        const std::optional<int> min = durationMs(timeouts->childText(OnvifNs::Schema, QStringLiteral("Min")));
-        const std::optional<int> max = durationMs(timeouts->childText(OnvifNs::Schema, QStringLiteral("Max")));
+        const std::optional<int> min = XsDuration::toMs(timeouts->childText(OnvifNs::Schema, QStringLiteral("Min")));
+        const std::optional<int> max = XsDuration::toMs(timeouts->childText(OnvifNs::Schema, QStringLiteral("Max")));
         if (min && max && *min <= *max)
             m_timeoutMs = std::clamp(MoveTimeoutMs, *min, *max);
     }
@@ -294,7 +277,7 @@ void OnvifPTZController::sendMove(float pan, float tilt, float zoom)
     const QString y = number(m_tilt.scale(tilt));
     const QString z = number(m_zoom.scale(zoom));
     motionCall(QStringLiteral("ContinuousMove"),
-               [=, token = m_profileToken, timeout = duration(m_timeoutMs)](QXmlStreamWriter &w) {
+               [=, token = m_profileToken, timeout = XsDuration::fromMs(m_timeoutMs)](QXmlStreamWriter &w) {
                    w.writeStartElement(OnvifNs::PTZ, QStringLiteral("ContinuousMove"));
                    w.writeTextElement(OnvifNs::PTZ, QStringLiteral("ProfileToken"), token);
                    w.writeStartElement(OnvifNs::PTZ, QStringLiteral("Velocity"));

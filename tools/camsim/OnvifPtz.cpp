@@ -2,9 +2,9 @@
 
 #include "camsim/SimCamera.h"
 #include "camsim/XmlTree.h"
+#include "onvif/XsDuration.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -17,18 +17,6 @@ const QString VelocityPanTiltSpace = QStringLiteral("http://www.onvif.org/ver10/
 const QString VelocityZoomSpace = QStringLiteral("http://www.onvif.org/ver10/tptz/ZoomSpaces/VelocityGenericSpace");
 const QString PositionPanTiltSpace = QStringLiteral("http://www.onvif.org/ver10/tptz/PanTiltSpaces/PositionGenericSpace");
 const QString PositionZoomSpace = QStringLiteral("http://www.onvif.org/ver10/tptz/ZoomSpaces/PositionGenericSpace");
-
-// An xs:duration such as PT5S, PT0.5S or PT1M30S in milliseconds; none when malformed.
-std::optional<int> durationMs(const QString &text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^PT(?:(\\d{1,4})H)?(?:(\\d{1,4})M)?(?:(\\d{1,6}(?:\\.\\d{1,6})?)S)?$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch() || text == QLatin1StringView("PT"))
-        return std::nullopt;
-    const double seconds = m.captured(1).toDouble() * 3600 + m.captured(2).toDouble() * 60 + m.captured(3).toDouble();
-    return static_cast<int>(std::min(seconds * 1000, 1e9));
-}
 
 std::optional<double> number(const QString &text)
 {
@@ -237,7 +225,7 @@ std::optional<SoapFault> OnvifPtz::continuousMove(const XmlTree &request)
     std::optional<int> timeout = DefaultTimeoutMs;
     const QString timeoutText = request.textAt({ "Timeout" });
     if (!timeoutText.isEmpty())
-        timeout = durationMs(timeoutText);
+        timeout = XsDuration::toMs(timeoutText);
     if (!pan || !tilt || !zoomSpeed || !timeout)
         return invalid(QStringLiteral("bad velocity or timeout"));
     // Velocities outside the announced range are clipped, as most devices do; an
