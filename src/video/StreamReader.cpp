@@ -25,7 +25,8 @@ StreamReader::StreamReader(QThread *thread, Clock &clock, StreamSession *session
             return;
         if (!m_sawPicture) {
             const int doublings = std::min(m_failures++, 4);
-            m_retryAt = m_clock.now() + std::min(ReconnectSpacingMs << doublings, MaxBackOffMs);
+            const qint64 limit = state() == CameraState::Unreachable ? UnreachableBackOffMs : MaxBackOffMs;
+            m_retryAt = m_clock.now() + std::min(ReconnectSpacingMs << doublings, limit);
         }
         startIntermediate();
     });

@@ -11,7 +11,9 @@ class QThread;
 // consumer hand-off, start/stop/single-frame and the reconnect spacing. Connections
 // are at least 2 seconds apart; after a connection that showed no picture the next
 // waits 2 seconds from its end, doubling with each such connection in a row up to
-// 30 seconds, until a picture comes.
+// 30 seconds, until a picture comes. A camera that cannot be reached at all is asked
+// at most 4 seconds apart, so one that reboots plays again within seconds of coming
+// back; the long back-off is for cameras that answer and still fail.
 class StreamReader : public FrameProducer
 {
     Q_OBJECT
@@ -19,6 +21,7 @@ class StreamReader : public FrameProducer
 public:
     static constexpr qint64 ReconnectSpacingMs = 2000;
     static constexpr qint64 MaxBackOffMs = 30000;
+    static constexpr qint64 UnreachableBackOffMs = 4000;
 
     ~StreamReader() override;
 

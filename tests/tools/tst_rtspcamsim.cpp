@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 namespace {
@@ -135,21 +136,32 @@ private slots:
     {
         QFETCH(QString, camera);
         QFETCH(CameraState, fault);
+        const bool reboots = camera == QLatin1StringView("Rebooting");
         CamsimProcess rebooting;
-        if (camera == QLatin1StringView("Rebooting")) {
+        quint16 port = 0;
+        if (reboots) {
             QTcpServer probe;
             QVERIFY(probe.listen(QHostAddress::LocalHost));
-            const quint16 port = probe.serverPort();
+            port = probe.serverPort();
             probe.close();
             QVERIFY2(rebooting.start(rebootingConfig(port)), qPrintable(rebooting.errorOutput()));
         }
-        CamsimProcess &camsim = camera == QLatin1StringView("Rebooting") ? rebooting : m_camsim;
-        Viewer viewer(camsim.camera(camera), false);
+        Viewer viewer((reboots ? rebooting : m_camsim).camera(camera), false);
         viewer.reader->start();
         QTRY_VERIFY_WITH_TIMEOUT(viewer.reader->state() == CameraState::Playing, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(viewer.reader->state() != CameraState::Playing, 15000);
         QCOMPARE(viewer.reader->state(), fault);
-        QTRY_VERIFY_WITH_TIMEOUT(viewer.reader->state() == CameraState::Playing, 15000);
+        if (reboots) {
+            // Back within 10 s of the camera taking connections again, however long it was away.
+            QVERIFY(QTest::qWaitFor([port] {
+                QTcpSocket socket;
+                socket.connectToHost(QHostAddress::LocalHost, port);
+                return socket.waitForConnected(200);
+            }, 60000));
+            QTRY_VERIFY_WITH_TIMEOUT(viewer.reader->state() == CameraState::Playing, 10000);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(viewer.reader->state() == CameraState::Playing, 15000);
+        }
     }
 
 private:

@@ -254,6 +254,18 @@ private slots:
         QCOMPARE(reader->state(), state);
         QCOMPARE(log.count(QStringLiteral("Connecting to MJPG stream")), 1);
 
+        // Four failures in a row: a camera that answers waits 16 s for the next try, one
+        // that cannot be reached is asked again after 4 s, so a reboot is short.
+        const int requests = server.requestCount();
+        advanceUntil([&reader] { return reader->isWaiting(); });
+        m_clock.advance(StreamReader::UnreachableBackOffMs);
+        if (state == CameraState::Unreachable) {
+            QTRY_COMPARE(server.requestCount(), requests + 1);
+        } else {
+            QTest::qWait(100);
+            QCOMPARE(server.requestCount(), requests);
+        }
+
         healthy = true;
         advanceUntil([&reader] { return reader->state() == CameraState::Playing; });
         QCOMPARE(reader->state(), CameraState::Playing);
