@@ -1,3 +1,4 @@
+#include "video/CodecDecoder.h"
 #include "video/FrameDecoder.h"
 
 #include <QBuffer>
@@ -6,6 +7,11 @@
 #include <QTest>
 
 #include <turbojpeg.h>
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libswscale/swscale.h>
+}
 
 // Under AddressSanitizer any allocation over 64 MB ends the test: a refused picture
 // must not have been allocated first.
@@ -117,6 +123,23 @@ QString quadrantProblem(const QImage &picture, bool grey = false)
     return {};
 }
 
+// The picture as a decoder of video would hand it over, in the given pixel format.
+AVFrame *videoFrame(const QImage &rgb32, AVPixelFormat format)
+{
+    AVFrame *frame = av_frame_alloc();
+    frame->width = rgb32.width();
+    frame->height = rgb32.height();
+    frame->format = format;
+    av_frame_get_buffer(frame, 0);
+    SwsContext *converter = sws_getContext(rgb32.width(), rgb32.height(), AV_PIX_FMT_RGB32, rgb32.width(),
+                                           rgb32.height(), format, SWS_POINT, nullptr, nullptr, nullptr);
+    const uint8_t *planes[4] = { rgb32.constBits(), nullptr, nullptr, nullptr };
+    const int strides[4] = { static_cast<int>(rgb32.bytesPerLine()), 0, 0, 0 };
+    sws_scale(converter, planes, strides, 0, rgb32.height(), frame->data, frame->linesize);
+    sws_freeContext(converter);
+    return frame;
+}
+
 } // namespace
 
 class TestFrameDecoder final : public QObject
@@ -167,6 +190,26 @@ private slots:
                 const QString problem = quadrantProblem(picture, subsampling == TJSAMP_GRAY);
                 QVERIFY2(problem.isEmpty(), qPrintable(where + QStringLiteral(": ") + problem));
             }
+        }
+    }
+
+    // Video pictures scaled to a tile drop rows before filtering: every plane alike,
+    // so colours stay where they belong at odd sizes and in every chroma layout.
+    void videoPicturesAtEverySize()
+    {
+        const QImage source = quadrants(641, 479);
+        for (const AVPixelFormat format : { AV_PIX_FMT_YUV420P, AV_PIX_FMT_NV12, AV_PIX_FMT_YUV422P, AV_PIX_FMT_YUV410P }) {
+            AVFrame *frame = videoFrame(source, format);
+            SwsContext *cache = nullptr;
+            for (const QSize target : { QSize(), QSize(426, 320), QSize(160, 120), QSize(144, 108), QSize(40, 30) }) {
+                const QImage picture = CodecDecoder::toImage(frame, target, &cache);
+                const QString where = QStringLiteral("format %1 at %2x%3").arg(format).arg(target.width()).arg(target.height());
+                QCOMPARE(picture.size(), target.isEmpty() ? source.size() : source.size().scaled(target, Qt::KeepAspectRatio));
+                const QString problem = quadrantProblem(picture);
+                QVERIFY2(problem.isEmpty(), qPrintable(where + QStringLiteral(": ") + problem));
+            }
+            sws_freeContext(cache);
+            av_frame_free(&frame);
         }
     }
 
