@@ -3,6 +3,7 @@
 #include "ui/kit/ActivitySpinner.h"
 #include "ui/kit/Caption.h"
 #include "ui/kit/ShownIn.h"
+#include "ui/live/RepaintPacer.h"
 
 #include "platform/Preferences.h"
 #include "video/FrameConsumer.h"
@@ -338,7 +339,7 @@ void VideoView::showFrame(const QImage &picture)
         showState(CameraState::Playing);
     removeSpinner();
     m_pictureFresh = true;
-    update();
+    RepaintPacer::update(this);
     // Hidden, scrolled off or on a window not exposed: no paint will come.
     const QWindow *window = shownIn(this)->windowHandle();
     if (!isVisible() || !window || !window->isExposed() || visibleRegion().isEmpty())
