@@ -2,6 +2,7 @@
 #include "ui/kit/Theme.h"
 
 #include "ui/live/LiveViewHost.h"
+#include "ui/live/TileTitle.h"
 #include "ui/live/VideoView.h"
 #include "platform/Clock.h"
 #include "video/FrameCache.h"
@@ -27,7 +28,6 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     const double fw = (frame.width() - 6) / 3.0;
     const double fh = std::ceil(static_cast<float>(fw) * 0.6818182f);
     m_feedSize = QSizeF(fw, fh);
-    const QPixmap titleBar(QStringLiteral(":/images/small_title_bar.png"));
     const QPixmap joystick(QStringLiteral(":/images/joystick_small.png"));
     double x = -1;
     double y = 1;
@@ -44,18 +44,8 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
         const QRect inner = QRectF(1, 1, fw, fh).toAlignedRect();
         slot.video = new VideoView(m_host.preferences(), m_host.clock(), slot.container);
         slot.video->setGeometry(inner);
-        slot.titleBar = new QLabel(slot.container);
-        slot.titleBar->setPixmap(titleBar);
-        slot.titleBar->setScaledContents(true);
-        slot.titleBar->setGeometry(QRectF(1, 1, fw, 15).toAlignedRect());
-        slot.title = new QLabel(slot.container);
+        slot.title = new TileTitle(slot.container);
         slot.title->setGeometry(QRectF(1, 1, fw, 15).toAlignedRect());
-        slot.title->setAlignment(Qt::AlignCenter);
-        QFont bold = slot.title->font();
-        bold.setPixelSize(12);
-        bold.setBold(true);
-        slot.title->setFont(bold);
-        slot.title->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
         slot.badge = new QLabel(slot.container);
         slot.badge->setPixmap(joystick);
         slot.badge->setGeometry(QRectF(1 + fw - joystick.width(), 1 + fh - joystick.height(), joystick.width(),

@@ -11,6 +11,7 @@
 class FrameProducer;
 class LiveViewHost;
 class QLabel;
+class TileTitle;
 class VideoView;
 
 // One page of the multi view: six feed slots in a 3 by 2 grid, each with a live
@@ -54,8 +55,7 @@ private:
     {
         QWidget *container = nullptr;
         VideoView *video = nullptr;
-        QLabel *titleBar = nullptr;
-        QLabel *title = nullptr;
+        TileTitle *title = nullptr;
         QLabel *badge = nullptr;
     };
 
