@@ -3,6 +3,7 @@
 #include "util/QelLog.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QMutexLocker>
 
 #include <cmath>
@@ -193,9 +194,26 @@ void RTSPStreamSession::queueStep()
 
 void RTSPStreamSession::step()
 {
+    // Packets follow one another without a trip through the event loop, which would cost
+    // this thread a wake-up for each; what was posted to the session meanwhile (consumers
+    // ready for a picture, added or removed, a stop) is handled between them.
+    const quint64 generation = m_generation;
+    for (int i = 0; i < PacketsPerStep; ++i) {
+        if (!readPacket())
+            return;
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        // A new connection opened meanwhile reads on in its own steps.
+        if (m_generation != generation || !m_format)
+            return;
+    }
+    queueStep();
+}
+
+bool RTSPStreamSession::readPacket()
+{
     if (wanted != m_generation) {
         close();
-        return;
+        return false;
     }
     int read = av_read_frame(m_format, m_packet);
     // An interrupted read may still hand over what its parser held: the time is up all the same.
@@ -211,17 +229,16 @@ void RTSPStreamSession::step()
                                           .arg((m_announced ? SilenceLimitMs : FirstPictureLimitMs) / 1000));
         else
             fail(stateFor(read), reasonFor(read));
-        return;
+        return false;
     }
     if (m_packet->stream_index != m_videoStream) {
         av_packet_unref(m_packet);
-        queueStep();
-        return;
+        return true;
     }
     if (m_packet->size > MaxPacketSize) {
         av_packet_unref(m_packet);
         fail(CameraState::NotVideo, QStringLiteral("a frame of more than %1 bytes").arg(MaxPacketSize));
-        return;
+        return false;
     }
     catchUp(m_packet);
     const bool key = m_intraOnly || (m_packet->flags & AV_PKT_FLAG_KEY);
@@ -230,16 +247,14 @@ void RTSPStreamSession::step()
         m_pendingBytes += m_packet->size;
         av_packet_unref(m_packet);
         countSkipped(1);
-        queueStep();
-        return;
+        return true;
     }
     m_waitKeyFrame = false;
     const qint64 bytes = m_packet->size;
     m_decoder.decode(m_packet, [this, bytes](AVFrame *frame) { handlePicture(frame, bytes); });
     av_packet_unref(m_packet);
     // The consumers may have ended this connection (a single frame was wanted).
-    if (m_format)
-        queueStep();
+    return m_format != nullptr;
 }
 
 void RTSPStreamSession::catchUp(const AVPacket *packet)

@@ -16,9 +16,9 @@ struct AVPacket;
 struct SwsContext;
 
 // The worker half of RTSPStreamReader, alone on its own thread: libavformat's RTSP
-// client reads one packet per queued step, so that stop requests and consumer
-// changes get in between; blocking calls end at once through the interrupt callback
-// when the reader wants another connection (or none).
+// client reads a few packets per queued step, with stop requests and consumer
+// changes handled between them; blocking calls end at once through the interrupt
+// callback when the reader wants another connection (or none).
 //
 // Latency does not build up: one decoded picture at most waits for the consumers;
 // when packets arrive later than their time stamps say by more than a few frames,
@@ -37,6 +37,8 @@ public:
     static constexpr int MaxPacketSize = 16 * 1024 * 1024;
     static constexpr int LagFramesSkipping = 3;
     static constexpr qint64 LagMsToKeyFrame = 1000;
+    // Packets read before the thread's event loop gets its turn again.
+    static constexpr int PacketsPerStep = 16;
 
     explicit RTSPStreamSession(Clock &clock, QObject *parent = nullptr);
     ~RTSPStreamSession() override;
@@ -61,6 +63,8 @@ private:
     void open(const QByteArray &url, Transport transport);
     void queueStep();
     void step();
+    // Reads and decodes one packet; false when the connection has ended.
+    bool readPacket();
     void handlePicture(AVFrame *frame, qint64 bytes);
     // Scales the waiting picture for the consumers when every one can show it.
     void decodePending() override;
