@@ -23,6 +23,7 @@ void TileTitle::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
+    setAccessibleName(text);
     m_drawn = QPixmap();
     update();
 }
