@@ -331,9 +331,12 @@ void VideoView::showFrame(const QImage &picture)
 {
     if (picture.isNull())
         return;
+    // Where the picture goes depends on its size alone: most pictures keep the last one's.
+    const bool resized = picture.size() != m_picture.size();
     m_picture = picture;
     m_greyed = QImage();
-    placePicture();
+    if (resized)
+        placePicture();
     m_lastFrameTime = m_clock.now();
     if (m_state != CameraState::Idle)
         showState(CameraState::Playing);
@@ -359,7 +362,7 @@ void VideoView::placePicture()
         shown = QSizeF(m_picture.size()).scaled(shown, Qt::KeepAspectRatio);
     const QRectF place(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
     m_zoom.setFitted(rect(), place);
-    m_feed->setTargetSize((shown * m_zoom.scale() * m_paintedScale.value_or(devicePixelRatioF())).toSize());
+    m_feed->setTargetSize((shown * m_zoom.scale() * (m_paintedScale ? *m_paintedScale : devicePixelRatioF())).toSize());
     if (place != m_pictureRect) {
         m_pictureRect = place;
         emit pictureRectChanged(place);
