@@ -1,5 +1,5 @@
 // Figures for the video path, the ones held against targets first: the viewer's
-// grid against six bare ffmpeg decoders on the same streams in the same run, its
+// grid against six bare ffmpeg decoders on the same streams at the same time, its
 // peak memory, glass-to-glass latency read from vyo-camsim's time stamps in what
 // the viewer paints, the single view's CPU per frame, for Motion-JPEG and for
 // H.264 over RTSP; then decode costs and reader throughput. Progress goes to
@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
@@ -34,8 +35,6 @@
 namespace {
 
 constexpr int Streams = 6;
-constexpr int BaselineWarmUpMs = 5000;
-constexpr int BaselineSeconds = 30;
 
 const QByteArray CameraConfig = R"({"cameras": [
   {"name": "Cam 1", "family": "generic", "path": "/video.mjpg", "resolution": "640x480", "fps": 30},
@@ -121,50 +120,60 @@ struct Baseline
 };
 
 // Six bare decoders, each reading one stream and throwing the pictures away.
-Baseline runFfmpeg(const QStringList &urls)
+class Decoders
 {
-    std::vector<std::unique_ptr<QProcess>> decoders;
-    for (const QString &url : urls) {
-        auto process = std::make_unique<QProcess>();
-        QStringList args = { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                             QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1") };
-        if (url.startsWith(QLatin1StringView("rtsp:")))
-            args << QStringLiteral("-rtsp_transport") << QStringLiteral("tcp");
-        args << QStringLiteral("-i") << url << QStringLiteral("-an") << QStringLiteral("-f") << QStringLiteral("null")
-             << QStringLiteral("-");
-        process->start(QStringLiteral("ffmpeg"), args);
-        decoders.push_back(std::move(process));
+public:
+    explicit Decoders(const QStringList &urls)
+    {
+        for (const QString &url : urls) {
+            auto process = std::make_unique<QProcess>();
+            QStringList args = { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                                 QStringLiteral("-nostats"), QStringLiteral("-progress"), QStringLiteral("pipe:1") };
+            if (url.startsWith(QLatin1StringView("rtsp:")))
+                args << QStringLiteral("-rtsp_transport") << QStringLiteral("tcp");
+            args << QStringLiteral("-i") << url << QStringLiteral("-an") << QStringLiteral("-f")
+                 << QStringLiteral("null") << QStringLiteral("-");
+            process->start(QStringLiteral("ffmpeg"), args);
+            m_processes.push_back(std::move(process));
+        }
+        m_progress.resize(m_processes.size());
     }
-    std::vector<QByteArray> progress(decoders.size());
-    const auto sample = [&] {
+
+    ~Decoders()
+    {
+        for (const auto &process : m_processes) {
+            process->terminate();
+            if (!process->waitForFinished(5000))
+                process->kill();
+        }
+    }
+
+    // CPU seconds and pictures decoded so far, all decoders together.
+    std::pair<double, qint64> sample()
+    {
         static const QRegularExpression frame(QStringLiteral("frame=(\\d+)\\s*$"), QRegularExpression::MultilineOption);
         double cpu = 0;
         qint64 frames = 0;
-        for (size_t i = 0; i < decoders.size(); ++i) {
-            progress[i] += decoders[i]->readAllStandardOutput();
-            cpu += cpuOf(decoders[i]->processId());
-            QRegularExpressionMatchIterator it = frame.globalMatch(QString::fromLatin1(progress[i]));
+        for (size_t i = 0; i < m_processes.size(); ++i) {
+            m_progress[i] += m_processes[i]->readAllStandardOutput();
+            cpu += cpuOf(m_processes[i]->processId());
+            QRegularExpressionMatchIterator it = frame.globalMatch(QString::fromLatin1(m_progress[i]));
             qint64 last = 0;
             while (it.hasNext())
                 last = it.next().captured(1).toLongLong();
             frames += last;
         }
-        return std::pair(cpu, frames);
-    };
-    runFor(BaselineWarmUpMs);
-    const auto [cpuBefore, framesBefore] = sample();
-    runFor(BaselineSeconds * 1000);
-    const auto [cpuAfter, framesAfter] = sample();
-    for (const auto &process : decoders) {
-        process->terminate();
-        if (!process->waitForFinished(5000))
-            process->kill();
+        return { cpu, frames };
     }
-    return { (cpuAfter - cpuBefore) / BaselineSeconds,
-             static_cast<double>(framesAfter - framesBefore) / BaselineSeconds };
-}
 
-// One set of cameras: the viewer's run, then six ffmpeg decoders on its grid's streams.
+private:
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+    std::vector<QByteArray> m_progress;
+};
+
+// One set of cameras: the viewer's run, with six ffmpeg decoders on its grid's streams
+// running beside it and measured over the same seconds as its grid, so that both meet
+// the same load of a shared machine.
 bool runRound(const QByteArray &config, QMap<QString, QStringList> *figures, Baseline *baseline)
 {
     QTextStream err(stderr);
@@ -184,27 +193,56 @@ bool runRound(const QByteArray &config, QMap<QString, QStringList> *figures, Bas
     }
 
     err << "the viewer on " << streamUrl(cameras.at(0)).section(QLatin1Char(':'), 0, 0)
-        << " cameras: grid for 30 s, latency, single views..." << Qt::endl;
-    QProcess viewer;
-    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    viewer.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--viewer"), profile });
-    if (!viewer.waitForFinished(10 * 60 * 1000) || viewer.exitCode() != 0) {
-        err << "vyo_bench: the viewer run failed" << Qt::endl;
-        return false;
-    }
-    for (const QByteArray &line : viewer.readAllStandardOutput().split('\n')) {
-        const QStringList words = QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (!words.isEmpty())
-            figures->insert(words.first(), words.mid(1));
-    }
-
-    err << "six ffmpeg decoders for 30 s..." << Qt::endl;
+        << " cameras beside six ffmpeg decoders: grid for 30 s, latency, single views..." << Qt::endl;
     QStringList urls;
     for (int i = 0; i < Streams; ++i)
         urls << streamUrl(cameras.at(i));
-    *baseline = runFfmpeg(urls);
+    auto decoders = std::make_unique<Decoders>(urls);
+    QProcess viewer;
+    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    viewer.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--viewer"), profile });
+    std::pair<double, qint64> atStart;
+    QElapsedTimer gridClock;
+    QByteArray pending;
+    const QDeadlineTimer deadline(10 * 60 * 1000);
+    while (viewer.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        // The event loop reads the viewer's lines and the decoders' progress alike.
+        runFor(100);
+        pending += viewer.readAllStandardOutput();
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+            const QStringList words = QString::fromUtf8(pending.left(end)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            pending.remove(0, end + 1);
+            if (words.isEmpty())
+                continue;
+            if (words.first() == QLatin1StringView("grid-start") && decoders) {
+                atStart = decoders->sample();
+                gridClock.start();
+            } else if (words.first() == QLatin1StringView("grid") && decoders && gridClock.isValid()) {
+                const auto [cpu, frames] = decoders->sample();
+                const double seconds = static_cast<double>(gridClock.elapsed()) / 1000.0;
+                *baseline = { (cpu - atStart.first) / seconds, static_cast<double>(frames - atStart.second) / seconds };
+                decoders.reset();
+            }
+            figures->insert(words.first(), words.mid(1));
+        }
+    }
+    decoders.reset();
     simulator.terminate();
     simulator.waitForFinished(5000);
+    if (viewer.state() != QProcess::NotRunning) {
+        viewer.kill();
+        viewer.waitForFinished(5000);
+        err << "vyo_bench: the viewer run took more than 10 minutes" << Qt::endl;
+        return false;
+    }
+    if (viewer.exitStatus() != QProcess::NormalExit || viewer.exitCode() != 0) {
+        err << "vyo_bench: the viewer run failed" << Qt::endl;
+        return false;
+    }
+    if (figures->value(QStringLiteral("grid")).value(1).toDouble() <= 0) {
+        err << "vyo_bench: the viewer showed no pictures" << Qt::endl;
+        return false;
+    }
     return true;
 }
 
