@@ -117,6 +117,17 @@ QString XmlElement::childText(const QString &namespaceUri, const QString &name) 
     return found ? found->m_text : QString();
 }
 
+QString XmlElement::textAt(std::initializer_list<const char *> names) const
+{
+    const XmlElement *element = this;
+    for (const char *name : names) {
+        element = element->childNamed(QString::fromLatin1(name));
+        if (!element)
+            return {};
+    }
+    return element->m_text;
+}
+
 const XmlElement *XmlElement::find(const QString &namespaceUri, const QString &name) const
 {
     for (const XmlElement &child : m_children) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QXmlStreamAttributes>
 
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -46,6 +47,9 @@ public:
     const XmlElement *childNamed(const QString &name) const;
     // The text of the first child so named, empty when there is none.
     QString childText(const QString &namespaceUri, const QString &name) const;
+    // The text at the end of a chain of children named by local name alone, empty when a
+    // link is missing: for requests whose senders pick their own namespaces.
+    QString textAt(std::initializer_list<const char *> names) const;
     // The first element so named at any depth below this one (depth first), or null.
     const XmlElement *find(const QString &namespaceUri, const QString &name) const;
 

@@ -3,7 +3,7 @@
 #include "camsim/OnvifServer.h"
 #include "camsim/SimCamera.h"
 #include "camsim/SoapWriter.h"
-#include "camsim/XmlTree.h"
+#include "onvif/XmlElement.h"
 
 #include "util/QelLog.h"
 
@@ -108,10 +108,10 @@ void DiscoveryResponder::readPending()
             continue;
         }
         QString error;
-        const std::optional<XmlTree> envelope = XmlTree::parse(datagram.data(), &error);
-        const XmlTree *body = envelope ? envelope->child(QStringLiteral("Body")) : nullptr;
-        const XmlTree *probe =
-            body ? body->child(QStringLiteral("Probe"), SoapWriter::uri(SoapWriter::Discovery)) : nullptr;
+        const std::optional<XmlElement> envelope = XmlElement::parse(datagram.data(), &error);
+        const XmlElement *body = envelope ? envelope->childNamed(QStringLiteral("Body")) : nullptr;
+        const XmlElement *probe =
+            body ? body->child(SoapWriter::uri(SoapWriter::Discovery), QStringLiteral("Probe")) : nullptr;
         if (!probe) {
             // Hello, Bye and our own multicast come back too; only garbage is worth a line.
             if (!envelope)
@@ -127,25 +127,24 @@ void DiscoveryResponder::readPending()
     }
 }
 
-bool DiscoveryResponder::matches(const Device &device, const XmlTree &probe)
+bool DiscoveryResponder::matches(const Device &device, const XmlElement &probe)
 {
-    const XmlTree *types = probe.child(QStringLiteral("Types"));
-    if (types && !types->text.isEmpty()) {
+    const XmlElement *types = probe.childNamed(QStringLiteral("Types"));
+    if (types && !types->text().isEmpty()) {
         bool known = false;
-        for (const QString &type : types->text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        // By local name, as the viewer reads them: the prefixes of the QNames are declared
+        // up the message, where the parsed tree no longer keeps them.
+        for (const QString &type : types->text().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const QString local = type.section(QLatin1Char(':'), -1);
-            const QString ns = types->namespaceOf(type);
-            known = known
-                || (local == QLatin1StringView("NetworkVideoTransmitter") && ns == SoapWriter::uri(SoapWriter::DiscoveryTypes))
-                || (local == QLatin1StringView("Device") && ns == SoapWriter::uri(SoapWriter::Device));
+            known = known || local == QLatin1StringView("NetworkVideoTransmitter") || local == QLatin1StringView("Device");
         }
         if (!known)
             return false;
     }
-    const XmlTree *scopes = probe.child(QStringLiteral("Scopes"));
+    const XmlElement *scopes = probe.childNamed(QStringLiteral("Scopes"));
     if (!scopes)
         return true;
-    for (const QString &wanted : scopes->text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString &wanted : scopes->text().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (std::none_of(device.scopes.cbegin(), device.scopes.cend(),
                          [&wanted](const QString &have) { return scopeMatches(wanted, have); }))
             return false;

@@ -8,7 +8,7 @@
 
 struct CameraSetup;
 class SoapWriter;
-struct XmlTree;
+class XmlElement;
 
 // The simulator's WS-Discovery responder for its ONVIF cameras, on loopback only:
 // it joins 239.255.255.250 on the loopback interface, answers Probes (multicast or
@@ -37,7 +37,7 @@ public:
     bool start(quint16 port);
 
     static Device deviceFor(const CameraSetup &setup, const QString &host);
-    static bool matches(const Device &device, const XmlTree &probe);
+    static bool matches(const Device &device, const XmlElement &probe);
 
 private:
     enum class Kind { Hello, Bye, ProbeMatches };

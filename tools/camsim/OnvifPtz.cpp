@@ -1,7 +1,7 @@
 #include "camsim/OnvifPtz.h"
 
 #include "camsim/SimCamera.h"
-#include "camsim/XmlTree.h"
+#include "onvif/XmlElement.h"
 #include "onvif/XsDuration.h"
 
 #include <QDateTime>
@@ -94,7 +94,7 @@ void OnvifPtz::writeConfiguration(SoapWriter &w, SoapWriter::Ns ns, const char *
     w.end();
 }
 
-std::optional<SoapFault> OnvifPtz::handle(const QString &operation, const XmlTree &request, SoapWriter &w,
+std::optional<SoapFault> OnvifPtz::handle(const QString &operation, const XmlElement &request, SoapWriter &w,
                                           bool *known)
 {
     *known = true;
@@ -150,7 +150,7 @@ std::optional<SoapFault> OnvifPtz::handle(const QString &operation, const XmlTre
     return std::nullopt;
 }
 
-std::optional<SoapFault> OnvifPtz::gotoOrRemove(const QString &operation, const XmlTree &request)
+std::optional<SoapFault> OnvifPtz::gotoOrRemove(const QString &operation, const XmlElement &request)
 {
     const qsizetype at = presetIndex(request.textAt({ "PresetToken" }));
     if (at < 0)
@@ -206,22 +206,22 @@ qsizetype OnvifPtz::presetIndex(const QString &token) const
     return -1;
 }
 
-std::optional<SoapFault> OnvifPtz::continuousMove(const XmlTree &request)
+std::optional<SoapFault> OnvifPtz::continuousMove(const XmlElement &request)
 {
-    const XmlTree *velocity = request.child(QStringLiteral("Velocity"));
+    const XmlElement *velocity = request.childNamed(QStringLiteral("Velocity"));
     if (!velocity)
         return invalid(QStringLiteral("no Velocity"));
-    const XmlTree *panTilt = velocity->child(QStringLiteral("PanTilt"));
-    const XmlTree *zoom = velocity->child(QStringLiteral("Zoom"));
+    const XmlElement *panTilt = velocity->childNamed(QStringLiteral("PanTilt"));
+    const XmlElement *zoom = velocity->childNamed(QStringLiteral("Zoom"));
     std::optional<double> pan = 0;
     std::optional<double> tilt = 0;
     std::optional<double> zoomSpeed = 0;
     if (panTilt) {
-        pan = number(panTilt->attributes.value(QStringLiteral("x")));
-        tilt = number(panTilt->attributes.value(QStringLiteral("y")));
+        pan = number(panTilt->attribute(QStringLiteral("x")));
+        tilt = number(panTilt->attribute(QStringLiteral("y")));
     }
     if (zoom)
-        zoomSpeed = number(zoom->attributes.value(QStringLiteral("x")));
+        zoomSpeed = number(zoom->attribute(QStringLiteral("x")));
     std::optional<int> timeout = DefaultTimeoutMs;
     const QString timeoutText = request.textAt({ "Timeout" });
     if (!timeoutText.isEmpty())
@@ -243,7 +243,7 @@ std::optional<SoapFault> OnvifPtz::continuousMove(const XmlTree &request)
     return std::nullopt;
 }
 
-std::optional<SoapFault> OnvifPtz::stop(const XmlTree &request)
+std::optional<SoapFault> OnvifPtz::stop(const XmlElement &request)
 {
     // Both axes stop unless the request says false for one.
     const bool panTilt = request.textAt({ "PanTilt" }) != QLatin1StringView("false");
@@ -261,7 +261,7 @@ std::optional<SoapFault> OnvifPtz::stop(const XmlTree &request)
     return std::nullopt;
 }
 
-std::optional<SoapFault> OnvifPtz::setPreset(const XmlTree &request, SoapWriter &w)
+std::optional<SoapFault> OnvifPtz::setPreset(const XmlElement &request, SoapWriter &w)
 {
     QString name = request.textAt({ "PresetName" });
     const QString token = request.textAt({ "PresetToken" });

@@ -9,7 +9,7 @@
 #include <optional>
 
 class SimCamera;
-struct XmlTree;
+class XmlElement;
 
 // A SOAP fault an operation answers with: HTTP status, code, subcode, reason.
 struct SoapFault
@@ -37,7 +37,7 @@ public:
     static void writeConfiguration(SoapWriter &w, SoapWriter::Ns ns, const char *element);
     // Answers one PTZ operation into w's body, or gives its fault; *known is false
     // for an operation the service does not have.
-    std::optional<SoapFault> handle(const QString &operation, const XmlTree &request, SoapWriter &w,
+    std::optional<SoapFault> handle(const QString &operation, const XmlElement &request, SoapWriter &w,
                                     bool *known);
 
 private:
@@ -50,10 +50,10 @@ private:
         double zoom = 1;
     };
 
-    std::optional<SoapFault> continuousMove(const XmlTree &request);
-    std::optional<SoapFault> stop(const XmlTree &request);
-    std::optional<SoapFault> setPreset(const XmlTree &request, SoapWriter &w);
-    std::optional<SoapFault> gotoOrRemove(const QString &operation, const XmlTree &request);
+    std::optional<SoapFault> continuousMove(const XmlElement &request);
+    std::optional<SoapFault> stop(const XmlElement &request);
+    std::optional<SoapFault> setPreset(const XmlElement &request, SoapWriter &w);
+    std::optional<SoapFault> gotoOrRemove(const QString &operation, const XmlElement &request);
     void writeStatus(SoapWriter &w);
     static void writePosition(SoapWriter &w, const char *element, double pan, double tilt, double zoom);
     static void writeSpaces(SoapWriter &w, const char *element);

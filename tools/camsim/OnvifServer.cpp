@@ -5,7 +5,7 @@
 #include "camsim/Scene.h"
 #include "camsim/SimCamera.h"
 #include "camsim/SoapWriter.h"
-#include "camsim/XmlTree.h"
+#include "onvif/XmlElement.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -141,15 +141,15 @@ void OnvifServer::handleSoap(HttpConnection *connection, const HttpRequest &requ
 {
     const CameraSetup &setup = m_camera->setup();
     QString error;
-    const std::optional<XmlTree> envelope = XmlTree::parse(request.body, &error);
-    const XmlTree *body = envelope ? envelope->child(QStringLiteral("Body")) : nullptr;
-    if (!body || body->children.empty() || envelope->name != QLatin1StringView("Envelope")) {
+    const std::optional<XmlElement> envelope = XmlElement::parse(request.body, &error);
+    const XmlElement *body = envelope ? envelope->childNamed(QStringLiteral("Body")) : nullptr;
+    if (!body || body->children().empty() || envelope->name() != QLatin1StringView("Envelope")) {
         m_camera->countBadFrame(QStringLiteral("bad SOAP request: %1").arg(envelope ? QStringLiteral("no body") : error));
         answerFault(connection, SoapFault{ 400, "Sender", "WellFormed", QStringLiteral("not a SOAP request") });
         return;
     }
-    const XmlTree &call = body->children.front();
-    const QString &operation = call.name;
+    const XmlElement &call = body->children().front();
+    const QString &operation = call.name();
 
     const bool open = setup.user.isEmpty() || Unauthenticated.contains(operation);
     if (setup.digestOnly) {
@@ -176,11 +176,11 @@ void OnvifServer::handleSoap(HttpConnection *connection, const HttpRequest &requ
     w.body();
     bool known = false;
     std::optional<SoapFault> fault;
-    if (call.ns == SoapWriter::uri(SoapWriter::Device))
+    if (call.namespaceUri() == SoapWriter::uri(SoapWriter::Device))
         known = device(operation, base, w);
-    else if (call.ns == SoapWriter::uri(SoapWriter::Media))
+    else if (call.namespaceUri() == SoapWriter::uri(SoapWriter::Media))
         fault = media(operation, call, base, w, &known);
-    else if (call.ns == SoapWriter::uri(SoapWriter::Ptz) && m_ptz)
+    else if (call.namespaceUri() == SoapWriter::uri(SoapWriter::Ptz) && m_ptz)
         fault = m_ptz->handle(operation, call, w, &known);
     if (!known) {
         m_camera->countBadFrame(QStringLiteral("unknown SOAP operation %1").arg(operation.left(64)));
@@ -193,21 +193,21 @@ void OnvifServer::handleSoap(HttpConnection *connection, const HttpRequest &requ
     connection->respond(200, SoapContentType, w.finish());
 }
 
-OnvifServer::Token OnvifServer::checkToken(const XmlTree &envelope)
+OnvifServer::Token OnvifServer::checkToken(const XmlElement &envelope)
 {
-    const XmlTree *header = envelope.child(QStringLiteral("Header"));
-    const XmlTree *security = header ? header->child(QStringLiteral("Security"), Wsse) : nullptr;
-    const XmlTree *token = security ? security->child(QStringLiteral("UsernameToken"), Wsse) : nullptr;
+    const XmlElement *header = envelope.childNamed(QStringLiteral("Header"));
+    const XmlElement *security = header ? header->child(Wsse, QStringLiteral("Security")) : nullptr;
+    const XmlElement *token = security ? security->child(Wsse, QStringLiteral("UsernameToken")) : nullptr;
     if (!token)
         return Token::Missing;
     const CameraSetup &setup = m_camera->setup();
-    const XmlTree *password = token->child(QStringLiteral("Password"), Wsse);
+    const XmlElement *password = token->child(Wsse, QStringLiteral("Password"));
     const QByteArray nonce = QByteArray::fromBase64(token->textAt({ "Nonce" }).toLatin1());
     const QString createdText = token->textAt({ "Created" });
     const QDateTime created = QDateTime::fromString(createdText, Qt::ISODateWithMs);
     const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(setup.clockOffset);
     const char *why = nullptr;
-    if (!password || !password->attributes.value(QStringLiteral("Type")).endsWith(QLatin1StringView("#PasswordDigest")))
+    if (!password || !password->attribute(QStringLiteral("Type")).endsWith(QLatin1StringView("#PasswordDigest")))
         why = "no password digest";
     else if (token->textAt({ "Username" }) != setup.user)
         why = "unknown user";
@@ -217,7 +217,7 @@ OnvifServer::Token OnvifServer::checkToken(const XmlTree &envelope)
         why = "missing or replayed nonce";
     else if (QCryptographicHash::hash(nonce + createdText.toUtf8() + setup.password.toUtf8(), QCryptographicHash::Sha1)
                  .toBase64()
-             != password->text.toLatin1())
+             != password->text().toLatin1())
         why = "wrong digest";
     if (why) {
         m_camera->countBadFrame(QStringLiteral("UsernameToken refused: %1").arg(QLatin1StringView(why)));
@@ -287,7 +287,7 @@ bool OnvifServer::device(const QString &operation, const QString &base, SoapWrit
     return true;
 }
 
-std::optional<SoapFault> OnvifServer::media(const QString &operation, const XmlTree &request, const QString &base,
+std::optional<SoapFault> OnvifServer::media(const QString &operation, const XmlElement &request, const QString &base,
                                             SoapWriter &w, bool *known)
 {
     const CameraSetup &setup = m_camera->setup();

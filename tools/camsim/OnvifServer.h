@@ -14,7 +14,7 @@ class SimCamera;
 class SoapWriter;
 struct HttpRequest;
 struct SoapFault;
-struct XmlTree;
+class XmlElement;
 
 // The ONVIF face of one simulated camera: device, media and (with an "onvif" head)
 // PTZ services over SOAP 1.2 on its own HTTP port, and a JPEG snapshot. Requests
@@ -44,10 +44,10 @@ private:
     void handle(HttpConnection *connection, const HttpRequest &request);
     void handleSoap(HttpConnection *connection, const HttpRequest &request);
     void serveSnapshot(HttpConnection *connection, const HttpRequest &request);
-    Token checkToken(const XmlTree &envelope);
+    Token checkToken(const XmlElement &envelope);
     void answerFault(HttpConnection *connection, const SoapFault &fault, const QList<QByteArray> &headers = {});
     bool device(const QString &operation, const QString &base, SoapWriter &w);
-    std::optional<SoapFault> media(const QString &operation, const XmlTree &request, const QString &base,
+    std::optional<SoapFault> media(const QString &operation, const XmlElement &request, const QString &base,
                                    SoapWriter &w, bool *known);
     void writeProfile(SoapWriter &w, int index);
 
