@@ -14,6 +14,17 @@ QString deviceAction(const char *operation)
     return OnvifNs::Device + QLatin1Char('/') + QLatin1String(operation);
 }
 
+// One operation with one text parameter, both in the service's namespace.
+SoapBodyWriter withParameter(const QString &space, const QString &operation, const QString &parameter,
+                             const QString &value)
+{
+    return [=](QXmlStreamWriter &w) {
+        w.writeStartElement(space, operation);
+        w.writeTextElement(space, parameter, value);
+        w.writeEndElement();
+    };
+}
+
 int number(const XmlElement *parent, const QString &name)
 {
     return parent ? parent->childText(OnvifNs::Schema, name).toInt() : 0;
@@ -116,11 +127,8 @@ void OnvifResolver::gotDateAndTime(const SoapResult &result)
     }
     m_client->setClockOffsetMs(m_info.clockOffsetMs);
     send(m_info.deviceService, deviceAction("GetServices"),
-         [](QXmlStreamWriter &w) {
-             w.writeStartElement(OnvifNs::Device, QStringLiteral("GetServices"));
-             w.writeTextElement(OnvifNs::Device, QStringLiteral("IncludeCapability"), QStringLiteral("false"));
-             w.writeEndElement();
-         },
+         withParameter(OnvifNs::Device, QStringLiteral("GetServices"), QStringLiteral("IncludeCapability"),
+                       QStringLiteral("false")),
          &OnvifResolver::gotServices);
 }
 
@@ -129,11 +137,8 @@ void OnvifResolver::gotServices(const SoapResult &result)
     if (result.status == SoapResult::Status::Fault) {
         // Devices from before GetServices answer GetCapabilities.
         send(m_info.deviceService, deviceAction("GetCapabilities"),
-             [](QXmlStreamWriter &w) {
-                 w.writeStartElement(OnvifNs::Device, QStringLiteral("GetCapabilities"));
-                 w.writeTextElement(OnvifNs::Device, QStringLiteral("Category"), QStringLiteral("All"));
-                 w.writeEndElement();
-             },
+             withParameter(OnvifNs::Device, QStringLiteral("GetCapabilities"), QStringLiteral("Category"),
+                           QStringLiteral("All")),
              &OnvifResolver::gotCapabilities);
         return;
     }
@@ -173,11 +178,8 @@ void OnvifResolver::askProfiles()
 {
     if (m_info.usesMedia2()) {
         send(m_info.media2Service, OnvifNs::Media2 + QStringLiteral("/GetProfiles"),
-             [](QXmlStreamWriter &w) {
-                 w.writeStartElement(OnvifNs::Media2, QStringLiteral("GetProfiles"));
-                 w.writeTextElement(OnvifNs::Media2, QStringLiteral("Type"), QStringLiteral("VideoEncoder"));
-                 w.writeEndElement();
-             },
+             withParameter(OnvifNs::Media2, QStringLiteral("GetProfiles"), QStringLiteral("Type"),
+                           QStringLiteral("VideoEncoder")),
              &OnvifResolver::gotProfiles);
         return;
     }
@@ -308,11 +310,7 @@ void OnvifResolver::askSnapshotUri()
     const QUrl service = m_info.usesMedia2() ? m_info.media2Service : m_info.mediaService;
     const QString &space = m_info.usesMedia2() ? OnvifNs::Media2 : OnvifNs::Media;
     send(service, space + QStringLiteral("/GetSnapshotUri"),
-         [token, space](QXmlStreamWriter &w) {
-             w.writeStartElement(space, QStringLiteral("GetSnapshotUri"));
-             w.writeTextElement(space, QStringLiteral("ProfileToken"), token);
-             w.writeEndElement();
-         },
+         withParameter(space, QStringLiteral("GetSnapshotUri"), QStringLiteral("ProfileToken"), token),
          &OnvifResolver::gotSnapshotUri);
 }
 
