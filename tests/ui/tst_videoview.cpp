@@ -11,12 +11,15 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -122,7 +125,7 @@ private slots:
         view->setInitialFrame(picture(), m_clock.now());
         m_clock.advance(VideoView::StaleMs - 1);
         consumer->consumeFrame(picture(), Value(), 100);
-        QTest::qWait(10);
+        QTRY_COMPARE(view->lastFrameTime(), m_clock.now());
         m_clock.advance(1);
         QTest::qWait(10);
         QVERIFY(!view->spinner());
@@ -326,6 +329,48 @@ private slots:
         QVERIFY(view->framesSkipped() - skippedBefore >= (after - before) / 2);
         // One picture may be on its way to the view.
         QVERIFY(decoded->count() <= view->framesShown() + 1);
+    }
+    // Four readers on their own threads, each waiting while its last picture is
+    // unshown as readers do, deliver in bursts and pauses: every view ends on its
+    // reader's last picture and no reader waits forever, however the hand-offs
+    // fall into the repaint intervals.
+    void picturesFromManyThreads()
+    {
+        struct Waker final : FrameWaker
+        {
+            void wake() override { woken.release(); }
+            QSemaphore woken;
+        };
+        constexpr int Pictures = 150;
+        std::vector<std::unique_ptr<VideoView>> views;
+        std::vector<std::unique_ptr<QThread>> readers;
+        std::atomic<int> stuck = 0;
+        for (int k = 0; k < 4; ++k) {
+            views.push_back(makeView(false));
+            readers.emplace_back(QThread::create([consumer = views.back()->frameConsumer(), k, &stuck] {
+                const auto waker = std::make_shared<Waker>();
+                QRandomGenerator random(k);
+                for (int n = 1; n <= Pictures; ++n) {
+                    while (!consumer->readyForFrame(waker)) {
+                        if (!waker->woken.tryAcquire(1, 5000)) {
+                            ++stuck;
+                            return;
+                        }
+                    }
+                    QImage image(16, 16, QImage::Format_RGB32);
+                    image.fill(colourFor(n));
+                    consumer->consumeFrame(image, Value(), 10);
+                    if (random.bounded(4) == 0)
+                        QThread::msleep(random.bounded(40));
+                }
+            }));
+            readers.back()->start();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(std::all_of(readers.begin(), readers.end(), [](const auto &r) { return r->isFinished(); }),
+                                 30000);
+        QCOMPARE(stuck.load(), 0);
+        for (const auto &view : views)
+            QTRY_COMPARE(numberOf(view->image()), Pictures);
     }
 };
 

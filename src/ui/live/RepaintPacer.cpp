@@ -1,9 +1,30 @@
 #include "ui/live/RepaintPacer.h"
 
 #include <QCoreApplication>
+#include <QMutex>
 #include <QWidget>
 
 #include <utility>
+#include <vector>
+
+namespace {
+
+// What the readers' threads have handed over since the GUI thread last looked.
+struct Inbox
+{
+    QMutex mutex;
+    std::vector<std::shared_ptr<RepaintPacer::Delivery>> pending;
+    // The GUI thread will look without being woken: a wake-up is on its way or the pacer ticks.
+    bool watched = false;
+};
+
+Inbox &inbox()
+{
+    static Inbox shared;
+    return shared;
+}
+
+} // namespace
 
 RepaintPacer::RepaintPacer(QObject *parent)
     : QObject(parent)
@@ -13,19 +34,47 @@ RepaintPacer::RepaintPacer(QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &RepaintPacer::flush);
 }
 
-void RepaintPacer::update(QWidget *view)
+RepaintPacer::~RepaintPacer()
+{
+    // Gone with the application: what is left will never be shown.
+    Inbox &in = inbox();
+    const QMutexLocker lock(&in.mutex);
+    in.pending.clear();
+    in.watched = false;
+}
+
+RepaintPacer &RepaintPacer::instance()
 {
     // One per application, made with it and gone with it.
     static QPointer<RepaintPacer> pacer;
     if (!pacer)
         pacer = new RepaintPacer(QCoreApplication::instance());
-    pacer->request(view);
+    return *pacer;
 }
 
-void RepaintPacer::request(QWidget *view)
+void RepaintPacer::post(std::shared_ptr<Delivery> delivery)
 {
-    if (!m_pending.contains(view))
-        m_pending.append(view);
+    Inbox &in = inbox();
+    {
+        const QMutexLocker lock(&in.mutex);
+        in.pending.push_back(std::move(delivery));
+        if (std::exchange(in.watched, true))
+            return;
+    }
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { instance().schedule(); }, Qt::QueuedConnection);
+}
+
+void RepaintPacer::update(QWidget *view)
+{
+    RepaintPacer &pacer = instance();
+    if (!pacer.m_views.contains(view))
+        pacer.m_views.append(view);
+    if (!pacer.m_flushing)
+        pacer.schedule();
+}
+
+void RepaintPacer::schedule()
+{
     if (m_timer.isActive())
         return;
     const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : IntervalMs;
@@ -38,9 +87,24 @@ void RepaintPacer::request(QWidget *view)
 void RepaintPacer::flush()
 {
     m_sinceFlush.start();
-    const QList<QPointer<QWidget>> views = std::exchange(m_pending, {});
+    std::vector<std::shared_ptr<Delivery>> arrived;
+    Inbox &in = inbox();
+    {
+        const QMutexLocker lock(&in.mutex);
+        arrived.swap(in.pending);
+        // Several within one interval: more will come in the next, so look for them
+        // then; one alone may have been the only one, and the next will wake us.
+        in.watched = arrived.size() > 1;
+    }
+    m_flushing = true;
+    for (const std::shared_ptr<Delivery> &delivery : arrived)
+        delivery->deliver();
+    m_flushing = false;
+    const QList<QPointer<QWidget>> views = std::exchange(m_views, {});
     for (const QPointer<QWidget> &view : views) {
         if (view)
             view->update();
     }
+    if (arrived.size() > 1)
+        m_timer.start(IntervalMs);
 }

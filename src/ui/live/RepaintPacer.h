@@ -6,27 +6,44 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <memory>
+
 class QWidget;
 
-// Gathers the repaints of views whose pictures arrive each at its own moment. Every
-// repaint renders the window's whole scaled stage, so six cameras at 30 frames a
-// second would cost 180 renders a second; gathered, they cost at most one per
-// display frame. A picture after a quiet interval is painted at once, so a single
-// camera's latency is unchanged.
+// Takes pictures from the readers' threads to the GUI thread and gathers the repaints
+// they cause. Every repaint renders the window's whole scaled stage and every hand-off
+// wakes the GUI thread, so six cameras at 30 frames a second would cost 180 of each a
+// second. Gathered, they cost at most one per display frame: while pictures keep
+// coming, the GUI thread looks for them once an interval instead of being woken for
+// each. A picture after a quiet interval is shown at once, so a single camera's
+// latency is unchanged.
 class RepaintPacer final : public QObject
 {
 public:
     static constexpr int IntervalMs = 16;
 
-    // Repaints view now, or with the others at the end of the current interval.
+    class Delivery
+    {
+    public:
+        virtual ~Delivery() = default;
+        // GUI thread.
+        virtual void deliver() = 0;
+    };
+
+    // Any thread: delivery is made on the GUI thread with the next batch.
+    static void post(std::shared_ptr<Delivery> delivery);
+    // GUI thread: repaints view now, or with the others at the end of the current interval.
     static void update(QWidget *view);
 
 private:
     explicit RepaintPacer(QObject *parent);
-    void request(QWidget *view);
+    ~RepaintPacer() override;
+    static RepaintPacer &instance();
+    void schedule();
     void flush();
 
     QTimer m_timer;
     QElapsedTimer m_sinceFlush;
-    QList<QPointer<QWidget>> m_pending;
+    QList<QPointer<QWidget>> m_views;
+    bool m_flushing = false;
 };

@@ -8,7 +8,6 @@
 #include "platform/Preferences.h"
 #include "video/FrameConsumer.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QMutex>
 #include <QPainter>
@@ -34,7 +33,9 @@ constexpr int SmallestLabelFontPixels = 9;
 // the view on the GUI thread. Until the view has painted it the reader is held back,
 // so only pictures that will be shown are decoded and no queue builds up behind a
 // busy GUI.
-class VideoView::Feed final : public FrameConsumer, public std::enable_shared_from_this<Feed>
+class VideoView::Feed final : public FrameConsumer,
+                              public RepaintPacer::Delivery,
+                              public std::enable_shared_from_this<Feed>
 {
 public:
     explicit Feed(VideoView *view)
@@ -47,14 +48,14 @@ public:
         byteCount.fetch_add(bytes);
         if (picture.isNull())
             return;
-        const QMutexLocker lock(&m_mutex);
-        m_latest = picture;
-        m_unshown = true;
-        if (m_handOffPending)
-            return;
-        m_handOffPending = true;
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [self = shared_from_this()] { self->deliver(); },
-                                  Qt::QueuedConnection);
+        {
+            const QMutexLocker lock(&m_mutex);
+            m_latest = picture;
+            m_unshown = true;
+            if (std::exchange(m_handOffPending, true))
+                return;
+        }
+        RepaintPacer::post(shared_from_this());
     }
 
     void framesSkipped(int count) override { skipped.fetch_add(count); }
@@ -103,9 +104,8 @@ public:
     std::atomic<qint64> skipped = 0;
     std::atomic<qint64> byteCount = 0;
 
-private:
-    // GUI thread; the view may be gone by now.
-    void deliver()
+    // The view may be gone by now.
+    void deliver() override
     {
         QImage picture;
         {
@@ -119,6 +119,7 @@ private:
             done(false);
     }
 
+private:
     const QPointer<VideoView> m_view;
     mutable QMutex m_mutex;
     QImage m_latest;
