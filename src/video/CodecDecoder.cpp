@@ -6,7 +6,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/hwcontext.h>
 #include <libavutil/pixdesc.h>
-#include <libswscale/swscale.h>
 }
 
 std::atomic<bool> CodecDecoder::s_hardwareAllowed = true;
@@ -171,39 +170,4 @@ int CodecDecoder::decode(const AVPacket *packet, const std::function<void(AVFram
         av_frame_unref(m_transfer);
     }
     return 0;
-}
-
-QImage CodecDecoder::toImage(const AVFrame *frame, QSize target, SwsContext **cache)
-{
-    const QSize source(frame->width, frame->height);
-    if (source.isEmpty() || qint64(source.width()) * source.height() > MaxPixels)
-        return {};
-    QSize size = source;
-    if (!target.isEmpty() && (target.width() < source.width() || target.height() < source.height()))
-        size = source.scaled(target, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    // A picture a fraction of the source's size (a grid tile) is made from every second
-    // or fourth row, leaving at least two rows for each of its own, and averaged over
-    // areas: the scaling costs a third of filtering every row. The planes' rows thin
-    // out alike, so subsampled chroma stays in step with its luma.
-    int rowStep = 1;
-    while (source.height() / (rowStep * 2) >= 2 * size.height())
-        rowStep *= 2;
-    const int rows = source.height() / rowStep;
-    const bool shrinks = size.width() * 2 <= source.width() && size.height() * 2 <= source.height();
-    *cache = sws_getCachedContext(*cache, source.width(), rows, static_cast<AVPixelFormat>(frame->format), size.width(),
-                                  size.height(), AV_PIX_FMT_RGB32, shrinks ? SWS_AREA : SWS_BILINEAR, nullptr, nullptr,
-                                  nullptr);
-    if (!*cache)
-        return {};
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
-        return {};
-    int sourceStrides[AV_NUM_DATA_POINTERS];
-    for (int i = 0; i < AV_NUM_DATA_POINTERS; ++i)
-        sourceStrides[i] = frame->linesize[i] * rowStep;
-    uint8_t *planes[4] = { image.bits(), nullptr, nullptr, nullptr };
-    const int strides[4] = { static_cast<int>(image.bytesPerLine()), 0, 0, 0 };
-    if (sws_scale(*cache, frame->data, sourceStrides, 0, rows, planes, strides) <= 0)
-        return {};
-    return image;
 }

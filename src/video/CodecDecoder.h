@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QImage>
-#include <QSize>
 #include <QString>
 
 #include <atomic>
@@ -13,7 +11,6 @@ struct AVCodecContext;
 struct AVCodecParameters;
 struct AVFrame;
 struct AVPacket;
-struct SwsContext;
 
 // One compressed video stream's decoder (H.264, H.265, Motion JPEG): VA-API when a
 // render node opens and supports the codec, libavcodec in software otherwise; the
@@ -21,9 +18,6 @@ struct SwsContext;
 class CodecDecoder final
 {
 public:
-    // The largest picture accepted, in pixels: a peer cannot make us allocate more.
-    static constexpr qint64 MaxPixels = 8192LL * 8192LL;
-
     CodecDecoder();
     ~CodecDecoder();
     CodecDecoder(const CodecDecoder &) = delete;
@@ -46,11 +40,6 @@ public:
     // Feeds one packet and hands every picture it completes to picture, in system
     // memory. A negative result is libavcodec's error for a packet it refused.
     int decode(const AVPacket *packet, const std::function<void(AVFrame *)> &picture);
-
-    // Converts and scales in one pass into Format_RGB32, fitting target with the
-    // picture's proportions and never enlarging it; an empty target keeps the size.
-    // cache holds the scaler between calls. Null for a picture over MaxPixels.
-    static QImage toImage(const AVFrame *frame, QSize target, SwsContext **cache);
 
 private:
     void close();

@@ -13,7 +13,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/log.h>
-#include <libswscale/swscale.h>
 }
 
 namespace {
@@ -104,7 +103,6 @@ RTSPStreamSession::~RTSPStreamSession()
     av_packet_free(&m_packet);
     av_frame_free(&m_pending);
     av_frame_free(&m_newest);
-    sws_freeContext(m_scaler);
 }
 
 int RTSPStreamSession::interruptCallback(void *opaque)
@@ -316,7 +314,7 @@ void RTSPStreamSession::decodePending()
     QSize target;
     if (!consumersReady(&target))
         return;
-    const QImage picture = CodecDecoder::toImage(m_pending, target, &m_scaler);
+    const QImage picture = m_scaler.toImage(m_pending, target);
     av_frame_unref(m_pending);
     deliverPicture(picture, std::exchange(m_pendingBytes, 0));
     if (singleFrame && !picture.isNull() && m_format) {
@@ -335,9 +333,8 @@ QByteArray RTSPStreamSession::newestPicture() const
         const QMutexLocker lock(&m_newestMutex);
         av_frame_ref(frame, m_newest);
     }
-    SwsContext *scaler = nullptr;
-    const QImage picture = frame->buf[0] ? CodecDecoder::toImage(frame, {}, &scaler) : QImage();
-    sws_freeContext(scaler);
+    PictureScaler scaler;
+    const QImage picture = frame->buf[0] ? scaler.toImage(frame, {}) : QImage();
     av_frame_free(&frame);
     QByteArray jpeg;
     QBuffer buffer(&jpeg);

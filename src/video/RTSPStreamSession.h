@@ -2,6 +2,7 @@
 
 #include "video/CameraState.h"
 #include "video/CodecDecoder.h"
+#include "video/PictureScaler.h"
 #include "video/StreamSession.h"
 
 #include <QByteArray>
@@ -13,7 +14,6 @@
 struct AVFormatContext;
 struct AVFrame;
 struct AVPacket;
-struct SwsContext;
 
 // The worker half of RTSPStreamReader, alone on its own thread: libavformat's RTSP
 // client reads a few packets per queued step, with stop requests and consumer
@@ -77,7 +77,7 @@ private:
     AVFrame *m_pending = nullptr;
     qint64 m_pendingBytes = 0;
     CodecDecoder m_decoder;
-    SwsContext *m_scaler = nullptr;
+    PictureScaler m_scaler;
     int m_videoStream = -1;
     double m_timeBaseMs = 0;
     double m_frameMs = 40;

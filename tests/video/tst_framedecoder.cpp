@@ -1,4 +1,4 @@
-#include "video/CodecDecoder.h"
+#include "video/PictureScaler.h"
 #include "video/FrameDecoder.h"
 
 #include <QBuffer>
@@ -200,15 +200,14 @@ private slots:
         const QImage source = quadrants(641, 479);
         for (const AVPixelFormat format : { AV_PIX_FMT_YUV420P, AV_PIX_FMT_NV12, AV_PIX_FMT_YUV422P, AV_PIX_FMT_YUV410P }) {
             AVFrame *frame = videoFrame(source, format);
-            SwsContext *cache = nullptr;
+            PictureScaler scaler;
             for (const QSize target : { QSize(), QSize(426, 320), QSize(160, 120), QSize(144, 108), QSize(40, 30) }) {
-                const QImage picture = CodecDecoder::toImage(frame, target, &cache);
+                const QImage picture = scaler.toImage(frame, target);
                 const QString where = QStringLiteral("format %1 at %2x%3").arg(format).arg(target.width()).arg(target.height());
                 QCOMPARE(picture.size(), target.isEmpty() ? source.size() : source.size().scaled(target, Qt::KeepAspectRatio));
                 const QString problem = quadrantProblem(picture);
                 QVERIFY2(problem.isEmpty(), qPrintable(where + QStringLiteral(": ") + problem));
             }
-            sws_freeContext(cache);
             av_frame_free(&frame);
         }
     }

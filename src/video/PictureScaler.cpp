@@ -1,0 +1,89 @@
+#include "video/PictureScaler.h"
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/mem.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+// libswscale's vector code writes whole blocks of pixels, past the width of a row:
+// rows are padded to 64 bytes and the buffer keeps a block to spare after the last.
+QImage paddedImage(QSize size)
+{
+    const qsizetype stride = (qsizetype(size.width()) * 4 + 63) & ~qsizetype(63);
+    auto *data = static_cast<uchar *>(av_malloc(static_cast<size_t>(stride * size.height() + 64)));
+    if (!data)
+        return {};
+    QImage image(data, size.width(), size.height(), stride, QImage::Format_RGB32, av_free, data);
+    if (image.isNull())
+        av_free(data);
+    return image;
+}
+
+} // namespace
+
+PictureScaler::~PictureScaler()
+{
+    sws_freeContext(m_scale);
+    sws_freeContext(m_convert);
+    av_frame_free(&m_small);
+}
+
+QImage PictureScaler::toImage(const AVFrame *frame, QSize target)
+{
+    const QSize source(frame->width, frame->height);
+    if (source.isEmpty() || qint64(source.width()) * source.height() > MaxPixels)
+        return {};
+    QSize size = source;
+    if (!target.isEmpty() && (target.width() < source.width() || target.height() < source.height()))
+        size = source.scaled(target, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // A picture a fraction of the source's size (a grid tile) is made from every second
+    // or fourth row, leaving at least two rows for each of its own, and averaged over
+    // areas: the scaling costs a third of filtering every row. The planes' rows thin
+    // out alike, so subsampled chroma stays in step with its luma.
+    int rowStep = 1;
+    while (source.height() / (rowStep * 2) >= 2 * size.height())
+        rowStep *= 2;
+    const int rows = source.height() / rowStep;
+    int sourceStrides[AV_NUM_DATA_POINTERS];
+    for (int i = 0; i < AV_NUM_DATA_POINTERS; ++i)
+        sourceStrides[i] = frame->linesize[i] * rowStep;
+    // Averaging into RGB filters every colour channel at full size; into 4:2:0, a
+    // quarter of the chroma, and the conversion at the small size is a fast copy loop.
+    const bool shrinks = size.width() * 2 <= source.width() && size.height() * 2 <= source.height();
+    const auto scaledFormat = shrinks ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_RGB32;
+    m_scale = sws_getCachedContext(m_scale, source.width(), rows, static_cast<AVPixelFormat>(frame->format),
+                                   size.width(), size.height(), scaledFormat, shrinks ? SWS_AREA : SWS_BILINEAR,
+                                   nullptr, nullptr, nullptr);
+    if (!m_scale)
+        return {};
+    QImage image = paddedImage(size);
+    if (image.isNull())
+        return {};
+    uint8_t *planes[4] = { image.bits(), nullptr, nullptr, nullptr };
+    const int strides[4] = { static_cast<int>(image.bytesPerLine()), 0, 0, 0 };
+    if (!shrinks)
+        return sws_scale(m_scale, frame->data, sourceStrides, 0, rows, planes, strides) > 0 ? image : QImage();
+
+    if (!m_small || m_small->width != size.width() || m_small->height != size.height()) {
+        av_frame_free(&m_small);
+        m_small = av_frame_alloc();
+        if (!m_small)
+            return {};
+        m_small->format = AV_PIX_FMT_YUV420P;
+        m_small->width = size.width();
+        m_small->height = size.height();
+        if (av_frame_get_buffer(m_small, 0) < 0) {
+            av_frame_free(&m_small);
+            return {};
+        }
+    }
+    m_convert = sws_getCachedContext(m_convert, size.width(), size.height(), AV_PIX_FMT_YUV420P, size.width(),
+                                     size.height(), AV_PIX_FMT_RGB32, SWS_POINT, nullptr, nullptr, nullptr);
+    if (!m_convert || sws_scale(m_scale, frame->data, sourceStrides, 0, rows, m_small->data, m_small->linesize) <= 0
+        || sws_scale(m_convert, m_small->data, m_small->linesize, 0, size.height(), planes, strides) <= 0)
+        return {};
+    return image;
+}
