@@ -6,23 +6,91 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-namespace {
+#include <mutex>
+#include <new>
+#include <vector>
 
-// libswscale's vector code writes whole blocks of pixels, past the width of a row:
-// rows are padded to 64 bytes and the buffer keeps a block to spare after the last.
-QImage paddedImage(QSize size)
+// Buffers of pictures of one size, recycled: a picture's buffer comes back when the
+// last QImage sharing it goes, on whichever thread. Each buffer starts with a header
+// naming its pool, so giving it back allocates nothing. Allocating a picture's worth
+// anew each time cost as much as converting it.
+class PictureScaler::Buffers final : public std::enable_shared_from_this<Buffers>
 {
-    const qsizetype stride = (qsizetype(size.width()) * 4 + 63) & ~qsizetype(63);
-    auto *data = static_cast<uchar *>(av_malloc(static_cast<size_t>(stride * size.height() + 64)));
-    if (!data)
-        return {};
-    QImage image(data, size.width(), size.height(), stride, QImage::Format_RGB32, av_free, data);
-    if (image.isNull())
-        av_free(data);
-    return image;
-}
+public:
+    ~Buffers()
+    {
+        for (uchar *buffer : m_free)
+            av_free(buffer);
+    }
 
-} // namespace
+    // libswscale's vector code writes whole blocks of pixels, past the width of a row:
+    // rows are padded to 64 bytes and the buffer keeps a block to spare after the last.
+    QImage take(QSize size)
+    {
+        const qsizetype stride = (qsizetype(size.width()) * 4 + 63) & ~qsizetype(63);
+        const auto bytes = static_cast<size_t>(HeaderBytes + stride * size.height() + 64);
+        uchar *buffer = nullptr;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (bytes != m_bytes) {
+                for (uchar *old : m_free)
+                    av_free(old);
+                m_free.clear();
+                m_bytes = bytes;
+            }
+            if (!m_free.empty()) {
+                buffer = m_free.back();
+                m_free.pop_back();
+            }
+        }
+        if (!buffer)
+            buffer = static_cast<uchar *>(av_malloc(bytes));
+        if (!buffer)
+            return {};
+        new (buffer) Header{ shared_from_this(), bytes };
+        QImage image(buffer + HeaderBytes, size.width(), size.height(), stride, QImage::Format_RGB32, giveBack, buffer);
+        if (image.isNull())
+            giveBack(buffer);
+        return image;
+    }
+
+private:
+    struct Header
+    {
+        std::shared_ptr<Buffers> pool;
+        size_t bytes;
+    };
+    // Keeps the pixels as aligned as av_malloc made the buffer.
+    static constexpr qsizetype HeaderBytes = 64;
+    static_assert(sizeof(Header) <= HeaderBytes);
+    // One picture is on screen while the next is made; more are rarely in flight.
+    static constexpr size_t Kept = 2;
+
+    static void giveBack(void *buffer)
+    {
+        auto *header = static_cast<Header *>(buffer);
+        const std::shared_ptr<Buffers> pool = std::move(header->pool);
+        const size_t bytes = header->bytes;
+        header->~Header();
+        {
+            const std::lock_guard lock(pool->m_mutex);
+            if (bytes == pool->m_bytes && pool->m_free.size() < Kept) {
+                pool->m_free.push_back(static_cast<uchar *>(buffer));
+                return;
+            }
+        }
+        av_free(buffer);
+    }
+
+    std::mutex m_mutex;
+    std::vector<uchar *> m_free;
+    size_t m_bytes = 0;
+};
+
+PictureScaler::PictureScaler()
+    : m_buffers(std::make_shared<Buffers>())
+{
+}
 
 PictureScaler::~PictureScaler()
 {
@@ -59,7 +127,7 @@ QImage PictureScaler::toImage(const AVFrame *frame, QSize target)
                                    nullptr, nullptr, nullptr);
     if (!m_scale)
         return {};
-    QImage image = paddedImage(size);
+    QImage image = m_buffers->take(size);
     if (image.isNull())
         return {};
     uint8_t *planes[4] = { image.bits(), nullptr, nullptr, nullptr };

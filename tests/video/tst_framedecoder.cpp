@@ -212,6 +212,28 @@ private slots:
         }
     }
 
+    // Buffers are recycled only once let go: a picture kept stays as it was while later
+    // ones are made, and outlives its scaler.
+    void keptPicturesKeepTheirPixels()
+    {
+        AVFrame *first = videoFrame(quadrants(320, 240), AV_PIX_FMT_YUV420P);
+        AVFrame *other = videoFrame(quadrants(320, 240).mirrored(true, true), AV_PIX_FMT_YUV420P);
+        QImage kept;
+        QImage copy;
+        {
+            PictureScaler scaler;
+            kept = scaler.toImage(first, QSize(80, 60));
+            copy = kept.copy();
+            for (int i = 0; i < 4; ++i)
+                QVERIFY(!scaler.toImage(other, QSize(80, 60)).isNull());
+            QCOMPARE(kept, copy);
+        }
+        QCOMPARE(kept, copy);
+        QVERIFY(quadrantProblem(kept).isEmpty());
+        av_frame_free(&first);
+        av_frame_free(&other);
+    }
+
     void kinds_data()
     {
         QTest::addColumn<QByteArray>("bytes");
