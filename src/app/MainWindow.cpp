@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
+#include <QPainter>
 #include <QShortcut>
 #include <QTimer>
 
@@ -20,10 +21,11 @@ MainWindow::MainWindow(QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setBackgroundBrush(Qt::black);
     setAlignment(Qt::AlignCenter);
     // The video views paint every pixel of theirs; nothing is cached or saved around them.
     setOptimizationFlags(QGraphicsView::DontSavePainterState | QGraphicsView::DontAdjustForAntialiasing);
+    // The stage and the bars beside it cover the viewport: nothing is filled beneath.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setSizeAdjustPolicy(QAbstractScrollArea::AdjustIgnored);
     Theme::fillBlack(this);
     Theme::fillBlack(m_stage);
@@ -79,6 +81,14 @@ void MainWindow::fitStage()
     const double scale = std::min(room.width() / stage.width(), room.height() / stage.height());
     if (scale > 0)
         setTransform(QTransform::fromScale(scale, scale));
+}
+
+void MainWindow::drawBackground(QPainter *painter, const QRectF &exposed)
+{
+    // The stage paints every pixel of its own: black goes only to the bars beside it.
+    const QRegion bars = QRegion(exposed.toAlignedRect()).subtracted(QRegion(m_scene.sceneRect().toRect()));
+    for (const QRect &bar : bars)
+        painter->fillRect(bar, Qt::black);
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)

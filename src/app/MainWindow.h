@@ -49,6 +49,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void drawBackground(QPainter *painter, const QRectF &exposed) override;
 
 private:
     void setIdle(bool idle);

@@ -170,6 +170,12 @@ private slots:
                 QVERIFY2(std::abs(shown.width() - room.width()) <= 1 || std::abs(shown.height() - room.height()) <= 1,
                          qPrintable(name));
                 QVERIFY2((shown.center() - room.center()).manhattanLength() <= 2, qPrintable(name));
+                // Nothing is filled beneath the stage: the bars beside it are painted black.
+                const QImage shot = m_window->grab().toImage();
+                for (const QPoint corner : { QPoint(0, 0), QPoint(shot.width() - 1, shot.height() - 1) }) {
+                    if (!shown.contains(QPointF(corner) + QPointF(0.5, 0.5)))
+                        QVERIFY2(shot.pixel(corner) == qRgb(0, 0, 0), qPrintable(name));
+                }
                 if (view == View::Settings) {
                     checkRowsReachable(m_delegate->settingController()->tableView());
                     auto *general = new GeneralSettingsView(*m_delegate, *m_preferences);

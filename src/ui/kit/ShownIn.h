@@ -8,3 +8,8 @@ class QWidget;
 // pass between the two through global coordinates, which Qt maps through the scene.
 // Main thread only.
 QWidget *shownIn(const QWidget *widget);
+
+// Repaints widget's area where it is shown. Qt widens an embedded widget's update by
+// a pixel on every side for antialiasing, which repaints whatever frames it as well;
+// a widget that paints every pixel of its own (a video view) needs only its own area.
+void updateOnScreen(QWidget *widget);

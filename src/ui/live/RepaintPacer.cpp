@@ -1,5 +1,7 @@
 #include "ui/live/RepaintPacer.h"
 
+#include "ui/kit/ShownIn.h"
+
 #include <QCoreApplication>
 #include <QMutex>
 #include <QWidget>
@@ -103,7 +105,7 @@ void RepaintPacer::flush()
     const QList<QPointer<QWidget>> views = std::exchange(m_views, {});
     for (const QPointer<QWidget> &view : views) {
         if (view)
-            view->update();
+            updateOnScreen(view);
     }
     if (arrived.size() > 1)
         m_timer.start(IntervalMs);

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QWindow>
+#include <QtMath>
 
 #include <algorithm>
 #include <atomic>
@@ -457,9 +458,16 @@ void VideoView::paintPicture(QPainter &painter, const QTransform &toDevice)
     // Close to its place or, unzoomed, to the whole view: a pixel or two cut off is no loss.
     const bool oneToOne = toDevice.type() <= QTransform::TxScale
         && (near(target.size()) || (!m_zoom.isZoomed() && near(toDevice.mapRect(QRectF(rect())).size())));
-    // The bars, and the rim a picture a pixel or two short leaves.
-    if (!place.toAlignedRect().contains(rect()) || (oneToOne && picture != target.size().toSize()))
+    // The bars, and the rim a picture a pixel or two short leaves; the picture covers the
+    // whole points inside its place.
+    if (oneToOne && picture != target.size().toSize()) {
         painter.fillRect(rect(), Qt::black);
+    } else if (!place.toAlignedRect().contains(rect())) {
+        const QRect covered(QPoint(qCeil(place.left()), qCeil(place.top())),
+                            QPoint(qFloor(place.right()) - 1, qFloor(place.bottom()) - 1));
+        for (const QRect &bar : QRegion(rect()).subtracted(covered))
+            painter.fillRect(bar, Qt::black);
+    }
     painter.save();
     if (oneToOne) {
         // Device pixel for device pixel, centred on its place: no scaling, no filtering.
