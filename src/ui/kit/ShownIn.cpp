@@ -15,16 +15,18 @@ QWidget *shownIn(const QWidget *widget)
     return top;
 }
 
-void updateOnScreen(QWidget *widget)
+QList<std::pair<QWidget *, QRect>> placesOnScreen(QWidget *widget)
 {
+    if (!widget->isVisible())
+        return {};
     QWidget *top = widget->window();
     const QGraphicsProxyWidget *proxy = top->graphicsProxyWidget();
-    if (!proxy || !proxy->scene() || !widget->isVisible()) {
-        widget->update();
-        return;
-    }
+    if (!proxy || !proxy->scene())
+        return { { widget, widget->rect() } };
     const QRectF inScene = proxy->sceneTransform().mapRect(QRectF(widget->mapTo(top, QPoint(0, 0)), widget->size()));
+    QList<std::pair<QWidget *, QRect>> places;
     const QList<QGraphicsView *> views = proxy->scene()->views();
     for (QGraphicsView *view : views)
-        view->viewport()->update(view->viewportTransform().mapRect(inScene).toAlignedRect());
+        places.append({ view->viewport(), view->viewportTransform().mapRect(inScene).toAlignedRect() });
+    return places;
 }

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
+
+#include <utility>
+
 class QWidget;
 
 // The top-level widget whose window-system window shows widget: its own top-level,
@@ -9,7 +14,8 @@ class QWidget;
 // Main thread only.
 QWidget *shownIn(const QWidget *widget);
 
-// Repaints widget's area where it is shown. Qt widens an embedded widget's update by
-// a pixel on every side for antialiasing, which repaints whatever frames it as well;
-// a widget that paints every pixel of its own (a video view) needs only its own area.
-void updateOnScreen(QWidget *widget);
+// The widgets that show widget's area and the area in each: the graphics views' viewports
+// for a widget embedded in a scene (updating the widget itself there also repaints a
+// pixel's margin around it, which Qt allows for antialiasing), the widget otherwise.
+// Empty when it is hidden.
+QList<std::pair<QWidget *, QRect>> placesOnScreen(QWidget *widget);

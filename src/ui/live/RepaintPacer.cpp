@@ -3,7 +3,9 @@
 #include "ui/kit/ShownIn.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QMutex>
+#include <QRegion>
 #include <QWidget>
 
 #include <utility>
@@ -102,10 +104,21 @@ void RepaintPacer::flush()
     for (const std::shared_ptr<Delivery> &delivery : arrived)
         delivery->deliver();
     m_flushing = false;
+    // Painted at once, each window once: an update would be posted, and waking this
+    // thread for it costs as much again as the timer's wake-up.
     const QList<QPointer<QWidget>> views = std::exchange(m_views, {});
+    QHash<QWidget *, QRegion> repaints;
     for (const QPointer<QWidget> &view : views) {
-        if (view)
-            updateOnScreen(view);
+        if (!view)
+            continue;
+        for (const auto &[shownIn, area] : placesOnScreen(view))
+            repaints[shownIn] += area;
+    }
+    for (auto it = repaints.cbegin(); it != repaints.cend(); ++it) {
+        if (it.key()->paintingActive())
+            it.key()->update(it.value());
+        else
+            it.key()->repaint(it.value());
     }
     if (arrived.size() > 1)
         m_timer.start(IntervalMs);
