@@ -94,6 +94,11 @@ private slots:
         QVERIFY(view->spinner()->isAnimating());
         QCOMPARE(view->spinner()->geometry().center(), view->rect().center());
         QVERIFY(!view->spinChecker());
+        // Out of sight (a page of the grid not shown), it keeps still until seen again.
+        view->hide();
+        QVERIFY(!view->spinner()->isAnimating());
+        view->show();
+        QVERIFY(view->spinner()->isAnimating());
     }
 
     void staleOrMissingPictureSpinsAtOnce()

@@ -22,10 +22,26 @@ ActivitySpinner::ActivitySpinner(QWidget *parent)
 
 void ActivitySpinner::startAnimating()
 {
-    m_timer.start(StepMs);
+    m_animating = true;
+    if (isVisible())
+        m_timer.start(StepMs);
 }
 
 void ActivitySpinner::stopAnimating()
+{
+    m_animating = false;
+    m_timer.stop();
+}
+
+// Spinners on hidden pages wait for trickled pictures too; turning unseen, each
+// would wake the GUI thread twelve times a second.
+void ActivitySpinner::showEvent(QShowEvent *)
+{
+    if (m_animating)
+        m_timer.start(StepMs);
+}
+
+void ActivitySpinner::hideEvent(QHideEvent *)
 {
     m_timer.stop();
 }

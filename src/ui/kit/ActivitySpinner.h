@@ -15,12 +15,16 @@ public:
 
     void startAnimating();
     void stopAnimating();
+    // Turning now: asked to, and shown.
     bool isAnimating() const { return m_timer.isActive(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     QTimer m_timer;
+    bool m_animating = false;
     int m_step = 0;
 };
