@@ -4,12 +4,47 @@
 
 #include <QCloseEvent>
 #include <QGraphicsProxyWidget>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Renders the stage over exactly the area the window repaints. Qt's proxy renders the
+// rectangle around it, and new pictures in six tiles span the whole grid: every
+// widget in between (each tile's frame, the page beneath) would be painted again,
+// only to be clipped away.
+class StageProxy final : public QGraphicsProxyWidget
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        const QRegion repainted = painter->paintEngine() ? painter->paintEngine()->systemClip() : QRegion();
+        QWidget *stage = this->widget();
+        if (repainted.isEmpty() || !stage || !painter->deviceTransform().isInvertible()) {
+            QGraphicsProxyWidget::paint(painter, option, widget);
+            return;
+        }
+        if (!stage->isVisible())
+            return;
+        // Rounded outwards to whole points; the slack keeps an edge that maps onto a
+        // point within float error from taking in the widget beyond it.
+        constexpr qreal Slack = 1.0 / 64;
+        const QTransform toStage = painter->deviceTransform().inverted();
+        QRegion area;
+        for (const QRect &rect : repainted)
+            area += toStage.mapRect(QRectF(rect)).adjusted(Slack, Slack, -Slack, -Slack).toAlignedRect();
+        area &= stage->rect();
+        if (!area.isEmpty())
+            stage->render(painter, area.boundingRect().topLeft(), area);
+    }
+};
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QGraphicsView(parent)
@@ -31,7 +66,10 @@ MainWindow::MainWindow(QWidget *parent)
     Theme::fillBlack(m_stage);
     m_stage->resize(Landscape);
     // Touches go on to the views under the fingers, as they would in a plain window.
-    m_scene.addWidget(m_stage)->setAcceptTouchEvents(true);
+    auto *proxy = new StageProxy;
+    proxy->setWidget(m_stage);
+    proxy->setAcceptTouchEvents(true);
+    m_scene.addItem(proxy);
     setScene(&m_scene);
     setMinimumSize(Landscape / 2);
     resize(Landscape);

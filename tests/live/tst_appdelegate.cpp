@@ -10,6 +10,7 @@
 #include "ui/live/MultiPageScrollerView.h"
 #include "ui/live/MultiView.h"
 #include "ui/live/PTZGestureView.h"
+#include "ui/live/RepaintPacer.h"
 #include "ui/live/SingleView.h"
 #include "ui/live/VideoView.h"
 #include "platform/AtomicFile.h"
@@ -26,6 +27,8 @@
 
 #include <QGraphicsProxyWidget>
 #include <QGraphicsView>
+#include <QPainter>
+#include <QScreen>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -108,6 +111,41 @@ private slots:
         QTRY_VERIFY(!m_delegate->isTransitioning());
         QCOMPARE(m_delegate->currentView(), View::Multi);
         QVERIFY(m_delegate->multiView()->isInWindow());
+    }
+
+    // A view repainted on its own on a stage scaled by a fraction reaches the screen
+    // up to its edges: what the window holds afterwards is what painting it whole gives.
+    void repaintsReachTheirEdges()
+    {
+        launch();
+        m_window->showNormal();
+        m_window->resize(720, 480);
+        QTRY_COMPARE(m_window->stageScale(), 1.5);
+        // Its colour changes without an update of its own: the pacer's repaint is all it gets.
+        struct Patch final : QWidget
+        {
+            using QWidget::QWidget;
+            QColor colour = Qt::red;
+            void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), colour); }
+        };
+        auto *patch = new Patch(m_window->stage());
+        patch->setGeometry(101, 51, 61, 41);
+        patch->show();
+        const QRect onWindow = m_window->mapFromScene(QRectF(patch->geometry())).boundingRect().adjusted(-3, -3, 3, 3);
+        const auto held = [this, &onWindow] {
+            return m_window->screen()->grabWindow(m_window->winId()).toImage().convertToFormat(QImage::Format_RGB32).copy(
+                onWindow);
+        };
+        const auto middle = [&held] {
+            const QImage shown = held();
+            return shown.isNull() ? QRgb(0) : shown.pixel(shown.width() / 2, shown.height() / 2);
+        };
+        QTRY_COMPARE(middle(), qRgb(255, 0, 0));
+        patch->colour = Qt::green;
+        RepaintPacer::update(patch);
+        QTRY_COMPARE(middle(), qRgb(0, 255, 0));
+        QCOMPARE(held(), m_window->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(onWindow));
+        delete patch;
     }
 
     // At any window size, full screen included, every view is shown whole, as large
