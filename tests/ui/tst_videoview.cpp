@@ -217,6 +217,17 @@ private slots:
         QCOMPARE(greys(shot(checkerboard(160, 120))), 0);
         const QImage shrunk = shot(checkerboard(640, 480));
         QVERIFY(greys(shrunk) > 320 * 240 / 2);
+
+        // A title darkens the top of the picture, over it, and only there; taken away,
+        // the picture shows whole again.
+        QImage white(320, 240, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        view->setTitle(QStringLiteral("Porch"));
+        const QImage titled = shot(white);
+        QVERIFY(qGray(titled.pixel(2, 2)) < 128);
+        QCOMPARE(titled.pixelColor(2, 20), QColor(Qt::white));
+        view->setTitle({});
+        QCOMPARE(shot(white), white);
     }
 
     // A picture of another shape is shown whole between black bars, and readers are

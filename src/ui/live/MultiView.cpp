@@ -2,7 +2,6 @@
 #include "ui/kit/Theme.h"
 
 #include "ui/live/LiveViewHost.h"
-#include "ui/live/TileTitle.h"
 #include "ui/live/VideoView.h"
 #include "platform/Clock.h"
 #include "video/FrameCache.h"
@@ -44,8 +43,6 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
         const QRect inner = QRectF(1, 1, fw, fh).toAlignedRect();
         slot.video = new VideoView(m_host.preferences(), m_host.clock(), slot.container);
         slot.video->setGeometry(inner);
-        slot.title = new TileTitle(slot.container);
-        slot.title->setGeometry(QRectF(1, 1, fw, 15).toAlignedRect());
         slot.badge = new QLabel(slot.container);
         slot.badge->setPixmap(joystick);
         slot.badge->setGeometry(QRectF(1 + fw - joystick.width(), 1 + fh - joystick.height(), joystick.width(),
@@ -93,9 +90,7 @@ void MultiView::setFeed(int n, const Value &camera)
         return;
     const int feed = n - 1;
     Slot &slot = m_slots[static_cast<size_t>(feed)];
-    const QString title = camera.value(QStringLiteral("title")).toString();
-    if (slot.title->text() != title)
-        slot.title->setText(title);
+    slot.video->setTitle(camera.value(QStringLiteral("title")).toString());
 
     const Value params = camera.value(QStringLiteral("video.parameters"));
     std::unique_ptr<FrameProducer> &stream = m_videoStreams[static_cast<size_t>(feed)];
@@ -126,7 +121,6 @@ void MultiView::setFeed(int n, const Value &camera)
         }
     }
     const bool shown = !camera.isNull();
-    slot.title->setVisible(shown);
     slot.video->setVisible(shown);
     slot.container->setVisible(shown);
     const bool steerable = camera.contains(QStringLiteral("control.parameters"));

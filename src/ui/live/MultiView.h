@@ -11,7 +11,6 @@
 class FrameProducer;
 class LiveViewHost;
 class QLabel;
-class TileTitle;
 class VideoView;
 
 // One page of the multi view: six feed slots in a 3 by 2 grid, each with a live
@@ -55,7 +54,6 @@ private:
     {
         QWidget *container = nullptr;
         VideoView *video = nullptr;
-        TileTitle *title = nullptr;
         QLabel *badge = nullptr;
     };
 

@@ -1,27 +1,29 @@
 #pragma once
 
 #include <QPixmap>
-#include <QWidget>
+#include <QString>
 
-// A grid tile's title: the camera's name in white on the title bar artwork. It is
-// repainted with every picture of the tile below it, so it is drawn once into a
-// pixmap at the size it is shown, and only blitted after that.
-class TileTitle final : public QWidget
+class QFont;
+class QPainter;
+class QRect;
+
+// A grid tile's title: the camera's name in white on the title bar artwork, across
+// the top of the tile's picture. It is painted with every picture, so it is drawn
+// once into a pixmap at the size it is shown, and only blitted after that.
+class TileTitle final
 {
 public:
-    explicit TileTitle(QWidget *parent);
+    static constexpr int Height = 15;
 
     QString text() const { return m_text; }
     void setText(const QString &text);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    // font: the tile's, made bold and small here.
+    void paint(QPainter &painter, const QRect &bar, const QFont &font);
 
 private:
-    void draw(QPainter &painter) const;
+    void draw(QPainter &painter, const QRect &bar, const QFont &font) const;
 
     QString m_text;
-    QPixmap m_bar;
+    QPixmap m_artwork;
     QPixmap m_drawn;
 };

@@ -233,6 +233,15 @@ void VideoView::showState(CameraState state)
     update();
 }
 
+void VideoView::setTitle(const QString &title)
+{
+    if (title == m_title.text())
+        return;
+    m_title.setText(title);
+    setAccessibleName(title);
+    update(0, 0, width(), TileTitle::Height);
+}
+
 bool VideoView::showsFailure() const
 {
     return m_state != CameraState::Idle && m_state != CameraState::Playing && m_state != CameraState::Connecting;
@@ -439,6 +448,8 @@ void VideoView::paintEvent(QPaintEvent *)
         Caption::paintAcross(painter, rect(), m_spinner->geometry().bottom() + 4, stateCaption(), Qt::AlignTop);
     else
         Caption::paintAcross(painter, rect(), height() / 2, stateCaption());
+    if (!m_title.text().isEmpty())
+        m_title.paint(painter, QRect(0, 0, width(), TileTitle::Height), font());
     if (std::exchange(m_pictureFresh, false))
         m_feed->done(true);
 }

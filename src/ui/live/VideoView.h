@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "ui/live/DigitalZoom.h"
+#include "ui/live/TileTitle.h"
 #include "video/CameraState.h"
 
 #include <QImage>
@@ -57,6 +58,11 @@ public:
     CameraState state() const { return m_state; }
     // The words shown over the picture now; empty when it plays.
     QString stateCaption() const;
+
+    // A title bar across the top of the picture, as the grid's tiles have; empty for none.
+    // Painted by the view itself, since every new picture repaints it.
+    void setTitle(const QString &title);
+    QString title() const { return m_title.text(); }
 
     // Keeps the frame-rate line clear of something drawn over the view's bottom right.
     void setBottomRightInset(int pixels);
@@ -129,6 +135,7 @@ private:
     ActivitySpinner *m_spinner = nullptr;
     ClockTimer *m_spinChecker = nullptr;
     ClockTimer *m_fpsUpdater = nullptr;
+    TileTitle m_title;
     // Repaints while a caption counts or is about to appear.
     ClockTimer *m_stateTicker;
     CameraState m_state = CameraState::Idle;
