@@ -27,7 +27,6 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
     const double fw = (frame.width() - 6) / 3.0;
     const double fh = std::ceil(static_cast<float>(fw) * 0.6818182f);
     m_feedSize = QSizeF(fw, fh);
-    const QPixmap joystick(QStringLiteral(":/images/joystick_small.png"));
     double x = -1;
     double y = 1;
     for (int k = 0; k < Feeds; ++k) {
@@ -43,12 +42,6 @@ MultiView::MultiView(LiveViewHost &host, const QRect &frame, QWidget *parent)
         const QRect inner = QRectF(1, 1, fw, fh).toAlignedRect();
         slot.video = new VideoView(m_host.preferences(), m_host.clock(), slot.container);
         slot.video->setGeometry(inner);
-        slot.badge = new QLabel(slot.container);
-        slot.badge->setPixmap(joystick);
-        slot.badge->setGeometry(QRectF(1 + fw - joystick.width(), 1 + fh - joystick.height(), joystick.width(),
-                                       joystick.height())
-                                    .toAlignedRect());
-        slot.badge->hide();
         slot.container->hide();
 
         if (k == 2) {
@@ -124,7 +117,18 @@ void MultiView::setFeed(int n, const Value &camera)
     slot.video->setVisible(shown);
     slot.container->setVisible(shown);
     const bool steerable = camera.contains(QStringLiteral("control.parameters"));
-    slot.badge->setVisible(steerable);
+    // Made for the first steerable camera: the window's every repaint walks all its
+    // widgets, hidden ones too.
+    if (steerable && !slot.badge) {
+        const QPixmap joystick(QStringLiteral(":/images/joystick_small.png"));
+        slot.badge = new QLabel(slot.container);
+        slot.badge->setPixmap(joystick);
+        slot.badge->setGeometry(QRectF(1 + m_feedSize.width() - joystick.width(),
+                                       1 + m_feedSize.height() - joystick.height(), joystick.width(), joystick.height())
+                                    .toAlignedRect());
+    }
+    if (slot.badge)
+        slot.badge->setVisible(steerable);
     slot.video->setBottomRightInset(steerable ? slot.badge->width() : 0);
 }
 

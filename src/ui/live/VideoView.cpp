@@ -134,31 +134,12 @@ VideoView::VideoView(const Preferences &preferences, Clock &clock, QWidget *pare
     : QWidget(parent)
     , m_clock(clock)
     , m_feed(std::make_shared<Feed>(this))
-    , m_fpsLabel(new QLabel(this))
     , m_stateTicker(clock.createTimer(this))
 {
     connect(m_stateTicker, &ClockTimer::timeout, this, qOverload<>(&QWidget::update));
     // Every paint covers every pixel; nothing behind the view needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    QFont font = m_fpsLabel->font();
-    font.setPixelSize(LabelFontPixels);
-    m_fpsLabel->setFont(font);
-    m_fpsLabel->setAutoFillBackground(true);
-    QPalette palette = m_fpsLabel->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    palette.setColor(QPalette::WindowText, Qt::white);
-    m_fpsLabel->setPalette(palette);
-    m_fpsLabel->hide();
-    placeChildren();
-
-    m_showFPS = preferences.showFPS();
-    if (m_showFPS) {
-        m_lastFpsUpdate = m_clock.now();
-        m_fpsUpdater = m_clock.createTimer(this);
-        connect(m_fpsUpdater, &ClockTimer::timeout, this, &VideoView::updateFPS);
-        m_fpsUpdater->start(FpsRefreshMs, true);
-        m_fpsLabel->show();
-    }
+    handleShowFPS(preferences.showFPS());
     // The preferences outlive the view; the connection goes with either.
     connect(&preferences, &Preferences::changed, this, [this, &preferences](Preferences::Key key) {
         if (key == Preferences::Key::ShowFPS)
@@ -198,7 +179,8 @@ void VideoView::setInitialFrame(const QImage &picture, qint64 timeStamp)
     placePicture();
     update();
     m_lastFrameTime = timeStamp;
-    m_fpsLabel->clear();
+    if (m_fpsLabel)
+        m_fpsLabel->clear();
     m_lastFpsUpdate = m_showFPS ? std::optional<qint64>(m_clock.now()) : std::nullopt;
     resetCounters();
     if (m_spinChecker) {
@@ -276,7 +258,7 @@ void VideoView::updateFPS()
     const Counts before = m_counted;
     resetCounters();
     m_lastFpsUpdate = now;
-    if (elapsed <= 0.0f)
+    if (elapsed <= 0.0f || !m_fpsLabel)
         return;
     const auto perSecond = [elapsed](qint64 count) {
         return static_cast<double>(static_cast<float>(count) / elapsed);
@@ -293,16 +275,30 @@ void VideoView::handleShowFPS(bool on)
     m_showFPS = on;
     resetCounters();
     m_lastFpsUpdate.reset();
+    // The line is made while it is shown: the window's every repaint walks all its
+    // widgets, hidden ones too, and most views never show it.
     if (on) {
-        m_fpsLabel->show();
+        if (!m_fpsLabel) {
+            m_fpsLabel = new QLabel(this);
+            QFont font = m_fpsLabel->font();
+            font.setPixelSize(LabelFontPixels);
+            m_fpsLabel->setFont(font);
+            m_fpsLabel->setAutoFillBackground(true);
+            QPalette palette = m_fpsLabel->palette();
+            palette.setColor(QPalette::Window, Qt::black);
+            palette.setColor(QPalette::WindowText, Qt::white);
+            m_fpsLabel->setPalette(palette);
+            placeChildren();
+            m_fpsLabel->show();
+        }
         m_lastFpsUpdate = m_clock.now();
         if (!m_fpsUpdater) {
             m_fpsUpdater = m_clock.createTimer(this);
             connect(m_fpsUpdater, &ClockTimer::timeout, this, &VideoView::updateFPS);
             m_fpsUpdater->start(FpsRefreshMs, true);
         }
-    } else if (m_fpsLabel->isVisibleTo(this)) {
-        m_fpsLabel->hide();
+    } else {
+        delete std::exchange(m_fpsLabel, nullptr);
         if (m_fpsUpdater) {
             m_fpsUpdater->stop();
             m_fpsUpdater->deleteLater();
@@ -412,6 +408,10 @@ void VideoView::zoomMoved(qreal scaleBefore)
 
 void VideoView::placeChildren()
 {
+    if (m_spinner)
+        m_spinner->move(rect().center() - m_spinner->rect().center());
+    if (!m_fpsLabel)
+        return;
     // The line's text sets its size, in a smaller font where the view is too narrow
     // for it, as the grid's tiles are.
     const int room = std::max(0, width() - 2 * LabelMargin - m_bottomRightInset);
@@ -426,8 +426,6 @@ void VideoView::placeChildren()
     const int labelHeight = std::max(LabelHeight, text.height());
     m_fpsLabel->setGeometry(LabelMargin, height() - labelHeight - LabelMargin,
                             std::min(std::max(text.width(), LabelWidth), room), labelHeight);
-    if (m_spinner)
-        m_spinner->move(rect().center() - m_spinner->rect().center());
 }
 
 void VideoView::paintEvent(QPaintEvent *)

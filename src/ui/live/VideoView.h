@@ -88,6 +88,7 @@ public:
     ActivitySpinner *spinner() const { return m_spinner; }
     ClockTimer *spinChecker() const { return m_spinChecker; }
     bool showFPS() const { return m_showFPS; }
+    // Null while the line is off.
     QLabel *fpsLabel() const { return m_fpsLabel; }
 
 signals:
@@ -131,7 +132,7 @@ private:
     DigitalZoom m_zoom;
     // Device pixels per logical pixel at the last paint; none before the first.
     std::optional<qreal> m_paintedScale;
-    QLabel *m_fpsLabel;
+    QLabel *m_fpsLabel = nullptr;
     ActivitySpinner *m_spinner = nullptr;
     ClockTimer *m_spinChecker = nullptr;
     ClockTimer *m_fpsUpdater = nullptr;
