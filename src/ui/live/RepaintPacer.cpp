@@ -35,7 +35,7 @@ RepaintPacer::RepaintPacer(QObject *parent)
 {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &RepaintPacer::flush);
+    connect(&m_timer, &QTimer::timeout, this, [this] { flush(true); });
 }
 
 RepaintPacer::~RepaintPacer()
@@ -83,22 +83,26 @@ void RepaintPacer::schedule()
         return;
     const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : IntervalMs;
     if (since >= IntervalMs)
-        flush();
+        flush(false);
     else
         m_timer.start(static_cast<int>(IntervalMs - since));
 }
 
-void RepaintPacer::flush()
+void RepaintPacer::flush(bool ticked)
 {
     m_sinceFlush.start();
     std::vector<std::shared_ptr<Delivery>> arrived;
+    bool watched = false;
     Inbox &in = inbox();
     {
         const QMutexLocker lock(&in.mutex);
         arrived.swap(in.pending);
-        // Several within one interval: more will come in the next, so look for them
-        // then; one alone may have been the only one, and the next will wake us.
-        in.watched = arrived.size() > 1;
+        // Several within one interval, or any while they keep coming: more will come in
+        // the next, so look for them then. One alone after a quiet interval may have
+        // been the only one (a single camera's pictures come further apart than an
+        // interval), and the next will wake us.
+        in.watched = arrived.size() > 1 || (ticked && !arrived.empty());
+        watched = in.watched;
     }
     m_flushing = true;
     for (const std::shared_ptr<Delivery> &delivery : arrived)
@@ -120,6 +124,6 @@ void RepaintPacer::flush()
         else
             it.key()->repaint(it.value());
     }
-    if (arrived.size() > 1)
+    if (watched)
         m_timer.start(IntervalMs);
 }

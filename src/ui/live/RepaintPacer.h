@@ -40,7 +40,8 @@ private:
     ~RepaintPacer() override;
     static RepaintPacer &instance();
     void schedule();
-    void flush();
+    // ticked: by the pacer's timer, while pictures keep coming.
+    void flush(bool ticked);
 
     QTimer m_timer;
     QElapsedTimer m_sinceFlush;
