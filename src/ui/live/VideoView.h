@@ -62,7 +62,6 @@ public:
     // A title bar across the top of the picture, as the grid's tiles have; empty for none.
     // Painted by the view itself, since every new picture repaints it.
     void setTitle(const QString &title);
-    QString title() const { return m_title.text(); }
 
     // Keeps the frame-rate line clear of something drawn over the view's bottom right.
     void setBottomRightInset(int pixels);
