@@ -124,6 +124,8 @@ void RepaintPacer::flush(bool ticked)
         else
             it.key()->repaint(it.value());
     }
+    for (const std::shared_ptr<Delivery> &delivery : arrived)
+        delivery->repainted();
     if (watched)
         m_timer.start(IntervalMs);
 }

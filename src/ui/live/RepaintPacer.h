@@ -28,6 +28,8 @@ public:
         virtual ~Delivery() = default;
         // GUI thread.
         virtual void deliver() = 0;
+        // GUI thread, after the batch delivered with it has been painted.
+        virtual void repainted() {}
     };
 
     // Any thread: delivery is made on the GUI thread with the next batch.

@@ -2,7 +2,6 @@
 
 #include "ui/kit/ActivitySpinner.h"
 #include "ui/kit/Caption.h"
-#include "ui/kit/ShownIn.h"
 #include "ui/live/RepaintPacer.h"
 
 #include "platform/Preferences.h"
@@ -12,7 +11,6 @@
 #include <QMutex>
 #include <QPainter>
 #include <QPointer>
-#include <QWindow>
 #include <QtMath>
 
 #include <algorithm>
@@ -118,6 +116,14 @@ public:
             m_view->showFrame(picture);
         else
             done(false);
+    }
+
+    // Hidden, scrolled off, covered or on a window not exposed, the view was not
+    // painted with its batch, and no paint will come for this picture.
+    void repainted() override
+    {
+        if (m_view)
+            m_view->releasePicture();
     }
 
 private:
@@ -350,10 +356,6 @@ void VideoView::showFrame(const QImage &picture)
     removeSpinner();
     m_pictureFresh = true;
     RepaintPacer::update(this);
-    // Hidden, scrolled off or on a window not exposed: no paint will come.
-    const QWindow *window = shownIn(this)->windowHandle();
-    if (!isVisible() || !window || !window->isExposed() || visibleRegion().isEmpty())
-        releasePicture();
 }
 
 void VideoView::releasePicture()
