@@ -29,7 +29,7 @@ public:
         // GUI thread.
         virtual void deliver() = 0;
         // GUI thread, after the batch delivered with it has been painted.
-        virtual void repainted() {}
+        virtual void repainted() = 0;
     };
 
     // Any thread: delivery is made on the GUI thread with the next batch.
